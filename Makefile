@@ -1,0 +1,22 @@
+# Front door: everything installs what it needs first, then works.
+.PHONY: all deps build test run bench clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+build: deps
+	@tools/build.sh
+
+test: build
+	@tools/test.sh
+
+run: build
+	@tools/run.sh
+
+bench: build
+	@tools/bench.sh
+
+clean:
+	rm -rf build

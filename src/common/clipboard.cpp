@@ -1,0 +1,28 @@
+#include "common/clipboard.h"
+
+#include "common/api.h"
+#include "controls/controls.h"
+
+namespace nl {
+namespace {
+HWND g_clipboardOwner = nullptr;
+}
+
+void SetClipboardOwner(HWND owner) { g_clipboardOwner = owner; }
+
+void CopyToClipboard(const std::string& text) {
+    ClipboardScope clipboard(g_clipboardOwner);
+    clipboard.Clear();
+    clipboard.SetText(text);
+}
+
+VersionResource ReadOwnVersionResource() {
+    HRSRC res = Api(::FindResourceA(nullptr, MAKEINTRESOURCEA(1), reinterpret_cast<LPCSTR>(RT_VERSION)));
+    if (!res) return {};
+    HGLOBAL data = Api(::LoadResource(nullptr, res));
+    const DWORD size = Api(::SizeofResource(nullptr, res));
+    const void* bytes = data ? Api(::LockResource(data)) : nullptr;
+    return ParseVersionResource(static_cast<const std::uint8_t*>(bytes), size);
+}
+
+}  // namespace nl

@@ -1,0 +1,52 @@
+// Entry point: makes the window and runs the message loop. The loop is also
+// where key preview happens: the window sees each key-down before the
+// focused control does.
+#include <windows.h>
+
+#include "common/api.h"
+#include "common/error.h"
+#include "main_window/frm_main.h"
+
+namespace {
+void HardenDllSearch() {
+    // No DLL is to be picked up from the current directory.
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = nl::Api(::GetModuleHandleA("kernel32.dll"));
+    if (kernel) {
+        auto fn = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+            reinterpret_cast<void (*)()>(nl::Api(::GetProcAddress(kernel, "SetDefaultDllDirectories"))));
+        if (fn) nl::Api(fn(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */));
+    }
+    nl::Api(::SetDllDirectoryW(L""));
+}
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    HardenDllSearch();
+    nl::FrmMain& form = nl::FrmMain::Instance();
+    try {
+        if (!form.Load(instance, showCommand)) return 1;
+    } catch (const nl::Error& e) {
+        form.ReportError(&e);
+        return 1;
+    } catch (...) {
+        form.ReportError(nullptr);
+        return 1;
+    }
+
+    MSG msg{};
+    for (;;) {
+        const BOOL got = nl::Api(::GetMessageA(&msg, nullptr, 0, 0));
+        if (got == 0 || got == -1) break;
+        try {
+            if (form.PreTranslate(msg)) continue;
+            nl::Api(::TranslateMessage(&msg));
+            nl::Api(::DispatchMessageA(&msg));
+        } catch (const nl::Error& e) {
+            form.ReportError(&e);
+        } catch (...) {
+            form.ReportError(nullptr);
+        }
+    }
+    return static_cast<int>(msg.wParam);
+}

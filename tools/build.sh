@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds build/Notchlog.exe (32-bit, the program), the Windows-side test
+# drivers, the 64-bit twin where this machine cannot run 32-bit code, and
+# the native unit tests. Incremental: a second run only rebuilds what changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/winenv.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+configure() {  # dir, extra cmake args...
+  local dir=$1; shift
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S . -B "$dir" "$@" >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
+  fi
+}
+
+mkdir -p build
+configure build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+cmake --build build -j "$jobs"
+
+if [ "$NL_WINARCH" = x86_64 ]; then
+  configure build/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+  cmake --build build/x64 -j "$jobs"
+fi
+
+configure build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOTCHLOG_WINBUILD="$NL_WINBUILD"
+cmake --build build/native -j "$jobs"

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what building and testing Notchlog needs on Debian 12, and nothing
+# when everything is already there (no apt call at all in that case).
+set -euo pipefail
+
+need_pkgs=()
+have() { command -v "$1" >/dev/null 2>&1; }
+pkg_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+have i686-w64-mingw32-g++-posix || need_pkgs+=(g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686)
+have cmake                      || need_pkgs+=(cmake)
+have make                       || need_pkgs+=(make)
+have g++                        || need_pkgs+=(g++)
+have Xvfb                       || need_pkgs+=(xvfb)
+have xdotool                    || need_pkgs+=(xdotool)
+# ImageMagick's import takes the demo screenshot; /usr/local/bin/convert may be a stand-in.
+have import                     || need_pkgs+=(imagemagick)
+[ -f /usr/src/googletest/CMakeLists.txt ] || need_pkgs+=(googletest)
+pkg_installed wine32:i386       || need_pkgs+=(wine wine32:i386 wine64)
+have wine                       || need_pkgs+=(wine)
+have xxd                        || need_pkgs+=(xxd)
+
+if [ ${#need_pkgs[@]} -eq 0 ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages: ${need_pkgs[*]}; run as root or install them yourself." >&2
+  exit 1
+fi
+
+echo "Installing: ${need_pkgs[*]}"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${need_pkgs[@]}" >/dev/null
