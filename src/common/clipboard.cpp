@@ -5,13 +5,14 @@
 
 namespace nl {
 namespace {
-HWND g_clipboardOwner = nullptr;
+HWND g_ownerWindow = nullptr;
 }
 
-void SetClipboardOwner(HWND owner) { g_clipboardOwner = owner; }
+void SetOwnerWindow(HWND owner) { g_ownerWindow = owner; }
+HWND OwnerWindow() { return g_ownerWindow; }
 
 void CopyToClipboard(const std::string& text) {
-    ClipboardScope clipboard(g_clipboardOwner);
+    ClipboardScope clipboard(g_ownerWindow);
     clipboard.Clear();
     clipboard.SetText(text);
 }

@@ -9,8 +9,10 @@
 
 namespace nl {
 
-// The window that owns what the program puts on the clipboard.
-void SetClipboardOwner(HWND owner);
+// The main window: it owns what the program puts on the clipboard and the
+// message boxes it shows.
+void SetOwnerWindow(HWND owner);
+HWND OwnerWindow();
 
 // Empties the clipboard, then puts the text on it. Raises the clipboard-busy
 // error when another program keeps the clipboard open.

@@ -44,14 +44,22 @@ LRESULT CALLBACK HookWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
             result = old ? Api(::CallWindowProcA(old, hWnd, uMsg, wParam, lParam))
                          : Api(::DefWindowProcA(hWnd, uMsg, wParam, lParam));
         }
-        // Logged after forwarding, so a message that arrived while this one
-        // was being handled stands above it in the log.
-        if (!StopLogging)
-            form.LogMessage(HandleLong(hWnd), uMsg, Long32(wParam), Long32(static_cast<UINT_PTR>(lParam)));
     } catch (const Error& e) {
         form.ReportError(&e);
     } catch (...) {
         form.ReportError(nullptr);
+    }
+    // Logged after forwarding, so a message that arrived while this one was
+    // being handled stands above it in the log; logged even when the
+    // handling failed.
+    if (!StopLogging) {
+        try {
+            form.LogMessage(HandleLong(hWnd), uMsg, Long32(wParam), Long32(static_cast<UINT_PTR>(lParam)));
+        } catch (const Error& e) {
+            form.ReportError(&e);
+        } catch (...) {
+            form.ReportError(nullptr);
+        }
     }
     return result;
 }

@@ -3,10 +3,14 @@
 #include "common/api.h"
 #include "common/module1.h"
 #include "common/clipboard.h"
+#include "common/error_report.h"
+#include "common/globals.h"
 #include "common/version_resource.h"
 #include "hook/mod_hook_wheel.h"
 #include "main_window/layout.h"
 #include "main_window/log_line.h"
+#include "main_window/scroll_emulation.h"
+#include "main_window/window_queries.h"
 #include "system_info/system_info.h"
 
 namespace nl {
@@ -15,9 +19,7 @@ namespace {
 const char* const kMainClass = "NotchlogMain";
 constexpr COLORREF kGreen = 0x0080FF80;
 
-// Process-wide state read once at start-up.
-std::string g_windowsVersionName;
-std::int32_t g_wheelScrollLines = 0;
+constexpr COLORREF kMagenta = 0x00FF80FF;
 
 LogTime Now() {
     SYSTEMTIME st{};
@@ -30,8 +32,6 @@ bool IsSameOrChild(HWND parent, HWND w) {
 }
 }  // namespace
 
-const std::string& WindowsVersionName() { return g_windowsVersionName; }
-std::int32_t WheelScrollLines() { return g_wheelScrollLines; }
 
 FrmMain& FrmMain::Instance() {
     static FrmMain form;
@@ -65,7 +65,7 @@ bool FrmMain::Load(HINSTANCE instance, int showCommand) {
                                   CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left, rc.bottom - rc.top,
                                   nullptr, nullptr, instance, nullptr));
     if (!hWnd_) return false;
-    SetClipboardOwner(hWnd_);
+    SetOwnerWindow(hWnd_);
     CreateControls();
     StartUp();
     Api(::ShowWindow(hWnd_, showCommand));
@@ -135,8 +135,8 @@ void FrmMain::CreateControls() {
 }
 
 void FrmMain::StartUp() {
-    g_windowsVersionName = GetWindowsVersionName();
-    g_wheelScrollLines = GetWheelScrollLines();
+    WindowsVersionName = GetWindowsVersionName();
+    WheelScrollLines = GetWheelScrollLines();
     SetWheelHook(*this, true);
     // From here on every message to the window is logged.
     for (int i = 0; i <= 20; ++i) list1_.AddItem(DecText(i) + ". Wheel me!");
@@ -208,11 +208,54 @@ void FrmMain::LogMessage(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t wPa
 }
 
 bool FrmMain::HandleWheel(std::int32_t notches, std::int32_t keyState, std::int32_t x, std::int32_t y) {
-    (void)notches;
-    (void)keyState;
-    (void)x;
-    (void)y;
-    return false;
+    bool result = false;
+    int line = 0;  // the numbered step an error arises in
+    try {
+        line = 10;
+        const bool inside = IsPointInWindow(picture1_.Handle(), x, y);
+        picture1_.SetBackColor(inside ? kGreen : kMagenta);
+
+        line = 20;
+        const HWND under = WindowAt(x, y);
+
+        line = 30;
+        WheelInfo info{};
+        info.time = Now();
+        info.green = HandleLong(picture1_.Handle());
+        info.className = WindowClassName(under);
+        info.rectText = WindowRectText(under);
+        info.notches = notches;
+        info.keyState = keyState;
+        info.x = x;
+        info.y = y;
+        info.under = HandleLong(under);
+        info.wheelScrollLines = WheelScrollLines;
+        wheelInfoText_ = BuildWheelInfoText(info);  // replaced only once complete
+
+        line = 40;
+        ScrollByWheel(vScroll1_, notches);
+        result = true;
+
+        line = 50;
+        picture1_.Clear();
+        picture1_.Print(wheelInfoText_);
+    } catch (const Error& e) {
+        ShowErrorReport(e, "Load@" + DecText(line));
+    } catch (const std::bad_alloc&) {
+        ShowErrorReport(Error(kErrOutOfMemory, "Out of memory", AppTitle(), LastSystemError()),
+                        "Load@" + DecText(line));
+    }
+    return result;
+}
+
+void FrmMain::ScrollByWheel(ScrollBar& bar, std::int32_t notches) {
+    if (!bar.Visible()) return;
+    ScrollBarState state{};
+    state.largeChange = bar.LargeChange();
+    state.value = bar.Value();
+    state.min = bar.Min();
+    state.max = bar.Max();
+    bar.SetValue(ScrolledValue(state, WheelScrollLines, notches));
 }
 
 bool FrmMain::PreTranslate(const MSG& msg) {
@@ -222,7 +265,13 @@ bool FrmMain::PreTranslate(const MSG& msg) {
         if (Api(::GetKeyState(VK_SHIFT)) < 0) shift |= 1;
         if (Api(::GetKeyState(VK_CONTROL)) < 0) shift |= 2;
         if (Api(::GetKeyState(VK_MENU)) < 0) shift |= 4;
-        OnKeyDown(static_cast<int>(msg.wParam), shift);
+        try {
+            OnKeyDown(static_cast<int>(msg.wParam), shift);
+        } catch (const Error& e) {
+            ReportError(&e);  // the key still goes on to the focused control
+        } catch (...) {
+            ReportError(nullptr);
+        }
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !(shift & (2 | 4))) {
             const HWND focus = Api(::GetFocus());
             int from = -1;
@@ -237,8 +286,22 @@ bool FrmMain::PreTranslate(const MSG& msg) {
 }
 
 void FrmMain::OnKeyDown(int keyCode, int shift) {
-    (void)keyCode;
-    (void)shift;
+    (void)shift;  // Ctrl acts alone, whatever else is held
+    if (keyCode != VK_CONTROL) return;
+    POINT pt{0, 0};
+    Api(::GetCursorPos(&pt));
+    const HWND handle = WindowAt(pt.x, pt.y);
+    HoverInfo info{};
+    info.time = Now();
+    info.className = WindowClassName(handle);
+    info.rectText = WindowRectText(handle);
+    info.title = WindowText(handle);
+    info.x = pt.x;
+    info.y = pt.y;
+    info.handle = HandleLong(handle);
+    hoverInfoText_ = BuildHoverInfoText(info);
+    picHover_.Clear();
+    picHover_.Print(hoverInfoText_);
 }
 
 void FrmMain::Command1Click() { lstMessage_.Clear(); }

@@ -13,10 +13,6 @@
 
 namespace nl {
 
-// Read once at start-up.
-const std::string& WindowsVersionName();
-std::int32_t WheelScrollLines();
-
 class FrmMain {
 public:
     // The one instance the window procedures address; made on first use.
@@ -41,8 +37,6 @@ public:
     // message loop; never throws.
     void ReportError(const Error* error) noexcept;
 
-    const std::string& WheelInfoText() const { return wheelInfoText_; }
-    const std::string& HoverInfoText() const { return hoverInfoText_; }
 
 private:
     FrmMain() = default;
@@ -53,6 +47,7 @@ private:
     void Unload();
     void OnCommand(int id, int code);
     void OnKeyDown(int keyCode, int shift);
+    void ScrollByWheel(ScrollBar& bar, std::int32_t notches);
 
     // Button commands.
     void Command1Click();
@@ -74,8 +69,8 @@ private:
     PictureBox picHover_;
     HWND controls_[13] = {};
 
-    std::string wheelInfoText_;
-    std::string hoverInfoText_;
+    std::string wheelInfoText_;  // WheelInfoText: the last wheel event's description
+    std::string hoverInfoText_;  // HoverInfoText: the last Ctrl inspection's description
     std::string lineBuffer_;  // reused by LogMessage
     bool reportingError_ = false;
 };

@@ -1,0 +1,76 @@
+#include "main_window/window_texts.h"
+
+#include "common/checked.h"
+#include "common/module1.h"
+
+namespace nl {
+
+bool PointInRect(const WindowRect& r, std::int32_t x, std::int32_t y) {
+    if (x < r.left) return false;
+    if (x > r.right) return false;
+    if (y < r.top) return false;
+    if (y > r.bottom) return false;
+    return true;
+}
+
+std::string RectText(const WindowRect& r) {
+    const std::int32_t width = CheckedSub(r.right, r.left);
+    const std::int32_t height = CheckedSub(r.bottom, r.top);
+    std::string s = "(";
+    AppendDec(s, r.left);
+    s += ", ";
+    AppendDec(s, r.top);
+    s += ")-(";
+    AppendDec(s, r.right);
+    s += ", ";
+    AppendDec(s, r.bottom);
+    s += ") ";
+    AppendDec(s, width);
+    s += "x";
+    AppendDec(s, height);
+    return s;
+}
+
+std::string BuildWheelInfoText(const WheelInfo& w) {
+    std::string s;
+    AppendTimeStamp(s, w.time.hour, w.time.minute, w.time.second);
+    s += "\r\nDelta = ";
+    AppendDec(s, w.notches);
+    s += ", Shift = ";
+    AppendDec(s, w.keyState);
+    s += "\r\nX/Y = ";
+    AppendDec(s, w.x);
+    s += "/";
+    AppendDec(s, w.y);
+    s += "\r\nWindowFromPoint = ";
+    AppendDec(s, w.under);
+    s += " (green: ";
+    AppendDec(s, w.green);
+    s += ")\r\nClass = ";
+    s += w.className;
+    s += "\r\nRect = ";
+    s += w.rectText;
+    s += "\r\nnumWheelScrollLines = ";
+    AppendDec(s, w.wheelScrollLines);
+    return s;
+}
+
+std::string BuildHoverInfoText(const HoverInfo& h) {
+    std::string s;
+    AppendTimeStamp(s, h.time.hour, h.time.minute, h.time.second);
+    s += "\r\nMouse.X/Y = ";
+    AppendDec(s, h.x);
+    s += "/";
+    AppendDec(s, h.y);
+    s += "\r\nhWnd = ";
+    AppendDec(s, h.handle);
+    s += "\r\nClass = ";
+    s += h.className;
+    s += "\r\nRect = ";
+    s += h.rectText;
+    s += "\r\nText = ";
+    s += h.title;
+    return s;
+}
+
+}  // namespace nl

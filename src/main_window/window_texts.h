@@ -1,0 +1,48 @@
+// Texts the two panels show: the rectangle of a window, the wheel event's
+// description and the hovered window's description.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "main_window/log_line.h"
+
+namespace nl {
+
+struct WindowRect {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Inclusive on all four edges: right and bottom count as inside.
+bool PointInRect(const WindowRect& r, std::int32_t x, std::int32_t y);
+
+// "(left, top)-(right, bottom) WxH"; width and height are checked
+// subtractions and raise the overflow error when they do not fit.
+std::string RectText(const WindowRect& r);
+
+struct WheelInfo {
+    LogTime time;
+    std::int32_t notches, keyState, x, y;
+    std::int32_t under;  // window under the cursor
+    std::int32_t green;  // the target area
+    std::string className;
+    std::string rectText;
+    std::int32_t wheelScrollLines;
+};
+
+// Seven lines joined by CR LF, none after the last.
+std::string BuildWheelInfoText(const WheelInfo& w);
+
+struct HoverInfo {
+    LogTime time;
+    std::int32_t x, y;
+    std::int32_t handle;
+    std::string className;
+    std::string rectText;
+    std::string title;
+};
+
+// Six lines joined by CR LF, none after the last.
+std::string BuildHoverInfoText(const HoverInfo& h);
+
+}  // namespace nl
