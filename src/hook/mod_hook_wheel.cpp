@@ -21,6 +21,8 @@ WNDPROC OldWindowProc() { return reinterpret_cast<WNDPROC>(g_oldWindowProc); }
 void SetWheelHook(FrmMain& form, bool install) {
     // SetWindowLongPtrA is SetWindowLongA with GWL_WNDPROC on 32-bit Windows.
     if (install) {
+        // Installing twice would make the "previous" procedure this one.
+        if (g_oldWindowProc != 0) return;
         g_oldWindowProc = Api(::SetWindowLongPtrA(form.Handle(), GWLP_WNDPROC,
                                                   reinterpret_cast<LONG_PTR>(&HookWindowProc)));
         return;
@@ -56,9 +58,9 @@ LRESULT CALLBACK HookWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
         try {
             form.LogMessage(HandleLong(hWnd), uMsg, Long32(wParam), Long32(static_cast<UINT_PTR>(lParam)));
         } catch (const Error& e) {
-            form.ReportError(&e);
+            form.ReportLogFailure(&e);
         } catch (...) {
-            form.ReportError(nullptr);
+            form.ReportLogFailure(nullptr);
         }
     }
     return result;

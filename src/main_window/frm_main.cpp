@@ -319,7 +319,18 @@ void FrmMain::Command2Click() {
 void FrmMain::Command3Click() { CopyToClipboard(wheelInfoText_); }
 void FrmMain::Command4Click() { CopyToClipboard(hoverInfoText_); }
 
+void FrmMain::ReportLogFailure(const Error* error) noexcept {
+    if (logFailureReported_) return;
+    logFailureReported_ = true;
+    ShowNotice(error, "The message list takes no more lines. Messages still reach the window, but from now "
+                      "on lines that cannot be added are lost; Clear makes room again.");
+}
+
 void FrmMain::ReportError(const Error* error) noexcept {
+    ShowNotice(error, AppTitle() + " could not finish handling a message and goes on running.");
+}
+
+void FrmMain::ShowNotice(const Error* error, const std::string& lead) noexcept {
     if (reportingError_) return;  // one box at a time
     reportingError_ = true;
     try {
@@ -327,7 +338,7 @@ void FrmMain::ReportError(const Error* error) noexcept {
         if (error && error->Number() == kErrClipboardBusy) {
             text = "The clipboard is busy: another program has it open.\nNothing was copied.";
         } else {
-            text = AppTitle() + " could not finish handling a message and goes on running.\n\n";
+            text = lead + "\n\n";
             text += error ? "Error " + DecText(error->Number()) + ": " + error->Description()
                           : std::string("An unexpected error occurred.");
         }

@@ -36,7 +36,9 @@ public:
     // Tells the user about an error that reached a window procedure or the
     // message loop; never throws.
     void ReportError(const Error* error) noexcept;
-
+    // A log line that could not be added (the list refusing further lines,
+    // say) is told once per run, not once per message.
+    void ReportLogFailure(const Error* error) noexcept;
 
 private:
     FrmMain() = default;
@@ -48,6 +50,7 @@ private:
     void OnCommand(int id, int code);
     void OnKeyDown(int keyCode, int shift);
     void ScrollByWheel(ScrollBar& bar, std::int32_t notches);
+    void ShowNotice(const Error* error, const std::string& lead) noexcept;
 
     // Button commands.
     void Command1Click();
@@ -73,6 +76,7 @@ private:
     std::string hoverInfoText_;  // HoverInfoText: the last Ctrl inspection's description
     std::string lineBuffer_;  // reused by LogMessage
     bool reportingError_ = false;
+    bool logFailureReported_ = false;
 };
 
 }  // namespace nl
