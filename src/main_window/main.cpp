@@ -8,16 +8,21 @@
 #include "main_window/frm_main.h"
 
 namespace {
-void HardenDllSearch() {
-    // No DLL is to be picked up from the current directory.
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+template <typename Fn>
+Fn KernelFunction(const char* name) {
     HMODULE kernel = nl::Api(::GetModuleHandleA("kernel32.dll"));
-    if (kernel) {
-        auto fn = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-            reinterpret_cast<void (*)()>(nl::Api(::GetProcAddress(kernel, "SetDefaultDllDirectories"))));
-        if (fn) nl::Api(fn(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */));
-    }
-    nl::Api(::SetDllDirectoryW(L""));
+    return kernel ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(nl::Api(::GetProcAddress(kernel, name))))
+                  : nullptr;
+}
+
+// No DLL is to be picked up from the current directory. Both functions are
+// looked up in the loaded kernel32, as older systems lack them.
+void HardenDllSearch() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    using SetDllDirectoryWFn = BOOL(WINAPI*)(LPCWSTR);
+    if (auto fn = KernelFunction<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories"))
+        nl::Api(fn(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */));
+    if (auto fn = KernelFunction<SetDllDirectoryWFn>("SetDllDirectoryW")) nl::Api(fn(L""));
 }
 }  // namespace
 
