@@ -13,7 +13,11 @@ namespace nl {
 const std::string& AppTitle();
 void SetAppTitle(const std::string& title);
 
+// Error numbers raised inside the program.
+constexpr std::int32_t kErrInvalidCall = 5;
 constexpr std::int32_t kErrOverflow = 6;
+constexpr std::int32_t kErrOutOfMemory = 7;
+constexpr std::int32_t kErrClipboardBusy = 521;
 
 class Error : public std::runtime_error {
 public:

@@ -9,14 +9,10 @@
 #include <cstdint>
 #include <string>
 
+#include "common/error.h"
 #include "controls/picture_text.h"
 
 namespace nl {
-
-// Error numbers raised by control and clipboard operations.
-constexpr std::int32_t kErrOutOfMemory = 7;
-constexpr std::int32_t kErrInvalidCall = 5;
-constexpr std::int32_t kErrClipboardBusy = 521;
 
 class ListBox {
 public:

@@ -1,6 +1,7 @@
 #include "hook/mod_hook_wheel.h"
 
 #include "common/api.h"
+#include "hook/hook_dispatch.h"
 #include "hook/wheel_decode.h"
 #include "main_window/frm_main.h"
 
@@ -32,38 +33,38 @@ void SetWheelHook(FrmMain& form, bool install) {
     g_oldWindowProc = 0;
 }
 
+namespace {
+// One message on its way through the replacement procedure.
+class HookedMessage final : public HookTarget {
+public:
+    HookedMessage(FrmMain& form, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+        : form_(form), hWnd_(hWnd), uMsg_(uMsg), wParam_(wParam), lParam_(lParam) {}
+
+    void HandleWheel(const WheelEvent& e) override { form_.HandleWheel(e.notches, e.keyState, e.x, e.y); }
+    std::intptr_t Forward() override {
+        const WNDPROC old = OldWindowProc();
+        return old ? Api(::CallWindowProcA(old, hWnd_, uMsg_, wParam_, lParam_))
+                   : Api(::DefWindowProcA(hWnd_, uMsg_, wParam_, lParam_));
+    }
+    void Log() override { form_.LogMessage(HandleLong(hWnd_), uMsg_, Long32(wParam_), Long32(static_cast<UINT_PTR>(lParam_))); }
+    void ReportError(const Error* error) noexcept override { form_.ReportError(error); }
+    void ReportLogFailure(const Error* error) noexcept override { form_.ReportLogFailure(error); }
+
+private:
+    FrmMain& form_;
+    HWND hWnd_;
+    UINT uMsg_;
+    WPARAM wParam_;
+    LPARAM lParam_;
+};
+
+bool g_logFailureReported = false;
+}  // namespace
+
 LRESULT CALLBACK HookWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    FrmMain& form = FrmMain::Instance();
-    LRESULT result = 0;
-    try {
-        if (uMsg == kMsgMouseWheel) {
-            // Consumed: the previous procedure never sees a wheel message.
-            const WheelEvent e = DecodeWheel(Long32(wParam), Long32(static_cast<UINT_PTR>(lParam)));
-            form.HandleWheel(e.notches, e.keyState, e.x, e.y);
-            result = 0;
-        } else {
-            const WNDPROC old = OldWindowProc();
-            result = old ? Api(::CallWindowProcA(old, hWnd, uMsg, wParam, lParam))
-                         : Api(::DefWindowProcA(hWnd, uMsg, wParam, lParam));
-        }
-    } catch (const Error& e) {
-        form.ReportError(&e);
-    } catch (...) {
-        form.ReportError(nullptr);
-    }
-    // Logged after forwarding, so a message that arrived while this one was
-    // being handled stands above it in the log; logged even when the
-    // handling failed.
-    if (!StopLogging) {
-        try {
-            form.LogMessage(HandleLong(hWnd), uMsg, Long32(wParam), Long32(static_cast<UINT_PTR>(lParam)));
-        } catch (const Error& e) {
-            form.ReportLogFailure(&e);
-        } catch (...) {
-            form.ReportLogFailure(nullptr);
-        }
-    }
-    return result;
+    HookedMessage message(FrmMain::Instance(), hWnd, uMsg, wParam, lParam);
+    return static_cast<LRESULT>(DispatchHooked(uMsg, Long32(wParam), Long32(static_cast<UINT_PTR>(lParam)),
+                                               StopLogging, g_logFailureReported, message));
 }
 
 }  // namespace nl

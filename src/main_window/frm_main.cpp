@@ -320,8 +320,6 @@ void FrmMain::Command3Click() { CopyToClipboard(wheelInfoText_); }
 void FrmMain::Command4Click() { CopyToClipboard(hoverInfoText_); }
 
 void FrmMain::ReportLogFailure(const Error* error) noexcept {
-    if (logFailureReported_) return;
-    logFailureReported_ = true;
     ShowNotice(error, "The message list takes no more lines. Messages still reach the window, but from now "
                       "on lines that cannot be added are lost; Clear makes room again.");
 }

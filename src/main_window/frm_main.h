@@ -36,8 +36,7 @@ public:
     // Tells the user about an error that reached a window procedure or the
     // message loop; never throws.
     void ReportError(const Error* error) noexcept;
-    // A log line that could not be added (the list refusing further lines,
-    // say) is told once per run, not once per message.
+    // A log line that could not be added (the list refusing further lines, say).
     void ReportLogFailure(const Error* error) noexcept;
 
 private:
@@ -76,7 +75,6 @@ private:
     std::string hoverInfoText_;  // HoverInfoText: the last Ctrl inspection's description
     std::string lineBuffer_;  // reused by LogMessage
     bool reportingError_ = false;
-    bool logFailureReported_ = false;
 };
 
 }  // namespace nl

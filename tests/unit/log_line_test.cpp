@@ -58,3 +58,21 @@ TEST(MessageFilter, SixNumbersAndTheirNeighbours) {
 
 }  // namespace
 }  // namespace nl
+
+namespace nl {
+namespace {
+
+// Every 16-bit word value in each of the four fields of a line.
+TEST(LogLine, EveryWordValuePrintsSigned) {
+    std::string line;
+    for (std::uint32_t w = 0; w <= 0xFFFF; ++w) {
+        const int v = w >= 0x8000 ? static_cast<int>(w) - 0x10000 : static_cast<int>(w);
+        const std::string n = std::to_string(v);
+        const std::int32_t both = static_cast<std::int32_t>((w << 16) | w);
+        FormatLogLine(line, {0, 0, 0}, 1, 1, both, both);
+        ASSERT_EQ(line, "00:00:00  hWnd=1\tuMsg=   1 wHi=" + n + " wLo=" + n + " lHi=" + n + " lLo=" + n);
+    }
+}
+
+}  // namespace
+}  // namespace nl
