@@ -62,7 +62,9 @@ nl_start_xvfb() {
   local n
   for n in $(seq 90 140); do
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      # Detached from our input and output, so that it can outlive the
+      # caller without holding its pipes open.
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
       NL_XVFB_PID=$!
       local i
       for i in $(seq 1 100); do
