@@ -139,7 +139,7 @@ case "$cmd" in
       suites)
         run_wine "$out" "$exe" --gtest_list_tests || { cat "$out"; die "$exe --gtest_list_tests failed"; }
         want=$(printf '%s\n' "$@" | sort)
-        have=$(tr -d '\r' <"$out" | grep -E '^[A-Za-z0-9_]+\.' | sed 's/\.$//' | sort)
+        have=$(tr -d '\r' <"$out" | grep -E '^[A-Za-z0-9_/]+\.' | sed 's/\.$//' | sort)
         if [ "$want" != "$have" ]; then
           echo "registered suites:"; printf '  %s\n' $want
           echo "suites in $exe:"; printf '  %s\n' $have
