@@ -1,9 +1,15 @@
 // notchlog_demo.exe OUT.bmp
 //
-// Starts Notchlog, lets it come up, saves a picture of its window as a
-// 24-bit BMP, prints every line of its message log to stdout, closes it and
-// waits for it to end. Meant for a display nobody looks at (Xvfb): the
-// picture and the printed log show what the program did.
+// Starts Notchlog and works it as a user would: one wheel notch away from
+// the green area, a few notches over it, Ctrl held over the hover panel.
+// Then saves a picture of its window as a 24-bit BMP, prints the message
+// log, the wheel description and the hover description (the last two as the
+// Copy buttons put them on the clipboard) to stdout, closes the program and
+// waits for it to end. Meant for a display nobody looks at (Xvfb).
+//
+// The wheel and the key go through the X display itself (xdotool), the way
+// a real mouse and keyboard reach Wine; where xdotool is not at hand (on
+// Windows) the system's own input injection stands in.
 //
 // The demo is a list of steps run in order; to show more, add a step.
 #include <fcntl.h>
@@ -43,6 +49,115 @@ void WaitForFirstPaint(Demo& d) {
     if (!painted) Say("the green area never showed on the screen; capturing what is there");
 }
 
+// ---- input ------------------------------------------------------------------
+
+// Runs xdotool with the arguments; false when it could not be started.
+bool Xdotool(const std::wstring& args) {
+    static const wchar_t* const kXdotool = L"/usr/bin/xdotool";
+    if (::GetFileAttributesW(nle2e::WindowsPath(kXdotool).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    std::wstring command = std::wstring(kXdotool) + L" " + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    nle2e::UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    return ::WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0;
+}
+
+void PointerTo(POINT p) {
+    if (!Xdotool(L"mousemove " + std::to_wstring(p.x) + L" " + std::to_wstring(p.y))) ::SetCursorPos(p.x, p.y);
+    nle2e::WaitUntil([&] {
+        POINT now{};
+        return ::GetCursorPos(&now) && now.x == p.x && now.y == p.y;
+    });
+}
+
+// One notch towards the user (button 5 on X, a delta of -120).
+void WheelBack() {
+    if (Xdotool(L"click 5")) return;
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    in.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA);
+    ::SendInput(1, &in, sizeof in);
+}
+
+void Ctrl(bool down) {
+    if (Xdotool(down ? L"keydown ctrl" : L"keyup ctrl")) return;
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = VK_CONTROL;
+    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    ::SendInput(1, &in, sizeof in);
+}
+
+int WheelLinesIn(const Notchlog& app) {
+    int n = 0;
+    for (const auto& line : nle2e::ListLines(app.Log()))
+        if (nle2e::IsLogOf(line, WM_MOUSEWHEEL)) ++n;
+    return n;
+}
+
+// Turns the wheel one notch at the pointer and waits until Notchlog has logged it.
+void OneNotchAt(Demo& d, POINT p) {
+    PointerTo(p);
+    const int before = WheelLinesIn(d.app);
+    WheelBack();
+    if (!nle2e::WaitUntil([&] { return WheelLinesIn(d.app) > before; }))
+        throw nle2e::DriverError("the wheel notch never reached Notchlog");
+}
+
+// What a Copy button puts on the clipboard.
+std::wstring CopiedBy(Demo& d, int button) {
+    nle2e::WriteClipboardText(L"");
+    nle2e::Send(d.app.Control(button), BM_CLICK);
+    return nle2e::ReadClipboardText().value_or(L"");
+}
+
+// Waits until a window has nothing left to paint.
+void WaitPainted(HWND w) {
+    nle2e::WaitUntil([&] { return !::GetUpdateRect(w, nullptr, FALSE); });
+}
+
+void WheelAwayFromTheGreenArea(Demo& d) {
+    ::SetForegroundWindow(d.app.Main());
+    OneNotchAt(d, nle2e::CentreOf(d.app.Control(nle2e::kCommand2)));
+}
+
+void WheelOverTheGreenArea(Demo& d) {
+    RECT r{};
+    ::GetWindowRect(d.app.Control(nle2e::kPicture1), &r);
+    // Low on the right, clear of the text the area prints at its top left.
+    const POINT p{r.right - 30, r.bottom - 12};
+    for (int i = 0; i < 3; ++i) OneNotchAt(d, p);
+    WaitPainted(d.app.Control(nle2e::kPicture1));
+}
+
+// Whether anything darker than the background shows in the first text line.
+bool HasTextAtTop(HWND box) {
+    POINT origin{0, 0};
+    ::ClientToScreen(box, &origin);
+    const COLORREF back = nle2e::ScreenPixel(origin.x + 200, origin.y + 60);
+    for (int y = 2; y < 12; y += 2)
+        for (int x = 2; x < 60; ++x)
+            if (nle2e::ScreenPixel(origin.x + x, origin.y + y) != back) return true;
+    return false;
+}
+
+void HoldCtrlOverTheHoverPanel(Demo& d) {
+    RECT r{};
+    const HWND panel = d.app.Control(nle2e::kPicHover);
+    ::GetWindowRect(panel, &r);
+    PointerTo(POINT{r.right - 40, r.bottom - 12});
+    ::SetForegroundWindow(d.app.Main());
+    Ctrl(true);
+    // The panel was blank; its first line of text shows the inspection.
+    const bool described = nle2e::WaitUntil([&] { return HasTextAtTop(panel); }, std::chrono::seconds(5));
+    Ctrl(false);
+    if (!described) Say("the hover panel did not change; is the keyboard reaching the window?");
+    WaitPainted(panel);
+}
+
 void CaptureWindow(Demo& d) {
     RECT r{};
     if (!::GetWindowRect(d.app.Main(), &r)) nle2e::ThrowLastError("GetWindowRect(main window)");
@@ -50,7 +165,27 @@ void CaptureWindow(Demo& d) {
 }
 
 void PrintMessageLog(Demo& d) {
+    PrintLine(L"== message log ==");
     for (const auto& line : nle2e::ListLines(d.app.Log())) PrintLine(line);
+}
+
+// Lines of a panel text: CR LF between them, printed one per line.
+void PrintPanelText(const wchar_t* title, const std::wstring& text) {
+    PrintLine(L"");
+    PrintLine(title);
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find(L"\r\n", start);
+        PrintLine(text.substr(start, at == std::wstring::npos ? std::wstring::npos : at - start));
+        if (at == std::wstring::npos) break;
+        start = at + 2;
+    }
+}
+
+void PrintPanelTexts(Demo& d) {
+    // Both copies come after the log was printed: each click adds lines to it.
+    PrintPanelText(L"== wheel info (Copy under the green area) ==", CopiedBy(d, nle2e::kCommand3));
+    PrintPanelText(L"== hover info (Copy under the hover panel) ==", CopiedBy(d, nle2e::kCommand4));
 }
 
 struct Step {
@@ -60,8 +195,12 @@ struct Step {
 
 const Step kSteps[] = {
     {"wait for the first paint", WaitForFirstPaint},
+    {"turn the wheel away from the green area", WheelAwayFromTheGreenArea},
+    {"turn the wheel over the green area", WheelOverTheGreenArea},
+    {"hold Ctrl over the hover panel", HoldCtrlOverTheHoverPanel},
     {"capture the window", CaptureWindow},
     {"print the message log", PrintMessageLog},
+    {"print the panel texts", PrintPanelTexts},
 };
 
 }  // namespace
