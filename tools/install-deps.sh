@@ -7,7 +7,9 @@ need_pkgs=()
 have() { command -v "$1" >/dev/null 2>&1; }
 pkg_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
-have i686-w64-mingw32-g++-posix || need_pkgs+=(g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686)
+have i686-w64-mingw32-g++-posix || need_pkgs+=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools)
+# The 64-bit twin, for machines that cannot run 32-bit code under Wine.
+have x86_64-w64-mingw32-g++-posix || need_pkgs+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
 have cmake                      || need_pkgs+=(cmake)
 have make                       || need_pkgs+=(make)
 have g++                        || need_pkgs+=(g++)
@@ -18,7 +20,6 @@ have import                     || need_pkgs+=(imagemagick)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need_pkgs+=(googletest)
 pkg_installed wine32:i386       || need_pkgs+=(wine wine32:i386 wine64)
 have wine                       || need_pkgs+=(wine)
-have xxd                        || need_pkgs+=(xxd)
 
 if [ ${#need_pkgs[@]} -eq 0 ]; then
   exit 0
