@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Runs the message-path benchmark (tests/bench) under Wine on its own Xvfb
+# display and in its own prefix, and leaves the figures in build/bench.json.
+# The table it prints says which goals pass; the exit code is non-zero only
+# when measuring itself failed. Extra arguments go to notchlog_bench.exe
+# (for instance --rounds 3).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/winenv.sh
+
+bench_dir="$NL_WINBUILD/tests/bench"
+bench_exe="$bench_dir/notchlog_bench.exe"
+bare_exe="$bench_dir/bench_bare_window.exe"
+notchlog_exe="$NL_WINBUILD/Notchlog.exe"
+json="$NL_ROOT/build/bench.json"
+for f in "$bench_exe" "$bare_exe" "$notchlog_exe"; do
+  [ -f "$f" ] || { echo "missing $f: run make build first" >&2; exit 1; }
+done
+
+prefix="$NL_ROOT/build/bench-prefix"
+echo "Preparing the Wine prefix $prefix (about 15 s the first time)..."
+nl_prepare_prefix "$prefix"
+export WINEPREFIX="$prefix"
+
+xvfb_pid=""
+cleanup() {
+  # Only what this script started: the prefix's processes (through its own
+  # wineserver) and its Xvfb.
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+nl_start_xvfb
+xvfb_pid=$NL_XVFB_PID
+
+# A clean start: nothing left running in this prefix from an earlier run.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+rm -f "$json"
+
+winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
+export NOTCHLOG_EXE="$notchlog_exe"
+status=0
+"$NL_WINE" "$bench_exe" --notchlog "$(winpath "$notchlog_exe")" --bare "$(winpath "$bare_exe")" \
+  --json "$(winpath "$json")" "$@" || status=$?
+if [ "$status" -eq 0 ] && [ ! -s "$json" ]; then
+  echo "the benchmark wrote no $json" >&2
+  status=1
+fi
+exit "$status"
