@@ -44,6 +44,19 @@ void ListBox::SetTopIndex(std::int32_t index) {
     Api(::SendMessageA(h_, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0));
 }
 
+void ListBox::SuspendPainting() {
+    if (suspended_) return;
+    suspended_ = true;
+    Api(::SendMessageA(h_, WM_SETREDRAW, FALSE, 0));
+}
+
+void ListBox::ResumePainting() {
+    if (!suspended_) return;
+    suspended_ = false;
+    Api(::SendMessageA(h_, WM_SETREDRAW, TRUE, 0));
+    Api(::RedrawWindow(h_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN));
+}
+
 // ---- scroll bar -----------------------------------------------------------
 
 bool ScrollBar::Visible() const { return Api(::IsWindowVisible(h_)) != FALSE; }
@@ -62,7 +75,21 @@ std::int16_t ScrollBar::Max() const {
 
 std::int16_t ScrollBar::Value() const { return static_cast<std::int16_t>(Api(::GetScrollPos(h_, SB_CTL))); }
 
-void ScrollBar::SetValue(std::int16_t v) { Api(::SetScrollPos(h_, SB_CTL, v, TRUE)); }
+void ScrollBar::SetValue(std::int16_t v) {
+    if (!deferred_) {
+        Api(::SetScrollPos(h_, SB_CTL, v, TRUE));
+        return;
+    }
+    Api(::SetScrollPos(h_, SB_CTL, v, FALSE));
+    dirty_ = true;
+}
+
+void ScrollBar::DeferPainting(bool on) {
+    deferred_ = on;
+    if (on || !dirty_) return;
+    dirty_ = false;
+    Api(::InvalidateRect(h_, nullptr, FALSE));
+}
 
 void ScrollBar::OnScroll(int code) {
     SCROLLINFO si{};
@@ -111,7 +138,18 @@ void PictureBox::Create(HWND parent, int id, int x, int y, int w, int h, COLORRE
 
 void PictureBox::Invalidate() {
     // Deferred: the next WM_PAINT draws colour and text in one go.
+    if (deferred_) {
+        dirty_ = true;
+        return;
+    }
     if (h_) Api(::InvalidateRect(h_, nullptr, FALSE));
+}
+
+void PictureBox::DeferPainting(bool on) {
+    deferred_ = on;
+    if (on || !dirty_) return;
+    dirty_ = false;
+    Invalidate();
 }
 
 void PictureBox::SetBackColor(COLORREF c) {

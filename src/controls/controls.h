@@ -26,9 +26,15 @@ public:
     void Clear();
     void Select(std::int32_t index);
     void SetTopIndex(std::int32_t index);
+    // While painting is suspended the list keeps its items, selection and
+    // top index up to date but draws nothing; resuming repaints it whole,
+    // frame and scroll bar included.
+    void SuspendPainting();
+    void ResumePainting();
 
 private:
     HWND h_ = nullptr;
+    bool suspended_ = false;
 };
 
 class ScrollBar {
@@ -44,6 +50,9 @@ public:
     std::int16_t LargeChange() const { return largeChange_; }
     std::int16_t SmallChange() const { return smallChange_; }
     void SetValue(std::int16_t v);
+    // While deferred, a new value is drawn with the next WM_PAINT after
+    // DeferPainting(false) instead of at once.
+    void DeferPainting(bool on);
     // The bar's own reaction to its arrows, track and thumb (WM_VSCROLL).
     void OnScroll(int code);
 
@@ -51,6 +60,8 @@ private:
     HWND h_ = nullptr;
     std::int16_t largeChange_ = 1;
     std::int16_t smallChange_ = 1;
+    bool deferred_ = false;
+    bool dirty_ = false;
 };
 
 // A picture box. The object must outlive its window.
@@ -71,6 +82,9 @@ public:
     void SetBackColor(COLORREF c);
     void Clear();
     void Print(const std::string& text);
+    // While deferred, changes invalidate the box once, when DeferPainting(false)
+    // ends the deferral, instead of once each.
+    void DeferPainting(bool on);
     const PictureText& Text() const { return text_; }
     // Draws background and text into dc: used by WM_PAINT and WM_PRINTCLIENT alike.
     void Paint(HDC dc) const;
@@ -83,6 +97,8 @@ private:
     COLORREF back_ = 0;
     HFONT font_ = nullptr;
     PictureText text_;
+    bool deferred_ = false;
+    bool dirty_ = false;
 };
 
 // The clipboard, held open for the object's lifetime. Opening retries for a

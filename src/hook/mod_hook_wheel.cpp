@@ -62,7 +62,13 @@ bool g_logFailureReported = false;
 }  // namespace
 
 LRESULT CALLBACK HookWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    HookedMessage message(FrmMain::Instance(), hWnd, uMsg, wParam, lParam);
+    FrmMain& form = FrmMain::Instance();
+    struct Depth {
+        FrmMain& f;
+        explicit Depth(FrmMain& form) : f(form) { f.EnterHook(); }
+        ~Depth() { f.LeaveHook(); }
+    } depth(form);
+    HookedMessage message(form, hWnd, uMsg, wParam, lParam);
     return static_cast<LRESULT>(DispatchHooked(uMsg, Long32(wParam), Long32(static_cast<UINT_PTR>(lParam)),
                                                StopLogging, g_logFailureReported, message));
 }

@@ -21,6 +21,11 @@ constexpr COLORREF kGreen = 0x0080FF80;
 
 constexpr COLORREF kMagenta = 0x00FF80FF;
 
+// Input, posted or sent messages are waiting in this thread's queue.
+bool MessagesWaiting() {
+    return HIWORD(Api(::GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_HOTKEY | QS_SENDMESSAGE))) != 0;
+}
+
 LogTime Now() {
     SYSTEMTIME st{};
     NL_API_VOID(::GetLocalTime(&st));
@@ -67,10 +72,15 @@ bool FrmMain::Load(HINSTANCE instance, int showCommand) {
     if (!hWnd_) return false;
     SetOwnerWindow(hWnd_);
     CreateControls();
+    // The lines logged while the window is made, shown and first painted
+    // are painted once, when the message loop first finds nothing to do.
+    loading_ = true;
+    DeferPaint();
     StartUp();
     Api(::ShowWindow(hWnd_, showCommand));
     Api(::SetFocus(picture1_.Handle()));  // tab index 0
     Api(::UpdateWindow(hWnd_));
+    loading_ = false;
     return true;
 }
 
@@ -202,14 +212,21 @@ void FrmMain::LogMessage(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t wPa
     // The list copies the text before it can send anything back to this
     // window, so one buffer serves every call, nested ones included.
     FormatLogLine(lineBuffer_, Now(), hWnd, uMsg, wParam, lParam);
+    DeferPaint();
     const std::int32_t newIndex = lstMessage_.AddItem(lineBuffer_);
     lstMessage_.Select(newIndex);
     lstMessage_.SetTopIndex(newIndex);
+    // The message loop paints when it finds its queue empty; a line logged
+    // anywhere else (a message sent from another thread, one dispatched by
+    // a modal loop) is shown at once unless more messages are waiting.
+    if (!PaintWaitsForLoop() && !MessagesWaiting()) FlushPaint();
 }
 
 bool FrmMain::HandleWheel(std::int32_t notches, std::int32_t keyState, std::int32_t x, std::int32_t y) {
     bool result = false;
     int line = 0;  // the numbered step an error arises in
+    // Colour, scroll bar and text are painted with the log line that follows.
+    DeferPaint();
     try {
         line = 10;
         const bool inside = IsPointInWindow(picture1_.Handle(), x, y);
@@ -246,6 +263,22 @@ bool FrmMain::HandleWheel(std::int32_t notches, std::int32_t keyState, std::int3
                         "Load@" + DecText(line));
     }
     return result;
+}
+
+void FrmMain::DeferPaint() {
+    if (paintDeferred_) return;
+    paintDeferred_ = true;
+    lstMessage_.SuspendPainting();
+    vScroll1_.DeferPainting(true);
+    picture1_.DeferPainting(true);
+}
+
+void FrmMain::FlushPaint() {
+    if (!paintDeferred_) return;
+    paintDeferred_ = false;
+    lstMessage_.ResumePainting();
+    vScroll1_.DeferPainting(false);
+    picture1_.DeferPainting(false);
 }
 
 void FrmMain::ScrollByWheel(ScrollBar& bar, std::int32_t notches) {

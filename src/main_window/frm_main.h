@@ -33,6 +33,17 @@ public:
     // true when the message has been consumed (tab navigation).
     bool PreTranslate(const MSG& msg);
 
+    // Painting of the log, the scroll bar and the green area waits while
+    // the message loop still has input or posted messages for the window,
+    // and happens once when they are done. The loop calls these around each
+    // message it dispatches, and OnIdle when nothing is queued.
+    void BeginDispatch(const MSG& msg) { dispatchingToMain_ = msg.hwnd == hWnd_ && hWnd_ != nullptr; }
+    void EndDispatch() { dispatchingToMain_ = false; }
+    void OnIdle() { FlushPaint(); }
+    // Kept by the replacement window procedure: how many of its calls are running.
+    void EnterHook() { ++hookDepth_; }
+    void LeaveHook() { --hookDepth_; }
+
     // Tells the user about an error that reached a window procedure or the
     // message loop; never throws.
     void ReportError(const Error* error) noexcept;
@@ -50,6 +61,13 @@ private:
     void OnKeyDown(int keyCode, int shift);
     void ScrollByWheel(ScrollBar& bar, std::int32_t notches);
     void ShowNotice(const Error* error, const std::string& lead) noexcept;
+    // Deferring is allowed for a message that the main loop itself
+    // dispatched to the window (and during start-up); anything else (a
+    // message sent from elsewhere, one dispatched by a modal loop, a nested
+    // one) paints everything that waits first and then works as before.
+    bool PaintWaitsForLoop() const { return loading_ || (dispatchingToMain_ && hookDepth_ == 1); }
+    void DeferPaint();
+    void FlushPaint();
 
     // Button commands.
     void Command1Click();
@@ -75,6 +93,10 @@ private:
     std::string hoverInfoText_;  // HoverInfoText: the last Ctrl inspection's description
     std::string lineBuffer_;  // reused by LogMessage
     bool reportingError_ = false;
+    bool loading_ = false;
+    bool dispatchingToMain_ = false;
+    int hookDepth_ = 0;
+    bool paintDeferred_ = false;
 };
 
 }  // namespace nl

@@ -41,15 +41,35 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
     MSG msg{};
     for (;;) {
-        const BOOL got = nl::Api(::GetMessageA(&msg, nullptr, 0, 0));
-        if (got == 0 || got == -1) break;
+        // Input and posted messages first; when none is left, whatever
+        // painting they deferred is released before GetMessage waits (or
+        // hands out WM_PAINT).
+        BOOL got = nl::Api(::PeekMessageA(&msg, nullptr, 0, 0,
+                                          PM_REMOVE | PM_QS_INPUT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE));
+        if (got) {
+            if (msg.message == WM_QUIT) break;
+        } else {
+            try {
+                form.OnIdle();
+            } catch (const nl::Error& e) {
+                form.ReportError(&e);
+            } catch (...) {
+                form.ReportError(nullptr);
+            }
+            got = nl::Api(::GetMessageA(&msg, nullptr, 0, 0));
+            if (got == 0 || got == -1) break;
+        }
         try {
             if (form.PreTranslate(msg)) continue;
             nl::Api(::TranslateMessage(&msg));
+            form.BeginDispatch(msg);
             nl::Api(::DispatchMessageA(&msg));
+            form.EndDispatch();
         } catch (const nl::Error& e) {
+            form.EndDispatch();
             form.ReportError(&e);
         } catch (...) {
+            form.EndDispatch();
             form.ReportError(nullptr);
         }
     }

@@ -6,11 +6,17 @@
 #include "driver/driver.h"
 
 namespace {
-// A run that was cut short may have left a changed screen resolution in the
-// prefix; every suite but the one that changes it wants the default.
+// A run that was cut short may have left changed settings in the prefix;
+// every suite but the ones that change them wants the defaults.
 class DefaultScreenSettings : public testing::Environment {
 public:
-    void SetUp() override { nle2e::DeleteUserValue(nle2e::kDesktopKey, nle2e::kLogPixels); }
+    void SetUp() override {
+        nle2e::DeleteUserValue(nle2e::kDesktopKey, nle2e::kLogPixels);
+        // Likewise a lines-per-notch setting and a Windows version that a
+        // cut-short run did not put back: the system defaults apply (3 lines).
+        nle2e::DeleteUserValue(nle2e::kDesktopKey, L"WheelScrollLines");
+        nle2e::DeleteUserValue(L"Software\\Wine\\AppDefaults\\Notchlog.exe", L"Version");
+    }
 };
 }  // namespace
 
