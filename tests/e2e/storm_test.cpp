@@ -371,6 +371,27 @@ protected:
                                        << " messages; the next missing one: " << Describe(expected[at]);
     }
 
+    // The newest line is the selected one and stands in the visible part of
+    // the list (read without fetching the lines). The program may still be
+    // logging its own painting: the three values are taken together, while
+    // the count stays the same.
+    void ExpectNewestLineShown() const {
+        const HWND log = App().Log();
+        int count = 0, selected = LB_ERR, top = LB_ERR;
+        ASSERT_TRUE(WaitUntil([&] {
+            count = ListCount(log);
+            selected = static_cast<int>(Send(log, LB_GETCURSEL));
+            top = static_cast<int>(Send(log, LB_GETTOPINDEX));
+            return ListCount(log) == count;
+        }));
+        const int itemHeight = static_cast<int>(Send(log, LB_GETITEMHEIGHT, 0));
+        ASSERT_GT(itemHeight, 0);
+        const int rows = ClientSize(log).cy / itemHeight;
+        EXPECT_EQ(selected, count - 1) << "the newest line is not the selected one";
+        EXPECT_LE(top, count - 1);
+        EXPECT_LT(count - 1, top + rows) << "the newest line is out of view (top line " << top << " of " << count << ")";
+    }
+
     // Runs one storm against the program and checks the log and the scroll
     // bar afterwards. Returns how much the log and the program's memory grew.
     struct Outcome {
@@ -417,6 +438,7 @@ protected:
         o.privateAfter = PrivateBytes(App().Process());
         ExpectLogged(CopiedLog(), expected, numbers);
         EXPECT_EQ(ScrollValue(), scroll) << "the scroll bar does not stand where the notches put it";
+        ExpectNewestLineShown();
         return o;
     }
 
