@@ -287,10 +287,12 @@ ProbeWindow::ProbeWindow(const RECT& r, const std::wstring& title) {
         return ::RegisterClassW(&wc) != 0;
     }();
     (void)registered;
-    hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST, L"NotchlogProbe", title.c_str(), WS_POPUP | WS_VISIBLE | WS_BORDER,
-                              r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                              ::GetModuleHandleW(nullptr), nullptr);
+    // Shown without taking the foreground, so keys keep going to Notchlog.
+    hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"NotchlogProbe", title.c_str(),
+                              WS_POPUP | WS_BORDER, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr,
+                              nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) ThrowLastError("CreateWindowExW(NotchlogProbe)");
+    ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
     WaitUntil([&] { return ::IsWindowVisible(hwnd_) != FALSE; });
 }
 
