@@ -1,6 +1,15 @@
 #!/usr/bin/env bash
 # Runs every test through ctest: the native unit tests (plain and under the
-# sanitizers) and the end-to-end tests of Notchlog.exe under Wine and Xvfb.
+# sanitizers), the checks on build/Notchlog.exe's PE image, and the
+# end-to-end tests of Notchlog.exe under Wine and Xvfb.
 set -euo pipefail
-cd "$(dirname "$0")/../build/native"
+cd "$(dirname "$0")/.."
+source tools/winenv.sh
+if [ "$NL_WINARCH" = i686 ]; then
+  echo "test: the Wine tests run build/Notchlog.exe (32-bit) with $NL_WINE"
+else
+  echo "test: this machine cannot run 32-bit code; the Wine tests run the 64-bit twin" \
+       "${NL_WINBUILD#$NL_ROOT/}/Notchlog.exe (same sources) with $NL_WINE"
+fi
+cd build/native
 exec ctest --output-on-failure "$@"
