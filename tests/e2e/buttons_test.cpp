@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "driver/driver.h"
+#include "support/shared_app.h"
 
 namespace nle2e {
 namespace {
@@ -21,16 +22,8 @@ std::wstring Join(const std::vector<std::wstring>& lines, std::size_t count) {
     return text;
 }
 
-class Buttons : public testing::Test {
+class Buttons : public SharedNotchlogSuite<Buttons> {
 protected:
-    static void SetUpTestSuite() { app_.emplace(Notchlog::Launch()); }
-    static void TearDownTestSuite() {
-        if (app_) app_->Close();
-        app_.reset();
-    }
-    Notchlog& App() const { return *app_; }
-    HWND Main() const { return app_->Main(); }
-
     void Click(int id) { Send(App().Control(id), BM_CLICK); }
     // What a click makes the button send to the main window, sent directly.
     void Notify(int id) {
@@ -57,9 +50,7 @@ protected:
         });
     }
 
-    static std::optional<Notchlog> app_;
 };
-std::optional<Notchlog> Buttons::app_;
 
 // A click repaints the button afterwards, and the themed button's painting
 // sends notifications to the main window, which are logged too. So after a

@@ -20,6 +20,7 @@
 #include <set>
 
 #include "driver/driver.h"
+#include "support/shared_app.h"
 #include "support/actors.h"
 
 namespace nle2e {
@@ -186,16 +187,8 @@ private:
 
 const RECT kWhere{900, 600, 1200, 800};
 
-class HostileWindows : public testing::Test {
+class HostileWindows : public SharedNotchlogSuite<HostileWindows> {
 protected:
-    static void SetUpTestSuite() { app_.emplace(Notchlog::Launch()); }
-    static void TearDownTestSuite() {
-        if (app_) app_->Close();
-        app_.reset();
-    }
-    static std::optional<Notchlog> app_;
-    const Notchlog& App() const { return *app_; }
-
     std::wstring CopiedHoverText() const {
         WriteClipboardText(L"(before)");
         Send(App().Control(kCommand4), BM_CLICK);
@@ -260,7 +253,6 @@ protected:
         EXPECT_EQ(CopiedHoverText(), text);
     }
 };
-std::optional<Notchlog> HostileWindows::app_;
 
 TEST_F(HostileWindows, ClassNamesUpToTheLongestTheSystemTakes) {
     // With a single-byte ANSI code page no class name the system takes is

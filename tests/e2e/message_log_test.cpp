@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "driver/driver.h"
+#include "support/shared_app.h"
 
 namespace nle2e {
 namespace {
@@ -30,16 +31,8 @@ bool IsMarker(const std::wstring& line, int n) {
     return l && l->uMsg == kMarker && l->wLo == n;
 }
 
-class MessageLog : public testing::Test {
+class MessageLog : public SharedNotchlogSuite<MessageLog> {
 protected:
-    static void SetUpTestSuite() { app_.emplace(Notchlog::Launch()); }
-    static void TearDownTestSuite() {
-        if (app_) app_->Close();
-        app_.reset();
-    }
-    Notchlog& App() const { return *app_; }
-    HWND Main() const { return app_->Main(); }
-
     // Posts a marker numbered `n` and waits until it is logged; returns the
     // log up to and including the marker's line.
     std::vector<std::wstring> PostMarkerAndWait(int n) {
@@ -49,9 +42,7 @@ protected:
         return lines;
     }
 
-    static std::optional<Notchlog> app_;
 };
-std::optional<Notchlog> MessageLog::app_;
 
 struct PostedCase {
     UINT msg;

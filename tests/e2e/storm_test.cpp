@@ -31,6 +31,7 @@
 #include <set>
 
 #include "driver/driver.h"
+#include "support/shared_app.h"
 #include "support/actors.h"
 
 namespace nle2e {
@@ -264,17 +265,8 @@ SIZE_T PrivateBytes(HANDLE process) {
     return bytes;
 }
 
-class MessageStorm : public testing::Test {
+class MessageStorm : public SharedNotchlogSuite<MessageStorm> {
 protected:
-    static void SetUpTestSuite() { app_.emplace(Notchlog::Launch()); }
-    static void TearDownTestSuite() {
-        if (app_) app_->Close();
-        app_.reset();
-    }
-    static std::optional<Notchlog> app_;
-    Notchlog& App() const { return *app_; }
-    HWND Main() const { return app_->Main(); }
-
     int ScrollValue() const { return static_cast<int>(Send(App().Control(kVScroll1), SBM_GETPOS)); }
 
     // The whole log in one piece, as Copy beside it puts it on the clipboard.
@@ -447,7 +439,6 @@ protected:
         return seed;
     }
 };
-std::optional<Notchlog> MessageStorm::app_;
 
 TEST_F(MessageStorm, EveryMessageIsLoggedOnceInOrderWithWhatWasSent) {
     const std::uint32_t seed = Seed();

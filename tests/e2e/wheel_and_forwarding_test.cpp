@@ -6,23 +6,12 @@
 #include <optional>
 
 #include "driver/driver.h"
+#include "support/shared_app.h"
 
 namespace nle2e {
 namespace {
 
-class WheelAndForwarding : public testing::Test {
-protected:
-    static void SetUpTestSuite() { app_.emplace(Notchlog::Launch()); }
-    static void TearDownTestSuite() {
-        if (app_) app_->Close();
-        app_.reset();
-    }
-    Notchlog& App() const { return *app_; }
-    HWND Main() const { return app_->Main(); }
-
-    static std::optional<Notchlog> app_;
-};
-std::optional<Notchlog> WheelAndForwarding::app_;
+class WheelAndForwarding : public SharedNotchlogSuite<WheelAndForwarding> {};
 
 TEST_F(WheelAndForwarding, SentWheelMessageAnswersZeroAndIsLogged) {
     struct Case {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "driver/driver.h"
+#include "support/shared_app.h"
 #include "support/actors.h"
 
 namespace nle2e {
@@ -43,8 +44,6 @@ std::vector<std::wstring> CopiedWheelInfo(const Notchlog& app) {
     return SplitOn(*text, L"\r\n");
 }
 
-std::wstring LastLineOf(const std::vector<std::wstring>& lines) { return lines.empty() ? L"" : lines.back(); }
-
 LPARAM ScreenLParam(int x, int y) {
     return static_cast<LPARAM>(static_cast<std::int32_t>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) |
                                                           static_cast<std::uint32_t>(x & 0xFFFF)));
@@ -55,17 +54,7 @@ WPARAM WheelWParam(int delta, int keys = 0) {
 
 // ---- real wheel input ----------------------------------------------------------
 
-class RealWheel : public testing::Test {
-protected:
-    static void SetUpTestSuite() { app_.emplace(Notchlog::Launch()); }
-    static void TearDownTestSuite() {
-        if (app_) app_->Close();
-        app_.reset();
-    }
-    static std::optional<Notchlog> app_;
-    const Notchlog& App() const { return *app_; }
-};
-std::optional<Notchlog> RealWheel::app_;
+class RealWheel : public SharedNotchlogSuite<RealWheel> {};
 
 TEST_F(RealWheel, OverTheGreenAreaDescribesTheEventAndScrolls) {
     HWND picture = App().Control(kPicture1);

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "driver/driver.h"
+#include "support/shared_app.h"
 
 namespace nle2e {
 namespace {
@@ -77,18 +78,7 @@ void ExpectControls(const Notchlog& app, Box ExpectedControl::*place) {
     }
 }
 
-class WindowLayout : public testing::Test {
-protected:
-    static void SetUpTestSuite() { app_.emplace(Notchlog::Launch()); }
-    static void TearDownTestSuite() {
-        if (app_) app_->Close();
-        app_.reset();
-    }
-    const Notchlog& App() const { return *app_; }
-
-    static std::optional<Notchlog> app_;
-};
-std::optional<Notchlog> WindowLayout::app_;
+class WindowLayout : public SharedNotchlogSuite<WindowLayout> {};
 
 TEST_F(WindowLayout, FocusIsOnTheGreenAreaAtStart) {
     EXPECT_EQ(FocusOfThreadOwning(App().Main()), App().Control(kPicture1));

@@ -5,21 +5,14 @@
 #include <optional>
 
 #include "driver/driver.h"
+#include "support/shared_app.h"
 #include "support/actors.h"
 
 namespace nle2e {
 namespace {
 
-class CtrlInspector : public testing::Test {
+class CtrlInspector : public SharedNotchlogSuite<CtrlInspector> {
 protected:
-    static void SetUpTestSuite() { app_.emplace(Notchlog::Launch()); }
-    static void TearDownTestSuite() {
-        if (app_) app_->Close();
-        app_.reset();
-    }
-    static std::optional<Notchlog> app_;
-    const Notchlog& App() const { return *app_; }
-
     // What Copy under the hover panel puts on the clipboard. The click
     // leaves the focus on that button.
     std::wstring CopiedHoverText() const {
@@ -55,7 +48,6 @@ protected:
         EXPECT_EQ(rest, L"Text = " + title);
     }
 };
-std::optional<Notchlog> CtrlInspector::app_;
 
 TEST_F(CtrlInspector, BeforeTheFirstCtrlTheCopyIsEmpty) {
     EXPECT_EQ(CopiedHoverText(), L"");
