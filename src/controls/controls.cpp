@@ -191,6 +191,7 @@ LRESULT CALLBACK PictureBox::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     try {
         if (msg == WM_NCCREATE) {
             auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+            static_cast<PictureBox*>(cs->lpCreateParams)->h_ = h;
             Api(::SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams)));
         }
         auto* self = reinterpret_cast<PictureBox*>(Api(::GetWindowLongPtrA(h, GWLP_USERDATA)));
@@ -199,13 +200,11 @@ LRESULT CALLBACK PictureBox::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                 case WM_ERASEBKGND:
                     return 1;  // WM_PAINT paints the background together with the text
                 case WM_PAINT: {
-                    self->h_ = h;
                     PaintScope ps(h);
                     self->Paint(ps.Dc());
                     return 0;
                 }
                 case WM_PRINTCLIENT:
-                    self->h_ = h;
                     self->Paint(reinterpret_cast<HDC>(wp));
                     return 0;
                 case WM_LBUTTONDOWN:

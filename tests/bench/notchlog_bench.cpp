@@ -36,8 +36,13 @@
 #include <utility>
 #include <vector>
 
+#include "driver/driver.h"
+
 namespace nlbench {
 namespace {
+
+using nle2e::Narrow;
+using nle2e::WindowsPath;
 
 // ---- errors and texts ---------------------------------------------------------
 
@@ -62,13 +67,6 @@ std::string Format(const char* fmt, ...) {
     Fail(what + Format(" (error %lu)", static_cast<unsigned long>(code)));
 }
 
-std::string Narrow(const std::wstring& w) {
-    if (w.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
-    return s;
-}
 
 // ---- time -----------------------------------------------------------------------
 
@@ -108,15 +106,6 @@ double Max(const std::vector<double>& v) { return v.empty() ? std::nan("") : *st
 
 // ---- paths --------------------------------------------------------------------------
 
-// A Unix absolute path as Wine reaches it (drive Z:); any other path unchanged.
-std::wstring WindowsPath(std::wstring path) {
-    if (!path.empty() && path[0] == L'/') {
-        for (auto& c : path)
-            if (c == L'/') c = L'\\';
-        path = L"Z:" + path;
-    }
-    return path;
-}
 
 std::wstring EnvVar(const wchar_t* name) {
     wchar_t buf[2048];

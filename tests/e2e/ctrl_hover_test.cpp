@@ -15,11 +15,7 @@ class CtrlInspector : public SharedNotchlogSuite<CtrlInspector> {
 protected:
     // What Copy under the hover panel puts on the clipboard. The click
     // leaves the focus on that button.
-    std::wstring CopiedHoverText() const {
-        WriteClipboardText(L"(before)");
-        Send(App().Control(kCommand4), BM_CLICK);
-        return ReadClipboardText().value_or(L"(no text)");
-    }
+    std::wstring CopiedHoverText() const { return App().CopiedBy(kCommand4); }
 
     // Presses Ctrl with the cursor at `at` and waits until the panel's text
     // names that position.

@@ -189,11 +189,7 @@ const RECT kWhere{900, 600, 1200, 800};
 
 class HostileWindows : public SharedNotchlogSuite<HostileWindows> {
 protected:
-    std::wstring CopiedHoverText() const {
-        WriteClipboardText(L"(before)");
-        Send(App().Control(kCommand4), BM_CLICK);
-        return ReadClipboardText().value_or(L"(no text)");
-    }
+    std::wstring CopiedHoverText() const { return App().CopiedBy(kCommand4); }
 
     // A point inside `r`, a different one each call, so that every
     // inspection can be told from the one before.

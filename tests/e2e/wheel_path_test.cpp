@@ -36,13 +36,7 @@ COLORREF WaitForAreaColour(HWND picture, COLORREF want) {
 
 // The description of the last wheel event, as the Copy button under the
 // green area puts it on the clipboard.
-std::vector<std::wstring> CopiedWheelInfo(const Notchlog& app) {
-    WriteClipboardText(L"(before)");
-    Send(app.Control(kCommand3), BM_CLICK);
-    const auto text = ReadClipboardText();
-    if (!text) throw DriverError("Copy left no text on the clipboard");
-    return SplitOn(*text, L"\r\n");
-}
+std::vector<std::wstring> CopiedWheelInfo(const Notchlog& app) { return SplitOn(app.CopiedBy(kCommand3), L"\r\n"); }
 
 LPARAM ScreenLParam(int x, int y) {
     return static_cast<LPARAM>(static_cast<std::int32_t>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) |

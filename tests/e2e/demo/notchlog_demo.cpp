@@ -107,13 +107,6 @@ void OneNotchAt(Demo& d, POINT p) {
         throw nle2e::DriverError("the wheel notch never reached Notchlog");
 }
 
-// What a Copy button puts on the clipboard.
-std::wstring CopiedBy(Demo& d, int button) {
-    nle2e::WriteClipboardText(L"");
-    nle2e::Send(d.app.Control(button), BM_CLICK);
-    return nle2e::ReadClipboardText().value_or(L"");
-}
-
 // Waits until a window has nothing left to paint.
 void WaitPainted(HWND w) {
     nle2e::WaitUntil([&] { return !::GetUpdateRect(w, nullptr, FALSE); });
@@ -184,8 +177,8 @@ void PrintPanelText(const wchar_t* title, const std::wstring& text) {
 
 void PrintPanelTexts(Demo& d) {
     // Both copies come after the log was printed: each click adds lines to it.
-    PrintPanelText(L"== wheel info (Copy under the green area) ==", CopiedBy(d, nle2e::kCommand3));
-    PrintPanelText(L"== hover info (Copy under the hover panel) ==", CopiedBy(d, nle2e::kCommand4));
+    PrintPanelText(L"== wheel info (Copy under the green area) ==", d.app.CopiedBy(nle2e::kCommand3));
+    PrintPanelText(L"== hover info (Copy under the hover panel) ==", d.app.CopiedBy(nle2e::kCommand4));
 }
 
 struct Step {

@@ -506,6 +506,14 @@ HWND Notchlog::Control(int id) const {
 
 HWND Notchlog::Log() const { return Control(kLstMessage); }
 
+std::wstring Notchlog::CopiedBy(int button) const {
+    WriteClipboardText(L"(before)");
+    Send(Control(button), BM_CLICK);
+    const auto text = ReadClipboardText();
+    if (!text) throw DriverError("Copy left no text on the clipboard");
+    return *text;
+}
+
 std::optional<DWORD> Notchlog::WaitForExit(Millis deadline) {
     if (!process_) return std::nullopt;
     // Keeps this thread's windows answering while waiting: a window of the

@@ -213,6 +213,11 @@ public:
     HWND Control(int id) const;
     HWND Log() const;  // lstMessage
 
+    // Clicks one of the Copy buttons and returns what it put on the
+    // clipboard (a placeholder is put there first, so a Copy that did
+    // nothing shows). Throws when the clipboard then holds no text.
+    std::wstring CopiedBy(int button) const;
+
     // Waits until the message log holds a line for which `match` is true and
     // returns the whole log as it was then.
     template <typename Match>
