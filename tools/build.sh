@@ -10,8 +10,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 configure() {  # dir, extra cmake args...
   local dir=$1; shift
+  mkdir -p "$dir"
   if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S . -B "$dir" "$@" >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
+    cmake -S . -B "$dir" "$@" >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log"; exit 1; }
   fi
 }
 
@@ -29,7 +30,7 @@ configure build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOTCHLOG_WINBUILD="$N
 # run: keep the native cache pointing at it, also in a folder configured
 # before that was known.
 if ! grep -qE "^NOTCHLOG_WINBUILD:[A-Z]*=$NL_WINBUILD\$" build/native/CMakeCache.txt; then
-  cmake -S . -B build/native -DNOTCHLOG_WINBUILD="$NL_WINBUILD" >build/native.configure.log 2>&1 ||
-    { cat build/native.configure.log; exit 1; }
+  cmake -S . -B build/native -DNOTCHLOG_WINBUILD="$NL_WINBUILD" >build/native/configure.log 2>&1 ||
+    { cat build/native/configure.log; exit 1; }
 fi
 cmake --build build/native -j "$jobs"

@@ -1,31 +1,29 @@
 #include "common/error.h"
 
-#include "common/last_error.h"
+#include "common/app_info.h"
 
 namespace nl {
 
 namespace {
-std::string& TitleStore() {
-    static std::string title;
-    return title;
+std::int32_t g_lastSystemError = 0;
 }
-}  // namespace
 
-const std::string& AppTitle() { return TitleStore(); }
-void SetAppTitle(const std::string& title) { TitleStore() = title; }
+std::int32_t LastSystemError() { return g_lastSystemError; }
+void SaveLastSystemError(std::int32_t code) { g_lastSystemError = code; }
 
-Error::Error(std::int32_t number, std::string description, std::string source,
-             std::int32_t lastSystemError)
+Error::Error(std::int32_t number, std::string description, std::string source, std::int32_t lastSystemError)
     : std::runtime_error(description),
       number_(number),
       description_(std::move(description)),
       source_(std::move(source)),
       lastSystemError_(lastSystemError) {}
 
-void RaiseOverflow() { Raise(kErrOverflow, "Overflow"); }
-
-void Raise(std::int32_t number, const std::string& description) {
-    throw Error(number, description, AppTitle(), LastSystemError());
+Error ProgramError(std::int32_t number, const std::string& description) {
+    return Error(number, description, NL_APP_TITLE, LastSystemError());
 }
+
+void Raise(std::int32_t number, const std::string& description) { throw ProgramError(number, description); }
+
+void RaiseOverflow() { Raise(kErrOverflow, "Overflow"); }
 
 }  // namespace nl

@@ -8,11 +8,6 @@
 
 namespace nl {
 
-// The application title, the source of errors raised inside the program.
-// Start-up sets it from the executable's version resource.
-const std::string& AppTitle();
-void SetAppTitle(const std::string& title);
-
 // Error numbers raised inside the program.
 constexpr std::int32_t kErrInvalidCall = 5;
 constexpr std::int32_t kErrOverflow = 6;
@@ -21,8 +16,7 @@ constexpr std::int32_t kErrClipboardBusy = 521;
 
 class Error : public std::runtime_error {
 public:
-    Error(std::int32_t number, std::string description, std::string source,
-          std::int32_t lastSystemError);
+    Error(std::int32_t number, std::string description, std::string source, std::int32_t lastSystemError);
 
     std::int32_t Number() const { return number_; }
     const std::string& Description() const { return description_; }
@@ -36,11 +30,16 @@ private:
     std::int32_t lastSystemError_;
 };
 
-// Raises the overflow error (6, "Overflow") with the program as its source
-// and the last system error saved so far.
+// An error of the program (its source is the application title) with the
+// last system error saved so far.
+Error ProgramError(std::int32_t number, const std::string& description);
+[[noreturn]] void Raise(std::int32_t number, const std::string& description);
+// Raises the overflow error (6, "Overflow").
 [[noreturn]] void RaiseOverflow();
 
-// Raises an error of the program with the given number and description.
-[[noreturn]] void Raise(std::int32_t number, const std::string& description);
+// The system's last error code, saved after every platform call (the Win32
+// layer's Api wrapper writes it; GUI thread only) and carried by each error.
+std::int32_t LastSystemError();
+void SaveLastSystemError(std::int32_t code);
 
 }  // namespace nl

@@ -27,11 +27,10 @@ std::string ErrorReportPrompt(const std::string& report);
 // The date, a blank and the time; the date alone at exactly midnight.
 std::string DateTimeText(const std::string& date, const std::string& time, bool midnight);
 
-// Shows the report for the error in a message box that offers to copy it;
-// OK copies the report. Raises what the clipboard raises.
-void ShowErrorReport(const Error& error, const std::string& label);
-
-// The application's version text, read from its version resource once.
-std::string AppVersionText();
+// major, ".", minor padded to two digits, ".", revision padded to four;
+// never cut ("1.00.0007" for 1, 0, 7).
+std::string VersionText(std::uint16_t major, std::uint16_t minor, std::uint16_t revision);
+// This program's version text, worked out once.
+const std::string& AppVersionText();
 
 }  // namespace nl

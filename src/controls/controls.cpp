@@ -1,12 +1,17 @@
 #include "controls/controls.h"
 
-#include <vector>
-
-#include "common/api.h"
-#include "common/error.h"
-#include "common/raii.h"
+#include "common/panel_texts.h"
+#include "controls/api.h"
+#include "controls/raii.h"
 
 namespace nl {
+
+namespace {
+// Paints what was invalidated, before returning.
+void RedrawNow(HWND h, UINT extra = 0) {
+    if (h) Api(::RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | extra));
+}
+}  // namespace
 
 // ---- list box -------------------------------------------------------------
 
@@ -29,16 +34,13 @@ std::string ListBox::ItemText(std::int32_t index) const {
     const LRESULT got =
         Api(::SendMessageA(h_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&s[0])));
     if (got < 0) Raise(kErrInvalidCall, "Invalid procedure call or argument");
-    s.resize(static_cast<std::size_t>(got) <= static_cast<std::size_t>(len) ? static_cast<std::size_t>(got)
-                                                                            : static_cast<std::size_t>(len));
+    s.resize(static_cast<std::size_t>(got < len ? got : len));
     return s;
 }
 
 void ListBox::Clear() { Api(::SendMessageA(h_, LB_RESETCONTENT, 0, 0)); }
 
-void ListBox::Select(std::int32_t index) {
-    Api(::SendMessageA(h_, LB_SETCURSEL, static_cast<WPARAM>(index), 0));
-}
+void ListBox::Select(std::int32_t index) { Api(::SendMessageA(h_, LB_SETCURSEL, static_cast<WPARAM>(index), 0)); }
 
 void ListBox::SetTopIndex(std::int32_t index) {
     Api(::SendMessageA(h_, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0));
@@ -54,7 +56,7 @@ void ListBox::ResumePainting() {
     if (!suspended_) return;
     suspended_ = false;
     Api(::SendMessageA(h_, WM_SETREDRAW, TRUE, 0));
-    Api(::RedrawWindow(h_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN));
+    RedrawNow(h_, RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 // ---- scroll bar -----------------------------------------------------------
@@ -75,21 +77,9 @@ std::int16_t ScrollBar::Max() const {
 
 std::int16_t ScrollBar::Value() const { return static_cast<std::int16_t>(Api(::GetScrollPos(h_, SB_CTL))); }
 
-void ScrollBar::SetValue(std::int16_t v) {
-    if (!deferred_) {
-        Api(::SetScrollPos(h_, SB_CTL, v, TRUE));
-        return;
-    }
-    Api(::SetScrollPos(h_, SB_CTL, v, FALSE));
-    dirty_ = true;
-}
+void ScrollBar::SetValue(std::int16_t v) { Api(::SetScrollPos(h_, SB_CTL, v, FALSE)); }
 
-void ScrollBar::DeferPainting(bool on) {
-    deferred_ = on;
-    if (on || !dirty_) return;
-    dirty_ = false;
-    Api(::InvalidateRect(h_, nullptr, FALSE));
-}
+void ScrollBar::Redraw() { RedrawNow(h_); }
 
 void ScrollBar::OnScroll(int code) {
     SCROLLINFO si{};
@@ -108,93 +98,69 @@ void ScrollBar::OnScroll(int code) {
         case SB_BOTTOM: v = si.nMax; break;
         default: return;
     }
-    if (v < si.nMin) v = si.nMin;
-    if (v > si.nMax) v = si.nMax;
-    if (v != si.nPos) SetValue(static_cast<std::int16_t>(v));
+    v = v < si.nMin ? si.nMin : (v > si.nMax ? si.nMax : v);
+    SetValue(static_cast<std::int16_t>(v));
 }
 
-// ---- picture box ----------------------------------------------------------
+// ---- text panel -----------------------------------------------------------
 
-const char* PictureBox::ClassName() { return "NotchlogPictureBox"; }
+const char* TextPanel::ClassName() { return "NotchlogPictureBox"; }
 
-void PictureBox::RegisterClass(HINSTANCE instance) {
+void TextPanel::RegisterClass(HINSTANCE instance) {
     WNDCLASSA wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = &PictureBox::WndProc;
+    wc.lpfnWndProc = &TextPanel::WndProc;
     wc.hInstance = instance;
     wc.hCursor = Api(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
     wc.lpszClassName = ClassName();
     Api(::RegisterClassA(&wc));
 }
 
-void PictureBox::Create(HWND parent, int id, int x, int y, int w, int h, COLORREF back, HFONT font) {
+void TextPanel::Create(HWND parent, int id, const RECT& place, COLORREF back, HFONT font) {
     back_ = back;
     font_ = font;
-    h_ = Api(::CreateWindowExA(WS_EX_CLIENTEDGE, ClassName(), "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, w, h,
-                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               reinterpret_cast<HINSTANCE>(Api(::GetWindowLongPtrA(parent, GWLP_HINSTANCE))),
-                               this));
+    Api(::CreateWindowExA(WS_EX_CLIENTEDGE, ClassName(), "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, place.left,
+                          place.top, place.right - place.left, place.bottom - place.top, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          reinterpret_cast<HINSTANCE>(Api(::GetWindowLongPtrA(parent, GWLP_HINSTANCE))), this));
 }
 
-void PictureBox::Invalidate() {
-    // Deferred: the next WM_PAINT draws colour and text in one go.
-    if (deferred_) {
-        dirty_ = true;
-        return;
-    }
-    if (h_) Api(::InvalidateRect(h_, nullptr, FALSE));
-}
-
-void PictureBox::DeferPainting(bool on) {
-    deferred_ = on;
-    if (on || !dirty_) return;
-    dirty_ = false;
-    Invalidate();
-}
-
-void PictureBox::SetBackColor(COLORREF c) {
+void TextPanel::SetBackColor(COLORREF c) {
     back_ = c;
-    text_.Clear();
-    Invalidate();
+    lines_.clear();
 }
 
-void PictureBox::Clear() {
-    text_.Clear();
-    Invalidate();
-}
+void TextPanel::SetText(const std::string& text) { lines_ = SplitCrLf(text); }
 
-void PictureBox::Print(const std::string& text) {
-    text_.Print(text);
-    Invalidate();
-}
+void TextPanel::Redraw() { RedrawNow(h_); }
 
-void PictureBox::Paint(HDC dc) const {
+void TextPanel::Paint(HDC dc) const {
     RECT rc{};
     Api(::GetClientRect(h_, &rc));
     GdiObject brush(::CreateSolidBrush(back_));
     Api(::FillRect(dc, &rc, static_cast<HBRUSH>(brush.Get())));
-    if (text_.Lines().empty()) return;
+    if (lines_.empty()) return;
     SelectScope font(dc, font_);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
     TEXTMETRICA tm{};
     ::GetTextMetricsA(dc, &tm);
     int y = 0;
-    for (const auto& line : text_.Lines()) {
+    for (const auto& line : lines_) {
         if (y >= rc.bottom) break;
         ::TextOutA(dc, 0, y, line.data(), static_cast<int>(line.size()));
         y += tm.tmHeight;
     }
 }
 
-LRESULT CALLBACK PictureBox::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK TextPanel::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     try {
         if (msg == WM_NCCREATE) {
-            auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-            static_cast<PictureBox*>(cs->lpCreateParams)->h_ = h;
-            Api(::SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams)));
+            auto* self = static_cast<TextPanel*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+            self->h_ = h;
+            Api(::SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self)));
         }
-        auto* self = reinterpret_cast<PictureBox*>(Api(::GetWindowLongPtrA(h, GWLP_USERDATA)));
+        auto* self = reinterpret_cast<TextPanel*>(Api(::GetWindowLongPtrA(h, GWLP_USERDATA)));
         if (self) {
             switch (msg) {
                 case WM_ERASEBKGND:
@@ -222,53 +188,6 @@ LRESULT CALLBACK PictureBox::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         // Painting has nothing worth reporting; the next WM_PAINT tries again.
     }
     return Api(::DefWindowProcA(h, msg, wp, lp));
-}
-
-// ---- clipboard ------------------------------------------------------------
-
-ClipboardScope::ClipboardScope(HWND owner) {
-    // About half a second in all: enough for a clipboard manager's or the
-    // system's brief hold, short enough not to freeze the window.
-    for (int attempt = 0; attempt < 25; ++attempt) {
-        if (Api(::OpenClipboard(owner))) return;
-        ::Sleep(20);
-    }
-    Raise(kErrClipboardBusy, "Can't open Clipboard");
-}
-
-ClipboardScope::~ClipboardScope() { Api(::CloseClipboard()); }
-
-void ClipboardScope::Clear() { Api(::EmptyClipboard()); }
-
-void ClipboardScope::SetText(const std::string& text) {
-    const int srcLen = static_cast<int>(text.size());
-    const int wideLen =
-        srcLen == 0 ? 0 : Api(::MultiByteToWideChar(CP_ACP, 0, text.data(), srcLen, nullptr, 0));
-    HGLOBAL mem = Api(::GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(wideLen) + 1) * sizeof(wchar_t)));
-    if (!mem) Raise(kErrOutOfMemory, "Out of memory");
-    auto* dst = static_cast<wchar_t*>(Api(::GlobalLock(mem)));
-    if (!dst) {
-        Api(::GlobalFree(mem));
-        Raise(kErrOutOfMemory, "Out of memory");
-    }
-    if (wideLen > 0) Api(::MultiByteToWideChar(CP_ACP, 0, text.data(), srcLen, dst, wideLen));
-    dst[wideLen] = L'\0';
-    Api(::GlobalUnlock(mem));
-    if (!Api(::SetClipboardData(CF_UNICODETEXT, mem))) {
-        Api(::GlobalFree(mem));
-        Raise(kErrClipboardBusy, "Can't open Clipboard");
-    }
-    // The clipboard owns mem now.
-}
-
-// ---- message box ----------------------------------------------------------
-
-int MessageBoxOkCancel(HWND owner, const std::string& text) {
-    return Api(::MessageBoxA(owner, text.c_str(), AppTitle().c_str(), MB_OKCANCEL | MB_ICONERROR));
-}
-
-void MessageBoxNotice(HWND owner, const std::string& text, UINT icon) {
-    Api(::MessageBoxA(owner, text.c_str(), AppTitle().c_str(), MB_OK | icon));
 }
 
 }  // namespace nl

@@ -3,9 +3,8 @@
 // focused control does.
 #include <windows.h>
 
-#include "common/api.h"
-#include "common/error.h"
-#include "main_window/frm_main.h"
+#include "controls/api.h"
+#include "main_window/main_window.h"
 
 namespace {
 template <typename Fn>
@@ -28,49 +27,29 @@ void HardenDllSearch() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     HardenDllSearch();
-    nl::FrmMain& form = nl::FrmMain::Instance();
+    nl::MainWindow& window = nl::MainWindow::Instance();
     try {
-        if (!form.Load(instance, showCommand)) return 1;
+        if (!window.Create(instance, showCommand)) return 1;
     } catch (const nl::Error& e) {
-        form.ReportError(&e);
+        window.ReportError(&e);
         return 1;
     } catch (...) {
-        form.ReportError(nullptr);
+        window.ReportError(nullptr);
         return 1;
     }
 
     MSG msg{};
     for (;;) {
-        // Input and posted messages first; when none is left, whatever
-        // painting they deferred is released before GetMessage waits (or
-        // hands out WM_PAINT).
-        BOOL got = nl::Api(::PeekMessageA(&msg, nullptr, 0, 0,
-                                          PM_REMOVE | PM_QS_INPUT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE));
-        if (got) {
-            if (msg.message == WM_QUIT) break;
-        } else {
-            try {
-                form.OnIdle();
-            } catch (const nl::Error& e) {
-                form.ReportError(&e);
-            } catch (...) {
-                form.ReportError(nullptr);
-            }
-            got = nl::Api(::GetMessageA(&msg, nullptr, 0, 0));
-            if (got == 0 || got == -1) break;
-        }
+        const BOOL got = nl::Api(::GetMessageA(&msg, nullptr, 0, 0));
+        if (got == 0 || got == -1) break;
         try {
-            if (form.PreTranslate(msg)) continue;
+            if (window.PreTranslate(msg)) continue;
             nl::Api(::TranslateMessage(&msg));
-            form.BeginDispatch(msg);
             nl::Api(::DispatchMessageA(&msg));
-            form.EndDispatch();
         } catch (const nl::Error& e) {
-            form.EndDispatch();
-            form.ReportError(&e);
+            window.ReportError(&e);
         } catch (...) {
-            form.EndDispatch();
-            form.ReportError(nullptr);
+            window.ReportError(nullptr);
         }
     }
     return static_cast<int>(msg.wParam);

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "common/api.h"
-#include "system_info/version_name.h"
+#include "common/version_name.h"
+#include "controls/api.h"
 
 namespace nl {
 
@@ -73,6 +73,12 @@ std::int32_t QueryLegacyWheelScrollLines() {
     const LRESULT sent = Api(::SendMessageTimeoutA(driver, msg, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &reply));
     if (sent == 0) return 0;
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(reply));
+}
+
+ClockTime LocalClockTime() {
+    SYSTEMTIME st{};
+    NL_API_VOID(::GetLocalTime(&st));
+    return ClockTime{st.wHour, st.wMinute, st.wSecond};
 }
 
 }  // namespace nl

@@ -1,8 +1,11 @@
-// What the program reads from the system once, at start-up.
+// What the program reads from the system: the Windows version and the wheel
+// setting (once, at start-up) and the time of day.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "common/number_text.h"
 
 namespace nl {
 
@@ -15,5 +18,8 @@ bool IsWow64();
 // says 0, the legacy wheel driver's answer.
 std::int32_t GetWheelScrollLines();
 std::int32_t QueryLegacyWheelScrollLines();
+
+// The current local time of day.
+ClockTime LocalClockTime();
 
 }  // namespace nl

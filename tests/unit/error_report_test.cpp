@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/app_info.h"
 #include "common/error_report.h"
 
 namespace nl {
@@ -10,37 +11,28 @@ TEST(HexPadded, WidthAndTwosComplement) {
         std::int16_t width;
         std::int32_t value;
         const char* text;
-    } rows[] = {{8, 6, "00000006"}, {8, 255, "000000FF"}, {8, -1, "FFFFFFFF"}, {8, 0, "00000000"},
-                {2, 0x1234, "34"},  {4, 0x20A, "020A"},   {0, 5, ""},           {8, -6, "FFFFFFFA"}};
+    } rows[] = {{8, 6, "00000006"}, {8, 255, "000000FF"}, {8, -1, "FFFFFFFF"}, {2, 0x1234, "34"}, {0, 5, ""}};
     for (const auto& r : rows) EXPECT_EQ(HexPadded(r.width, r.value), r.text);
 }
 
-TEST(ErrorReport, OverflowReportByteForByte) {
-    const Error overflow(6, "Overflow", "Notchlog", 0);
+TEST(ErrorReport, ByteForByte) {
+    const Error overflow = ProgramError(6, "Overflow");
     const std::string report =
-        ErrorReportText(overflow, "Load@40", {"1.00.0007", "WinXP (Service Pack 2)", "06.12.2026 14:03:27"});
+        ErrorReportText(overflow, "Load@40", {AppVersionText(), "WinXP (Service Pack 2)", "06.12.2026 14:03:27"});
     EXPECT_EQ(report,
-              "Error \t6 (00000006)\n"
-              "Desc\tOverflow\n"
-              "Dll\t0\n"
-              "Proc\tLoad@40\n"
-              "\n"
-              "Source\tNotchlog\n"
-              "XY ver\t1.00.0007\n"
-              "OS\tWinXP (Service Pack 2)\n"
-              "Date\t06.12.2026 14:03:27\n");
+              "Error \t6 (00000006)\nDesc\tOverflow\nDll\t0\nProc\tLoad@40\n\nSource\tNotchlog\n"
+              "XY ver\t1.00.0007\nOS\tWinXP (Service Pack 2)\nDate\t06.12.2026 14:03:27\n");
     EXPECT_EQ(ErrorReportPrompt(report), report + "\nCopy to clipboard?");
-}
-
-TEST(ErrorReport, NegativeNumbersAndEmptyFields) {
-    const Error odd(-2147024891, "", "", -5);
-    EXPECT_EQ(ErrorReportText(odd, "", {"", "", ""}),
+    EXPECT_EQ(ErrorReportText(Error(-2147024891, "", "", -5), "", {"", "", ""}),
               "Error \t-2147024891 (80070005)\nDesc\t\nDll\t-5\nProc\t\n\nSource\t\nXY ver\t\nOS\t\nDate\t\n");
 }
 
-TEST(DateTimeText, MidnightShowsTheDateAlone) {
+TEST(ErrorReport, DateAndVersionTexts) {
     EXPECT_EQ(DateTimeText("12/6/2026", "9:05:03 PM", false), "12/6/2026 9:05:03 PM");
     EXPECT_EQ(DateTimeText("12/6/2026", "12:00:00 AM", true), "12/6/2026");
+    EXPECT_EQ(VersionText(12, 345, 6789), "12.345.6789");  // padded, never cut
+    // The version resource's text and the report's agree.
+    EXPECT_EQ(AppVersionText(), NL_VERSION_TEXT);
 }
 
 }  // namespace

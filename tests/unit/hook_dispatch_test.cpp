@@ -1,21 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <new>
 #include <string>
 #include <vector>
 
-#include "hook/hook_dispatch.h"
+#include "common/hook_dispatch.h"
 
 namespace nl {
 namespace {
 
 // Records what the replacement procedure asked of the window, in order.
-class FakeWindow : public HookTarget {
+class FakeWindow : public MessageSink {
 public:
     std::vector<std::string> calls;
-    std::intptr_t forwardResult = 0;
     std::function<void()> onWheel, onForward, onLog;
+    bool stopped = false;
     int errorsReported = 0, logFailuresReported = 0;
     WheelEvent lastWheel{};
 
@@ -24,112 +23,95 @@ public:
         lastWheel = e;
         if (onWheel) onWheel();
     }
-    std::intptr_t Forward() override {
-        calls.push_back("forward");
-        if (onForward) onForward();
-        return forwardResult;
-    }
-    void Log() override {
-        calls.push_back("log");
+    void LogMessage(std::int32_t, std::uint32_t uMsg, std::int32_t, std::int32_t) override {
+        calls.push_back("log " + std::to_string(uMsg));
         if (onLog) onLog();
     }
+    bool LoggingStopped() const override { return stopped; }
     void ReportError(const Error*) noexcept override { ++errorsReported; }
     void ReportLogFailure(const Error*) noexcept override { ++logFailuresReported; }
-};
 
-struct Dispatcher {
-    bool stopLogging = false;
-    bool logFailureReported = false;
-    std::intptr_t operator()(std::uint32_t msg, FakeWindow& w, std::int32_t wParam = 0, std::int32_t lParam = 0) {
-        return DispatchHooked(msg, wParam, lParam, stopLogging, logFailureReported, w);
+    bool logFailureTold = false;
+    // One message through the replacement procedure; the previous procedure answers `answer`.
+    std::intptr_t Dispatch(std::uint32_t uMsg, std::int32_t wParam = 0, std::int32_t lParam = 0,
+                           std::intptr_t answer = 0x12345) {
+        auto forward = [&]() -> std::intptr_t {
+            calls.push_back("forward");
+            if (onForward) onForward();
+            return answer;
+        };
+        return DispatchHooked(HookedMessage{1, uMsg, wParam, lParam}, forward, *this, logFailureTold);
     }
 };
 
-TEST(HookDispatch, WheelIsConsumedAndLoggedEverythingElseForwardedThenLogged) {
-    Dispatcher d;
+TEST(HookDispatch, WheelIsConsumedEverythingElseForwardedAndAllLoggedAfter) {
     FakeWindow w;
-    w.forwardResult = 0x12345;
     // One notch back with Ctrl at (300, 200).
-    EXPECT_EQ(d(0x020A, w, static_cast<std::int32_t>(0xFF880008u), (200 << 16) | 300), 0);
-    EXPECT_EQ(w.calls, (std::vector<std::string>{"wheel", "log"}));
+    EXPECT_EQ(w.Dispatch(0x020A, static_cast<std::int32_t>(0xFF880008u), (200 << 16) | 300), 0);
+    EXPECT_EQ(w.calls, (std::vector<std::string>{"wheel", "log 522"}));
     EXPECT_EQ(w.lastWheel.notches, 1);
     EXPECT_EQ(w.lastWheel.keyState, 8);
     EXPECT_EQ(w.lastWheel.x, 300);
     EXPECT_EQ(w.lastWheel.y, 200);
-
-    const std::uint32_t forwarded[] = {0x020E, 0x0201, 0x0020, 0x0200, 0x10000 | 0x020A, 0xC123};
-    for (auto m : forwarded) {
+    for (std::uint32_t m : {0x020Eu, 0x0020u, 0x1020Au, 0xC123u}) {
         w.calls.clear();
-        EXPECT_EQ(d(m, w), 0x12345) << std::hex << m;
-        EXPECT_EQ(w.calls, (std::vector<std::string>{"forward", "log"})) << std::hex << m;
+        EXPECT_EQ(w.Dispatch(m), 0x12345) << std::hex << m;
+        EXPECT_EQ(w.calls, (std::vector<std::string>{"forward", "log " + std::to_string(m)}));
     }
-}
-
-TEST(HookDispatch, NothingIsLoggedOnceLoggingHasStopped) {
-    Dispatcher d;
-    d.stopLogging = true;
-    FakeWindow w;
-    w.forwardResult = 7;
-    EXPECT_EQ(d(0x0010, w), 7);
-    EXPECT_EQ(d(0x020A, w), 0);
+    w.stopped = true;
+    w.calls.clear();
+    EXPECT_EQ(w.Dispatch(0x0010, 0, 0, 7), 7);
+    EXPECT_EQ(w.Dispatch(0x020A), 0);
     EXPECT_EQ(w.calls, (std::vector<std::string>{"forward", "wheel"}));
 }
 
 TEST(HookDispatch, NestedMessageIsLoggedAboveTheOneItArrivedIn) {
-    Dispatcher d;
-    FakeWindow outer, inner;
-    std::vector<std::string> log;
-    inner.onLog = [&] { log.push_back("inner"); };
-    outer.onLog = [&] { log.push_back("outer"); };
-    outer.onForward = [&] { d(0x0005, inner); };  // sent to the window while it handles the outer one
-    d(0x0047, outer);
-    EXPECT_EQ(log, (std::vector<std::string>{"inner", "outer"}));
+    FakeWindow w;
+    bool nested = false;
+    w.onForward = [&] {  // a message sent to the window while it handles the first
+        if (!std::exchange(nested, true)) w.Dispatch(0x0005);
+    };
+    w.Dispatch(0x0047);
+    EXPECT_EQ(w.calls, (std::vector<std::string>{"forward", "forward", "log 5", "log 71"}));
 }
 
 // Whatever a handler throws stays on this side of the window procedure.
 TEST(HookDispatch, FailuresNeverLeaveTheProcedure) {
     const std::function<void()> throwers[] = {
-        [] { throw Error(6, "Overflow", "Notchlog", 0); },
+        [] { Raise(6, "Overflow"); },
         [] { throw std::bad_alloc(); },
         [] { throw std::runtime_error("not one of ours"); },
         [] { throw 42; },
     };
     for (const auto& t : throwers) {
-        Dispatcher d;
         FakeWindow w;
-        w.forwardResult = 99;
         w.onWheel = t;
-        EXPECT_EQ(d(0x020A, w), 0);  // reported, still answered 0 and logged
+        EXPECT_EQ(w.Dispatch(0x020A), 0);  // reported, still answered 0 and logged
         EXPECT_EQ(w.errorsReported, 1);
-        EXPECT_EQ(w.calls.back(), "log");
+        EXPECT_EQ(w.calls.back(), "log 522");
 
         w.onForward = t;
-        w.calls.clear();
-        EXPECT_EQ(d(0x0111, w), 0);  // the failed forward has no result of its own
+        EXPECT_EQ(w.Dispatch(0x0111), 0);  // the failed forward has no result of its own
         EXPECT_EQ(w.errorsReported, 2);
-        EXPECT_EQ(w.calls, (std::vector<std::string>{"forward", "log"}));
+        EXPECT_EQ(w.calls.back(), "log 273");
 
         w.onForward = nullptr;
         w.onLog = t;
-        EXPECT_EQ(d(0x0111, w), 99);  // a failing log does not change the result
+        EXPECT_EQ(w.Dispatch(0x0111, 0, 0, 99), 99);  // a failing log does not change the result
         EXPECT_EQ(w.logFailuresReported, 1);
     }
 }
 
 TEST(HookDispatch, AListThatRefusesLinesIsToldOnceAndEveryMessageStillGoesThrough) {
-    Dispatcher d;
     FakeWindow w;
-    w.forwardResult = 1;
-    w.onLog = [] { throw Error(7, "Out of memory", "Notchlog", 8); };
+    w.onLog = [] { Raise(7, "Out of memory"); };
     int forwarded = 0;
     w.onForward = [&] { ++forwarded; };
-    for (int i = 0; i < 10000; ++i) ASSERT_EQ(d(0x8000 + static_cast<std::uint32_t>(i % 100), w), 1);
-    EXPECT_EQ(forwarded, 10000);
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(w.Dispatch(0x8000 + static_cast<std::uint32_t>(i % 100), 0, 0, 1), 1);
+    EXPECT_EQ(w.Dispatch(0x020A, 120 << 16), 0);  // wheel messages are still answered
+    EXPECT_EQ(forwarded, 1000);
     EXPECT_EQ(w.logFailuresReported, 1);
     EXPECT_EQ(w.errorsReported, 0);
-    // Wheel messages are still answered while the log is full.
-    EXPECT_EQ(d(0x020A, w, 120 << 16), 0);
-    EXPECT_EQ(w.logFailuresReported, 1);
 }
 
 }  // namespace

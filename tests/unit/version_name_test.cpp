@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "system_info/version_name.h"
+#include "common/version_name.h"
 
 namespace nl {
 namespace {

@@ -1,0 +1,53 @@
+// Texts the two panels show: the rectangle of a window, the wheel event's
+// description and the hovered window's description.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/number_text.h"
+
+namespace nl {
+
+struct WindowRect {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Inclusive on all four edges: right and bottom count as inside.
+bool PointInRect(const WindowRect& r, std::int32_t x, std::int32_t y);
+
+// "(left, top)-(right, bottom) WxH"; width and height are checked
+// subtractions and raise the overflow error when they do not fit.
+std::string RectText(const WindowRect& r);
+
+struct WheelInfo {
+    ClockTime time;
+    std::int32_t notches, keyState, x, y;
+    std::int32_t under;  // window under the cursor
+    std::int32_t green;  // the target area
+    std::string className;
+    std::string rectText;
+    std::int32_t wheelScrollLines;
+};
+
+// Seven lines joined by CR LF, none after the last.
+std::string BuildWheelInfoText(const WheelInfo& w);
+
+struct HoverInfo {
+    ClockTime time;
+    std::int32_t x, y;
+    std::int32_t handle;
+    std::string className;
+    std::string rectText;
+    std::string title;
+};
+
+// Six lines joined by CR LF, none after the last.
+std::string BuildHoverInfoText(const HoverInfo& h);
+
+// The lines a panel shows for a text: each CR LF starts a new line; a lone
+// CR or LF stays inside its line.
+std::vector<std::string> SplitCrLf(const std::string& text);
+
+}  // namespace nl

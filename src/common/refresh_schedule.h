@@ -1,0 +1,40 @@
+// When the screen catches up with what the window holds. Handlers change
+// the window's contents and mark them stale; one refresh then brings the
+// screen up to date: at once for a lone message, at the end of the frame
+// while more messages wait, and never so often that refreshing takes more
+// than a quarter of the time.
+#pragma once
+
+#include <cstdint>
+
+namespace nl {
+
+class RefreshSchedule {
+public:
+    static constexpr std::int64_t kFrameUs = 16000;
+
+    // The window's contents changed at `nowUs`.
+    void MarkStale(std::int64_t nowUs);
+    bool Stale() const { return stale_; }
+
+    // Microseconds to wait before refreshing; 0: refresh now. Only
+    // meaningful while stale.
+    std::int64_t WaitBeforeRefresh(std::int64_t nowUs, bool messagesWaiting) const;
+
+    // Around each refresh: what goes stale during it waits for the next one.
+    void RefreshStarted(std::int64_t nowUs);
+    void RefreshEnded(std::int64_t nowUs);
+
+    // Between the starts of two refreshes: a frame, or four times what the
+    // last refresh cost, whichever is longer.
+    std::int64_t Interval() const;
+
+private:
+    bool stale_ = false;
+    std::int64_t staleSinceUs_ = 0;
+    bool refreshedBefore_ = false;
+    std::int64_t lastStartUs_ = 0;
+    std::int64_t lastCostUs_ = 0;
+};
+
+}  // namespace nl

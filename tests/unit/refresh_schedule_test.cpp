@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "common/refresh_schedule.h"
+
+namespace nl {
+namespace {
+
+constexpr std::int64_t kMs = 1000;
+
+// A schedule whose last refresh started at `lastStart` and cost `cost`.
+RefreshSchedule RefreshedAt(std::int64_t lastStart, std::int64_t cost) {
+    RefreshSchedule s;
+    s.MarkStale(lastStart);
+    s.RefreshStarted(lastStart);
+    s.RefreshEnded(lastStart + cost);
+    return s;
+}
+
+TEST(RefreshSchedule, WhenTheScreenCatchesUp) {
+    struct Row {
+        const char* what;
+        std::int64_t lastStart, cost;  // lastStart < 0: never refreshed
+        std::int64_t staleAt, now;
+        bool waiting;
+        std::int64_t wait;
+    } rows[] = {
+        {"first lone message: at once", -1, 0, 0, 0, false, 0},
+        {"lone, last refresh a frame ago: at once", 0, 2 * kMs, 16 * kMs, 16 * kMs, false, 0},
+        {"lone, within the frame: at its end", 0, 2 * kMs, 5 * kMs, 5 * kMs, false, 11 * kMs},
+        {"lone after a costly refresh: a quarter of the time", 0, 8 * kMs, 20 * kMs, 20 * kMs, false, 12 * kMs},
+        {"burst: at the end of the frame", -1, 0, 100 * kMs, 100 * kMs, true, 16 * kMs},
+        {"burst, frame over: now, messages waiting or not", -1, 0, 100 * kMs, 116 * kMs, true, 0},
+        {"burst after a costly refresh", 0, 8 * kMs, 1 * kMs, 20 * kMs, true, 12 * kMs},
+    };
+    for (const auto& r : rows) {
+        RefreshSchedule s = r.lastStart < 0 ? RefreshSchedule() : RefreshedAt(r.lastStart, r.cost);
+        EXPECT_FALSE(s.Stale());
+        s.MarkStale(r.staleAt);
+        EXPECT_TRUE(s.Stale());
+        EXPECT_EQ(s.WaitBeforeRefresh(r.now, r.waiting), r.wait) << r.what;
+    }
+}
+
+TEST(RefreshSchedule, WhatGoesStaleDuringARefreshWaitsForTheNext) {
+    RefreshSchedule s;
+    s.MarkStale(0);
+    s.RefreshStarted(0);
+    s.MarkStale(1 * kMs);  // a line logged while the refresh paints
+    s.RefreshEnded(5 * kMs);
+    EXPECT_TRUE(s.Stale());
+    EXPECT_EQ(s.Interval(), 20 * kMs);
+    EXPECT_EQ(s.WaitBeforeRefresh(5 * kMs, false), 15 * kMs);
+}
+
+}  // namespace
+}  // namespace nl
