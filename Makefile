@@ -13,7 +13,7 @@ test: build
 	@tools/test.sh
 
 run: build
-	@tools/run.sh
+	@tools/run.sh $(ARGS)
 
 bench: build
 	@tools/bench.sh

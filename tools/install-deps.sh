@@ -20,6 +20,9 @@ have import                     || need_pkgs+=(imagemagick)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need_pkgs+=(googletest)
 pkg_installed wine32:i386       || need_pkgs+=(wine wine32:i386 wine64)
 have wine                       || need_pkgs+=(wine)
+# Wine's own fonts ("MS Sans Serif", "Tahoma"): without them every face the
+# window asks for falls back to a wider one and labels are cut off.
+pkg_installed fonts-wine        || need_pkgs+=(fonts-wine)
 
 if [ ${#need_pkgs[@]} -eq 0 ]; then
   exit 0

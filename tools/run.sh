@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# `make run`. With a display ($DISPLAY set), starts Notchlog on it and waits
+# `make run` (ARGS="..." for Notchlog's arguments). With a display ($DISPLAY
+# set), starts Notchlog on it with those arguments and waits
 # until it is closed. Without one, runs the demo on an Xvfb display of its
 # own: a picture of the window goes to build/notchlog-demo.png and the
 # window's message log to stdout.
@@ -14,7 +15,7 @@ demo=$NL_WINBUILD/tests/e2e/notchlog_demo.exe
 
 if [ -n "${DISPLAY:-}" ]; then
   nl_prepare_prefix "$prefix"
-  exec "$NL_WINE" "$exe"
+  exec "$NL_WINE" "$exe" "$@"
 fi
 
 [ -f "$demo" ] || { echo "run: $demo is missing; run make build" >&2; exit 1; }

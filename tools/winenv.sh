@@ -55,6 +55,12 @@ REG
     WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
     touch "$prefix/.notchlog-ready"
   fi
+  # Debian's Wine does not look for its own fonts where fonts-wine puts
+  # them; in the prefix's font folder they are used at once.
+  if [ -d /usr/share/wine/fonts ] && [ ! -f "$prefix/drive_c/windows/Fonts/ms_sans_serif.ttf" ]; then
+    mkdir -p "$prefix/drive_c/windows/Fonts"
+    cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
 }
 
 # Starts Xvfb on a free display; sets NL_XVFB_PID and DISPLAY.

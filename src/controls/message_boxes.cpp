@@ -15,6 +15,10 @@ void MessageBoxNotice(HWND owner, const std::string& text) {
     Api(::MessageBoxA(owner, text.c_str(), NL_APP_TITLE, MB_OK | MB_ICONEXCLAMATION));
 }
 
+void MessageBoxNotice(HWND owner, const std::wstring& text) {
+    Api(::MessageBoxW(owner, text.c_str(), L"" NL_APP_TITLE, MB_OK | MB_ICONEXCLAMATION));
+}
+
 namespace {
 std::string LocaleText(bool date, const SYSTEMTIME& st) {
     char buf[128] = {};

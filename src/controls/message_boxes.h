@@ -13,6 +13,7 @@ namespace nl {
 int MessageBoxOkCancel(HWND owner, const std::string& text);
 // An exclamation box with OK only.
 void MessageBoxNotice(HWND owner, const std::string& text);
+void MessageBoxNotice(HWND owner, const std::wstring& text);
 
 // Shows the report for the error in a box that offers to copy it; OK copies
 // the report. Raises what the clipboard raises.

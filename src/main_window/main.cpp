@@ -29,7 +29,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     HardenDllSearch();
     nl::MainWindow& window = nl::MainWindow::Instance();
     try {
-        if (!window.Create(instance, showCommand)) return 1;
+        const nl::Options options = nl::ParseOptions(nl::SplitCommandLine(nl::Api(::GetCommandLineW())));
+        if (!window.Create(instance, showCommand, options)) return 1;
     } catch (const nl::Error& e) {
         window.ReportError(&e);
         return 1;

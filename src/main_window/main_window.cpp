@@ -20,6 +20,11 @@ const char* const kMainClass = "NotchlogMain";
 const char* const kRefreshClass = "NotchlogRefresh";
 constexpr UINT kRefreshNow = WM_APP;
 constexpr UINT_PTR kRefreshTimer = 1;
+// System menu commands: the system keeps the low four bits for itself.
+constexpr UINT kAlwaysOnTopCommand = 0x0100;
+constexpr UINT kPauseLoggingCommand = 0x0110;
+constexpr UINT kSaveLogCommand = 0x0120;
+const char* const kPausedCaption = NL_MAIN_CAPTION " (logging paused)";
 constexpr COLORREF kGreen = 0x0080FF80;
 constexpr COLORREF kMagenta = 0x00FF80FF;
 
@@ -54,7 +59,7 @@ MainWindow& MainWindow::Instance() {
     return window;
 }
 
-bool MainWindow::Create(HINSTANCE instance, int showCommand) {
+bool MainWindow::Create(HINSTANCE instance, int showCommand, const Options& options) {
     instance_ = instance;
     WNDCLASSA wc{};
     wc.lpfnWndProc = &MainWindow::WndProc;
@@ -85,18 +90,33 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
                                   nullptr, instance, nullptr));
     if (!hWnd_) return false;
     CreateControls();
+    AddSystemMenuItems();
 
     // Start-up: the system settings first, then the replacement procedure;
     // from there on every message to the window is logged, the filling of
     // the sample list and the showing of the window included.
     windowsVersionName_ = GetWindowsVersionName();
     wheelScrollLines_ = GetWheelScrollLines();
+    std::wstring logFileReason;  // told once the window is up
+    if (!options.logPath.empty()) logFile_.Open(options.logPath, logFileReason);
     SetWheelHook(hWnd_, this, true);
     for (int i = 0; i <= 20; ++i) sampleList_.AddItem(DecText(i) + ". Wheel me!");
     Api(::ShowWindow(hWnd_, showCommand));
     Api(::SetFocus(wheelTarget_.Handle()));  // tab index 0
     Api(::UpdateWindow(hWnd_));
+    if (!options.problem.empty()) MessageBoxNotice(hWnd_, OptionsHelp(options.problem));
+    if (!logFileReason.empty())
+        MessageBoxNotice(hWnd_, L"The log file " + options.logPath + L" cannot be opened:\n" + logFileReason +
+                                    L"\n\nNotchlog runs without it.");
     return true;
+}
+
+void MainWindow::AddSystemMenuItems() {
+    HMENU menu = Api(::GetSystemMenu(hWnd_, FALSE));
+    Api(::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr));
+    Api(::AppendMenuW(menu, MF_STRING, kAlwaysOnTopCommand, L"Always on top"));
+    Api(::AppendMenuW(menu, MF_STRING, kPauseLoggingCommand, L"Pause logging"));
+    Api(::AppendMenuW(menu, MF_STRING, kSaveLogCommand, L"Save log as\u2026"));
 }
 
 void MainWindow::CreateControls() {
@@ -160,6 +180,9 @@ void MainWindow::CreateControls() {
 void MainWindow::Close() {
     closing_ = true;
     SetWheelHook(hWnd_, this, false);
+    std::wstring reason;
+    logFile_.Flush(reason);  // the last lines; nobody is left to tell
+
     if (timerArmed_) Api(::KillTimer(refreshWindow_, kRefreshTimer));
     timerArmed_ = false;
 }
@@ -192,6 +215,9 @@ LRESULT MainWindow::OnMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             break;
+        case WM_SYSCOMMAND:
+            if (OnSystemCommand(static_cast<UINT>(wp & 0xFFF0))) return 0;
+            break;
         case WM_CLOSE:
             Close();
             Api(::DestroyWindow(h));
@@ -221,6 +247,7 @@ void MainWindow::LogMessage(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t 
     // The list copies the text before it can send anything back to this
     // window, so one buffer serves every call, nested ones included.
     FormatLogLine(lineBuffer_, LocalClockTime(), hWnd, uMsg, wParam, lParam);
+    logFile_.Append(lineBuffer_);  // written at the next refresh
     // The line is in the list at once; selecting it and painting wait for
     // the refresh, which serves a whole burst of lines in one go.
     messageLog_.SuspendPainting();
@@ -326,29 +353,76 @@ void MainWindow::OnClearLog() {
     ScheduleRefresh();
 }
 
-void MainWindow::OnCopyLog() {
+std::string MainWindow::LogText() const {
     const std::int32_t count = messageLog_.Count();
     std::string joined;
     for (std::int32_t i = 0; i < count; ++i) {
         if (i > 0) joined += kCrLf;
         joined += messageLog_.ItemText(i);
     }
-    CopyToClipboard(hWnd_, joined);
+    return joined;
 }
+
+void MainWindow::OnCopyLog() { CopyToClipboard(hWnd_, LogText()); }
 
 void MainWindow::OnCopyWheelInfo() { CopyToClipboard(hWnd_, wheelInfoText_); }
 void MainWindow::OnCopyHoverInfo() { CopyToClipboard(hWnd_, hoverInfoText_); }
+
+// ---- system menu ----------------------------------------------------------
+
+bool MainWindow::OnSystemCommand(UINT command) {
+    switch (command) {
+        case kAlwaysOnTopCommand: OnAlwaysOnTop(); return true;
+        case kPauseLoggingCommand: OnPauseLogging(); return true;
+        case kSaveLogCommand: OnSaveLog(); return true;
+        default: return false;
+    }
+}
+
+void MainWindow::OnAlwaysOnTop() {
+    const bool on = !(Api(::GetWindowLongPtrA(hWnd_, GWL_EXSTYLE)) & WS_EX_TOPMOST);
+    Api(::SetWindowPos(hWnd_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
+    // The check follows what the window is, not what was asked.
+    const bool topmost = Api(::GetWindowLongPtrA(hWnd_, GWL_EXSTYLE)) & WS_EX_TOPMOST;
+    Api(::CheckMenuItem(Api(::GetSystemMenu(hWnd_, FALSE)), kAlwaysOnTopCommand,
+                        MF_BYCOMMAND | (topmost ? MF_CHECKED : MF_UNCHECKED)));
+}
+
+void MainWindow::OnPauseLogging() {
+    // The caption changes while logging is off, so neither change is
+    // logged; the click that resumes is, as the first line after the pause.
+    paused_ = true;
+    const bool resume = Api(::GetMenuState(Api(::GetSystemMenu(hWnd_, FALSE)), kPauseLoggingCommand,
+                                           MF_BYCOMMAND)) & MF_CHECKED;
+    Api(::SetWindowTextA(hWnd_, resume ? NL_MAIN_CAPTION : kPausedCaption));
+    Api(::CheckMenuItem(Api(::GetSystemMenu(hWnd_, FALSE)), kPauseLoggingCommand,
+                        MF_BYCOMMAND | (resume ? MF_UNCHECKED : MF_CHECKED)));
+    paused_ = !resume;
+}
+
+void MainWindow::OnSaveLog() {
+    const std::wstring path = AskSaveLogPath(hWnd_);
+    if (path.empty()) return;
+    std::string text = LogText();
+    if (!text.empty()) text += kCrLf;
+    const std::wstring reason = SaveTextFile(path, text);
+    if (!reason.empty())
+        MessageBoxNotice(hWnd_, L"The log could not be saved to " + path + L":\n" + reason +
+                                    L"\n\nNothing was written; a file of that name is as it was.");
+}
 
 // ---- refresh --------------------------------------------------------------
 
 void MainWindow::MarkStale(unsigned views) {
     staleViews_ |= views;
-    schedule_.MarkStale(NowUs());
+    if (!schedule_.Stale()) schedule_.MarkStale(NowUs());
 }
 
 void MainWindow::ScheduleRefresh() {
     if (refreshing_ || !schedule_.Stale()) return;
     const std::int64_t now = NowUs();
+    // Already due later: every message of a burst costs only this test.
+    if (timerArmed_ && now < timerDueUs_) return;
     const std::int64_t wait = schedule_.WaitBeforeRefresh(now, MessagesWaiting());
     if (wait == 0) {
         // A sender in another thread waits for this message's answer: it
@@ -360,7 +434,6 @@ void MainWindow::ScheduleRefresh() {
         }
         return;
     }
-    if (timerArmed_ && timerDueUs_ <= now + wait) return;
     const auto ms = static_cast<UINT>((wait + 999) / 1000);
     timerArmed_ = Api(::SetTimer(refreshWindow_, kRefreshTimer, ms, nullptr)) != 0;
     timerDueUs_ = now + wait;
@@ -385,6 +458,8 @@ void MainWindow::Refresh() {
             messageLog_.SetTopIndex(newest);
         }
         messageLog_.ResumePainting();
+        std::wstring reason;
+        if (!logFile_.Flush(reason)) logFileProblem_ = reason;
     }
     if (views & kScrollBarView) wheelScrollBar_.Redraw();
     if (views & kWheelTargetView) wheelTarget_.Redraw();
@@ -394,6 +469,9 @@ void MainWindow::Refresh() {
 
 void MainWindow::RefreshAndReschedule() {
     Refresh();
+    if (!logFileProblem_.empty())
+        MessageBoxNotice(hWnd_, L"Writing to the log file failed: " + std::exchange(logFileProblem_, L"") +
+                                    L"\nFrom now on lines go to the message list only.");
     // Lines logged while the refresh painted wait for the next one.
     ScheduleRefresh();
 }

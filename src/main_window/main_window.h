@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <string>
 
+#include "common/command_line.h"
 #include "common/hook_dispatch.h"
 #include "common/layout.h"
 #include "common/refresh_schedule.h"
 #include "controls/controls.h"
+#include "controls/log_files.h"
 #include "controls/raii.h"
 
 namespace nl {
@@ -24,7 +26,7 @@ public:
     // Registers the classes, creates the window with its controls, runs the
     // start-up sequence and shows the window. Returns false if the window
     // could not be made.
-    bool Create(HINSTANCE instance, int showCommand);
+    bool Create(HINSTANCE instance, int showCommand, const Options& options);
 
     // Key preview: runs before the focused control gets the message. Returns
     // true when the message has been consumed (tab navigation).
@@ -33,7 +35,7 @@ public:
     // Called by the replacement window procedure.
     void HandleWheel(const WheelEvent& e) override;
     void LogMessage(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t wParam, std::int32_t lParam) override;
-    bool LoggingStopped() const override { return closing_; }
+    bool LoggingStopped() const override { return closing_ || paused_; }
     // Tell the user about an error that reached a window procedure or the
     // message loop; never throw.
     void ReportError(const Error* error) noexcept override;
@@ -48,6 +50,7 @@ private:
     static LRESULT CALLBACK RefreshWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT OnMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp);
     void CreateControls();
+    void AddSystemMenuItems();
     void Close();
     void OnCommand(int id, int code);
     void OnKeyDown(int keyCode);
@@ -58,6 +61,13 @@ private:
     void OnCopyLog();
     void OnCopyWheelInfo();
     void OnCopyHoverInfo();
+    // The system menu's own commands.
+    bool OnSystemCommand(UINT command);
+    void OnAlwaysOnTop();
+    void OnPauseLogging();
+    void OnSaveLog();
+    // All lines, joined by CR LF.
+    std::string LogText() const;
 
     // Handlers mark what they changed and then ask for a refresh, which
     // runs at once or when the schedule says it is due.
@@ -86,6 +96,9 @@ private:
     std::string hoverInfoText_;  // the last Ctrl inspection's description
     std::string lineBuffer_;     // reused by LogMessage
     bool closing_ = false;
+    bool paused_ = false;
+    LogFile logFile_;  // --log FILE
+    std::wstring logFileProblem_;  // a write that failed, told after the refresh
     bool reportingError_ = false;
 
     HWND refreshWindow_ = nullptr;  // receives the refresh timer and requests

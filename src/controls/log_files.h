@@ -1,0 +1,43 @@
+// The log outside the window: a file it is appended to as it happens, and a
+// file it is saved to on request.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "controls/raii.h"
+
+namespace nl {
+
+// The system's description of an error code, without a trailing line break.
+std::wstring SystemErrorText(DWORD code);
+
+// A file the log's lines are appended to: opened for appending (created if
+// missing) and shared, so that others can read it while it grows. Lines
+// wait in memory until Flush writes them.
+class LogFile {
+public:
+    // Returns the system's reason when the file cannot be opened.
+    bool Open(const std::wstring& path, std::wstring& reason);
+    bool IsOpen() const { return static_cast<bool>(file_); }
+    void Append(const std::string& line);
+    // Writes what waits; returns false (with the reason) if writing failed,
+    // in which case the file is closed.
+    bool Flush(std::wstring& reason);
+
+private:
+    KernelHandle file_;
+    std::string pending_;
+};
+
+// Asks where to save the log with the system's save dialog; empty when the
+// user cancels.
+std::wstring AskSaveLogPath(HWND owner);
+
+// Writes text to a temporary file beside path, which then replaces path:
+// a failure leaves an existing file as it was and nothing half-written
+// behind. Returns the system's reason for a failure, empty on success.
+std::wstring SaveTextFile(const std::wstring& path, const std::string& text);
+
+}  // namespace nl
