@@ -77,11 +77,11 @@ std::int16_t ScrollBar::Max() const {
 
 std::int16_t ScrollBar::Value() const { return static_cast<std::int16_t>(Api(::GetScrollPos(h_, SB_CTL))); }
 
-void ScrollBar::SetValue(std::int16_t v) { Api(::SetScrollPos(h_, SB_CTL, v, FALSE)); }
+bool ScrollBar::SetValue(std::int16_t v) { return Api(::SetScrollPos(h_, SB_CTL, v, FALSE)) != v; }
 
 void ScrollBar::Redraw() { RedrawNow(h_); }
 
-void ScrollBar::OnScroll(int code) {
+bool ScrollBar::OnScroll(int code) {
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_ALL;
@@ -96,10 +96,10 @@ void ScrollBar::OnScroll(int code) {
         case SB_THUMBPOSITION: v = si.nTrackPos; break;
         case SB_TOP: v = si.nMin; break;
         case SB_BOTTOM: v = si.nMax; break;
-        default: return;
+        default: return false;
     }
     v = v < si.nMin ? si.nMin : (v > si.nMax ? si.nMax : v);
-    SetValue(static_cast<std::int16_t>(v));
+    return SetValue(static_cast<std::int16_t>(v));
 }
 
 // ---- text panel -----------------------------------------------------------

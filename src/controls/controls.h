@@ -49,10 +49,11 @@ public:
     std::int16_t Max() const;
     std::int16_t Value() const;
     std::int16_t LargeChange() const { return largeChange_; }
-    void SetValue(std::int16_t v);
+    // Returns whether the value changed (and so needs drawing).
+    bool SetValue(std::int16_t v);
     void Redraw();
     // The bar's own reaction to its arrows, track and thumb (WM_VSCROLL).
-    void OnScroll(int code);
+    bool OnScroll(int code);
 
 private:
     HWND h_ = nullptr;

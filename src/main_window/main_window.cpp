@@ -60,6 +60,11 @@ MainWindow& MainWindow::Instance() {
 }
 
 bool MainWindow::Create(HINSTANCE instance, int showCommand, const Options& options) {
+    creating_ = true;
+    struct Created {
+        bool& flag;
+        ~Created() { flag = false; }
+    } created{creating_};
     instance_ = instance;
     WNDCLASSA wc{};
     wc.lpfnWndProc = &MainWindow::WndProc;
@@ -209,9 +214,10 @@ LRESULT MainWindow::OnMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_VSCROLL:
             if (lp != 0 && reinterpret_cast<HWND>(lp) == wheelScrollBar_.Handle()) {
-                wheelScrollBar_.OnScroll(LOWORD(wp));
-                MarkStale(kScrollBarView);
-                ScheduleRefresh();
+                if (wheelScrollBar_.OnScroll(LOWORD(wp))) {
+                    MarkStale(kScrollBarView);
+                    ScheduleRefresh();
+                }
                 return 0;
             }
             break;
@@ -299,8 +305,9 @@ void MainWindow::HandleWheel(const WheelEvent& e) {
 void MainWindow::ScrollByWheel(ScrollBar& bar, std::int32_t notches) {
     if (!bar.Visible()) return;
     const ScrollBarState state{bar.Min(), bar.Max(), bar.Value(), bar.LargeChange()};
-    bar.SetValue(ScrolledValue(state, wheelScrollLines_, notches));
-    MarkStale(kScrollBarView);
+    // The value is set on every event; the bar is drawn again only when it
+    // moved, since drawing a scroll bar is dear under Wine.
+    if (bar.SetValue(ScrolledValue(state, wheelScrollLines_, notches))) MarkStale(kScrollBarView);
 }
 
 bool MainWindow::PreTranslate(const MSG& msg) {
@@ -426,8 +433,10 @@ void MainWindow::ScheduleRefresh() {
     const std::int64_t wait = schedule_.WaitBeforeRefresh(now, MessagesWaiting());
     if (wait == 0) {
         // A sender in another thread waits for this message's answer: it
-        // gets it first, and the refresh follows right after.
-        if (!Api(::InSendMessage())) {
+        // gets it first, and the refresh follows right after. While the
+        // window is being made and shown, the refresh waits for the message
+        // loop: painting the half-made window would be wasted.
+        if (!creating_ && !Api(::InSendMessage())) {
             RefreshAndReschedule();
         } else if (!refreshPosted_) {
             refreshPosted_ = Api(::PostMessageA(refreshWindow_, kRefreshNow, 0, 0)) != FALSE;

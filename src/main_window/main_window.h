@@ -95,6 +95,7 @@ private:
     std::string wheelInfoText_;  // the last wheel event's description
     std::string hoverInfoText_;  // the last Ctrl inspection's description
     std::string lineBuffer_;     // reused by LogMessage
+    bool creating_ = false;
     bool closing_ = false;
     bool paused_ = false;
     LogFile logFile_;  // --log FILE
