@@ -1,8 +1,5 @@
-// Clear and the three Copy buttons, also with a clipboard another program
-// keeps open.
+// Clear and the three Copy buttons.
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 #include "driver/driver.h"
 
@@ -45,43 +42,6 @@ TEST(Buttons, PanelCopyButtonsCopyTheEmptyTextBeforeAnyWheelOrCtrl) {
     Notchlog app;
     EXPECT_EQ(app.Copy(kCopyWheelInfoButton), L"");
     EXPECT_EQ(app.Copy(kCopyHoverInfoButton), L"");
-}
-
-TEST(Buttons, ABusyClipboardIsReportedAtEachCopyAndTheNextCopyWorks) {
-    const std::wstring busy = L"The clipboard is busy: another program has it open.\nNothing was copied.";
-    // An absurd lines-per-notch answer: the wheel notch below raises the error report.
-    ScopedValue lines(kDesktopKey, L"WheelScrollLines", std::wstring(L"0"));
-    LegacyWheelDriver driver(-2147483647 - 1);
-    Notchlog app;
-    const POINT in = CentreOf(app.Control(kWheelTarget));
-    Post(app.Main(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(in.x, in.y));
-    const MessageBoxSeen report = WaitForMessageBox(app.Pid());
-    {
-        ClipboardHolder holder;
-        Press(report, IDOK);
-        const MessageBoxSeen notice = WaitForMessageBox(app.Pid());
-        EXPECT_EQ(notice.text, busy);
-        Press(notice, IDOK);
-    }
-    for (int id : {kCopyLogButton, kCopyWheelInfoButton, kCopyHoverInfoButton}) {
-        SCOPED_TRACE(id);
-        {
-            ClipboardHolder holder;
-            Post(app.Control(id), BM_CLICK);
-            const MessageBoxSeen notice = WaitForMessageBox(app.Pid());
-            EXPECT_EQ(notice.text, busy);
-            Press(notice, IDOK);
-        }
-        const auto copied = Split(app.Copy(id), L"\r\n");
-        const auto log = app.Log();
-        if (id == kCopyLogButton) {  // the lines logged before the click
-            EXPECT_TRUE(copied.size() <= log.size() && std::equal(copied.begin(), copied.end(), log.begin()));
-        } else if (id == kCopyWheelInfoButton) {
-            EXPECT_EQ(copied.at(1), L"Delta = -1, Shift = 0");
-        } else {
-            EXPECT_EQ(copied, std::vector<std::wstring>{L""});  // no Ctrl yet
-        }
-    }
 }
 
 }  // namespace

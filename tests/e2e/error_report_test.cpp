@@ -1,8 +1,8 @@
-// The error report: a legacy wheel driver answering -2147483648 lines per
-// notch makes one notch overflow the scroll arithmetic.
+// The error report, which a legacy wheel driver answering -2147483648 lines
+// per notch brings up (one notch overflows the scroll arithmetic), and the
+// notice a busy clipboard brings up at OK there and at each Copy button.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <regex>
 
 #include "driver/driver.h"
@@ -65,6 +65,39 @@ TEST(ErrorReport, OsLineNamesTheWindowsVersionAndCancelCopiesNothing) {
         app.Mark();
         EXPECT_EQ(ReadClipboard().value_or(L"(none)"), L"left alone");
         EXPECT_EQ(app.Close(), 0u);
+    }
+}
+
+TEST(ErrorReport, ABusyClipboardGetsANoticeAtOkAndAtEachCopyAndTheNextCopyWorks) {
+    const std::wstring busy = L"The clipboard is busy: another program has it open.\nNothing was copied.";
+    AbsurdLinesPerNotch absurd;
+    Notchlog app;
+    const MessageBoxSeen report = Overflow(app);
+    {
+        ClipboardHolder holder;
+        Press(report, IDOK);
+        const MessageBoxSeen notice = WaitForMessageBox(app.Pid());
+        EXPECT_EQ(notice.text, busy);
+        Press(notice, IDOK);
+    }
+    for (int id : {kCopyLogButton, kCopyWheelInfoButton, kCopyHoverInfoButton}) {
+        SCOPED_TRACE(id);
+        {
+            ClipboardHolder holder;
+            Post(app.Control(id), BM_CLICK);
+            const MessageBoxSeen notice = WaitForMessageBox(app.Pid());
+            EXPECT_EQ(notice.text, busy);
+            Press(notice, IDOK);
+        }
+        const auto copied = Split(app.Copy(id), L"\r\n");
+        const auto log = app.Log();
+        if (id == kCopyLogButton) {  // the lines logged before the click
+            EXPECT_TRUE(copied.size() <= log.size() && std::equal(copied.begin(), copied.end(), log.begin()));
+        } else if (id == kCopyWheelInfoButton) {
+            EXPECT_EQ(copied.at(1), L"Delta = -1, Shift = 0");
+        } else {
+            EXPECT_EQ(copied, std::vector<std::wstring>{L""});  // no Ctrl yet
+        }
     }
 }
 

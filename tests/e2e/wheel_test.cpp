@@ -3,8 +3,6 @@
 // or a legacy wheel driver gives.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <optional>
 #include <regex>
 #include <thread>
 
@@ -83,19 +81,13 @@ TEST(Wheel, TheGreenAreaIncludesTheColumnAndRowPastItsEdges) {
 
 // A legacy driver window whose thread never takes a message.
 struct HungDriver {
-    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::atomic<bool> up{false};
+    HANDLE up = ::CreateEventW(nullptr, TRUE, FALSE, nullptr), release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread thread{[this] {
         TestWindow w(L"MouseZ", L"Magellan MSWHEEL", {0, 0, 10, 10}, false);
-        up = true;
-        ::WaitForSingleObject(release, INFINITE);
+        ::SignalObjectAndWait(up, release, INFINITE, FALSE);
     }};
-    HungDriver() { WaitUntil([&] { return up.load(); }); }
-    ~HungDriver() {
-        ::SetEvent(release);
-        thread.join();
-        ::CloseHandle(release);
-    }
+    HungDriver() { ::WaitForSingleObject(up, INFINITE); }
+    ~HungDriver() { ::SetEvent(release), thread.join(), ::CloseHandle(up), ::CloseHandle(release); }
 };
 
 TEST(Wheel, LinesPerNotchComeFromTheSystemOrElseTheLegacyDriver) {

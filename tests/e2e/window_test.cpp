@@ -2,7 +2,6 @@
 // state, closing, and the Tab order.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 
 #include "driver/driver.h"
@@ -77,13 +76,9 @@ TEST(Window, StartsFocusedOnTheGreenAreaWithSampleListAndScrollBarAndLogsItsShow
     std::vector<std::wstring> items;
     for (int i = 0; i <= 20; ++i) items.push_back(std::to_wstring(i) + L". Wheel me!");
     EXPECT_EQ(ListLines(app.Control(kSampleList)), items);
-    SCROLLINFO bar{};
-    bar.cbSize = sizeof bar;
-    bar.fMask = SIF_RANGE | SIF_POS;
+    SCROLLINFO bar{sizeof bar, SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
     ASSERT_TRUE(::GetScrollInfo(app.Control(kWheelScrollBar), SB_CTL, &bar));
-    EXPECT_EQ(bar.nMin, 0);
-    EXPECT_EQ(bar.nMax, 1000);
-    EXPECT_EQ(bar.nPos, 0);
+    EXPECT_EQ(std::vector<int>({bar.nMin, bar.nMax, bar.nPos}), std::vector<int>({0, 1000, 0}));  // range, value
 
     const std::wstring shown = Format(L"  hWnd=%lX\tuMsg=  18 wHi=0 wLo=1 lHi=0 lLo=0", Handle32(app.Main()));
     const auto lines = app.Log();

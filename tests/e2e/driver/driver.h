@@ -88,8 +88,6 @@ enum ControlId : int {
     kSampleList /* "Standard ListBox" */, kHoverLabel, kInstructionsLabel, kSampleListLabel, kMessagesLabel,
 };
 
-// ---- windows of any process ----
-
 inline LRESULT Send(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {  // throws when not answered in 10 s
     DWORD_PTR result = 0;
     if (!::SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, 10000, &result))
@@ -158,8 +156,6 @@ inline std::vector<std::wstring> Split(const std::wstring& text, const std::wstr
     return parts;
 }
 
-// ---- the clipboard ----
-
 // Keeps the clipboard open, as a program that forgot to close it would.
 // Opening waits: Wine's X11 clipboard sync may hold it a moment.
 struct ClipboardHolder {
@@ -189,8 +185,6 @@ inline void WriteClipboard(const std::wstring& text) {
     if (!::EmptyClipboard() || !::SetClipboardData(CF_UNICODETEXT, mem)) ThrowLastError("writing the clipboard");
 }
 
-// ---- input through the system's input queue ----
-
 inline void SendInputOf(DWORD type, WORD vk, DWORD flags, int wheel = 0) {
     INPUT in{};
     in.type = type;
@@ -215,8 +209,6 @@ inline void Foreground(HWND w) {
     if (!WaitUntil([&] { return ::GetForegroundWindow() == w; }, 5s)) throw DriverError("no foreground window");
 }
 
-// ---- settings Notchlog reads at start ----
-
 constexpr const wchar_t* kDesktopKey = L"Control Panel\\Desktop";  // LogPixels, WheelScrollLines
 constexpr const wchar_t* kAppDefaultsKey = L"Software\\Wine\\AppDefaults\\Notchlog.exe";  // Version
 
@@ -224,12 +216,9 @@ constexpr const wchar_t* kAppDefaultsKey = L"Software\\Wine\\AppDefaults\\Notchl
 // before (or nothing) is put back.
 class ScopedValue {
 public:
-    ScopedValue(const wchar_t* subKey, const wchar_t* name, DWORD value) : subKey_(subKey), name_(name) {
-        Set(REG_DWORD, &value, sizeof value);
-    }
-    ScopedValue(const wchar_t* subKey, const wchar_t* name, const std::wstring& value) : subKey_(subKey), name_(name) {
-        Set(REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
+    ScopedValue(const wchar_t* subKey, const wchar_t* name, DWORD value) : ScopedValue(subKey, name, REG_DWORD, &value, 4) {}
+    ScopedValue(const wchar_t* subKey, const wchar_t* name, const std::wstring& value)
+        : ScopedValue(subKey, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) {}
     ScopedValue(const ScopedValue&) = delete;
     ~ScopedValue() {
         if (had_) ::RegSetKeyValueW(HKEY_CURRENT_USER, subKey_.c_str(), name_.c_str(), oldType_, old_, oldSize_);
@@ -237,10 +226,9 @@ public:
     }
 
 private:
-    void Set(DWORD type, const void* data, DWORD size) {
-        had_ = ::RegGetValueW(HKEY_CURRENT_USER, subKey_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &oldType_,
-                              old_, &oldSize_) == ERROR_SUCCESS;
-        if (const LONG rc = ::RegSetKeyValueW(HKEY_CURRENT_USER, subKey_.c_str(), name_.c_str(), type, data, size))
+    ScopedValue(const wchar_t* subKey, const wchar_t* name, DWORD type, const void* data, DWORD size) : subKey_(subKey), name_(name) {
+        had_ = ::RegGetValueW(HKEY_CURRENT_USER, subKey, name, RRF_RT_ANY | RRF_NOEXPAND, &oldType_, old_, &oldSize_) == 0;
+        if (const LONG rc = ::RegSetKeyValueW(HKEY_CURRENT_USER, subKey, name, type, data, size))
             throw DriverError("setting " + Narrow(name_) + ": error " + std::to_string(rc));
     }
     std::wstring subKey_, name_;
@@ -249,8 +237,6 @@ private:
     DWORD oldSize_ = sizeof old_;
     bool had_ = false;
 };
-
-// ---- other programs' windows, played by this thread ----
 
 // A top-level window of class `className` (registered here) that counts the
 // messages reaching it; shown topmost without taking the foreground.
@@ -326,8 +312,6 @@ inline void Press(const MessageBoxSeen& box, int id) {  // IDOK or IDCANCEL; wai
     Post(::GetDlgItem(box.box, id), BM_CLICK);
     if (!WaitUntil([&] { return !::IsWindow(box.box); })) throw DriverError("the message box stayed open");
 }
-
-// ---- the program ----
 
 // One running Notchlog.exe, ended by its handle if it still runs when the
 // object goes.
