@@ -101,6 +101,9 @@ case "$cmd" in
     load_state "$state"
     is_our_xvfb "$E2E_XVFB_PID" || die "the session's Xvfb (pid $E2E_XVFB_PID) is gone"
     export DISPLAY=$E2E_DISPLAY WINEPREFIX=$prefix
+    # Local time far from UTC on every machine: a time stamp in UTC cannot
+    # pass for local time.
+    export TZ=NPT-5:45
     ensure_server "$prefix"
     export NOTCHLOG_EXE=$NL_WINBUILD/Notchlog.exe
     [ -f "$NOTCHLOG_EXE" ] || die "$NOTCHLOG_EXE is missing"

@@ -17,6 +17,7 @@ TEST(Buttons, ClearEmptiesTheLogAndItsOwnClickBecomesTheFirstLine) {
     EXPECT_EQ(lines[0].substr(8), Format(L"  hWnd=%lX\tuMsg= 111 wHi=0 wLo=%d lHi=%d lLo=%d", Handle32(app.Main()),
                                          kClearLogButton, short(Handle32(clear) >> 16), short(Handle32(clear))));
     for (const auto& l : lines) EXPECT_NE(LoggedMsg(l), Notchlog::kMarker) << "survived the clear: " << Narrow(l);
+    app.Mark();  // logging goes on
 }
 
 TEST(Buttons, CopyJoinsTheLogLinesWithCrLfAndNothingAfterTheLast) {

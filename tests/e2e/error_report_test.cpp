@@ -43,8 +43,10 @@ TEST(ErrorReport, OsLineNamesTheWindowsVersionAndCancelCopiesNothing) {
     // Wine's AppDefaults version, the name, and the name for a 32-bit process on 64-bit Windows.
     const struct { const wchar_t* version; const wchar_t* name; const wchar_t* underWow64; } cases[] = {
         {L"win95", L"Win95", L"Win95"},
+        {L"win98", L"Win98", L"Win98"},
         {L"winme", L"WinME", L"WinME"},
         {L"nt40", L"WinNT4 (Service Pack 6a)", L"WinNT4 (Service Pack 6a)"},
+        {L"win2k", L"Win2K (Service Pack 4)", L"Win2K (Service Pack 4)"},
         {L"winxp", L"WinXP (Service Pack 3)", L"WinXP (Service Pack 3)"},
         {L"win2003", L"Windows 2003 Server (Service Pack 2)", L"WinXP Pro x64 (Service Pack 2)"},
         {L"win10", L"Vista", L"Vista"},

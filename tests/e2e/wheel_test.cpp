@@ -71,10 +71,11 @@ TEST(Wheel, TheGreenAreaIncludesTheColumnAndRowPastItsEdges) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Format(L"%ld, %ld", c.x, c.y).c_str());
-        EXPECT_EQ(Send(app.Main(), WM_MOUSEWHEEL, MAKEWPARAM(0, 60), MAKELPARAM(c.x, c.y)), 0);
+        EXPECT_EQ(Send(app.Main(), WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, 60), MAKELPARAM(c.x, c.y)), 0);  // half a notch
         EXPECT_TRUE(WaitUntil([&] { return PixelAt(QuietCorner(green)) == c.colour; }));
         const auto info = WheelInfo(app);
         ASSERT_EQ(info.size(), 7u);
+        EXPECT_EQ(info[1], L"Delta = 0, Shift = 4");
         EXPECT_EQ(info[2], Format(L"X/Y = %ld/%ld", c.x, c.y));
     }
 }
