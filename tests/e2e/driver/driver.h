@@ -36,16 +36,13 @@ inline std::string Narrow(const std::wstring& w) {  // UTF-8
     return s;
 }
 
-inline std::wstring Format(const wchar_t* format, ...) {  // swprintf into a string
-    std::vector<wchar_t> buf(256);
-    for (;;) {
-        va_list args;
-        va_start(args, format);
-        const int n = std::vswprintf(buf.data(), buf.size(), format, args);
-        va_end(args);
-        if (n >= 0 && static_cast<std::size_t>(n) < buf.size()) return std::wstring(buf.data(), static_cast<std::size_t>(n));
-        buf.resize(std::max<std::size_t>(buf.size() * 4, static_cast<std::size_t>(n) + 1));
-    }
+inline std::wstring Format(const wchar_t* format, ...) {  // swprintf into a string of up to 8191 characters
+    wchar_t buf[8192];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vswprintf(buf, 8192, format, args);
+    va_end(args);
+    return std::wstring(buf, static_cast<std::size_t>(std::clamp(n, 0, 8191)));
 }
 
 // A handle as the 32-bit number Notchlog prints (%lX in the log, %ld in the panels).
