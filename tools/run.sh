@@ -10,7 +10,7 @@ source tools/winenv.sh
 
 prefix=$NL_ROOT/build/run-prefix
 exe=$NL_WINBUILD/Notchlog.exe
-demo=$NL_WINBUILD/tests/e2e/notchlog_demo.exe
+demo=$NL_WINBUILD/tools/demo/notchlog_demo.exe
 [ -f "$exe" ] || { echo "run: $exe is missing; run make build" >&2; exit 1; }
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -137,10 +137,10 @@ void Post(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // Notchlog's control ids (creation order 101..113) that the benchmark uses.
-constexpr int kCommand3 = 104;    // "Copy" under the green area: the end marker
-constexpr int kPicture1 = 105;    // the green area
-constexpr int kCommand1 = 107;    // "Clear"
-constexpr int kLstMessage = 108;  // the message log
+constexpr int kCopyWheelInfoButton = 104;  // "Copy" under the green area: the end marker
+constexpr int kWheelTarget = 105;          // the green area
+constexpr int kClearLogButton = 107;       // "Clear"
+constexpr int kMessageLog = 108;           // the message log
 
 constexpr UINT kLoggedMessage = WM_APP + 1;  // harmless: forwarded to DefWindowProc, logged
 constexpr UINT kFillMessage = WM_APP + 2;
@@ -165,8 +165,8 @@ void DisownClipboard() {
 // Handling it, the target empties the clipboard, which makes its window the
 // clipboard's owner, and puts a short text on it.
 void PostMarker(HWND main) {
-    const HWND button = ::GetDlgItem(main, kCommand3);  // none in the bare process
-    Post(main, WM_COMMAND, MAKEWPARAM(kCommand3, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    const HWND button = ::GetDlgItem(main, kCopyWheelInfoButton);  // none in the bare process
+    Post(main, WM_COMMAND, MAKEWPARAM(kCopyWheelInfoButton, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 bool MarkerHandled(HWND main, DWORD sequenceBefore) {
@@ -200,7 +200,7 @@ public:
     // Notchlog's log: only what the main window receives is logged, so it
     // goes to the log list itself (the bare process has no children).
     LRESULT SyncWindow() const {
-        if (HWND log = ::GetDlgItem(main_, kLstMessage)) return Send(log, LB_GETCOUNT);
+        if (HWND log = ::GetDlgItem(main_, kMessageLog)) return Send(log, LB_GETCOUNT);
         return Send(main_, WM_NULL);
     }
 
@@ -306,13 +306,13 @@ struct Load {
 WPARAM WheelWParam(int i) { return MAKEWPARAM(0, static_cast<WORD>(i % 2 == 0 ? -WHEEL_DELTA : WHEEL_DELTA)); }
 
 int LogCount(const Target& t) {
-    const LRESULT n = Send(t.Control(kLstMessage), LB_GETCOUNT);
+    const LRESULT n = Send(t.Control(kMessageLog), LB_GETCOUNT);
     if (n < 0) Fail("LB_GETCOUNT failed");
     return static_cast<int>(n);
 }
 
 std::string LogLine(const Target& t, int index) {
-    const HWND log = t.Control(kLstMessage);
+    const HWND log = t.Control(kMessageLog);
     const LRESULT len = Send(log, LB_GETTEXTLEN, static_cast<WPARAM>(index));
     if (len < 0) return "(no line)";
     // The W form: Wine answers the A form from another process in UTF-16.
@@ -449,7 +449,7 @@ double Drain(const Target& t, const Load& load, int n, bool isNotchlog, double m
 // ---- the log's size ----------------------------------------------------------------------------
 
 void ClearLog(const Target& nl) {
-    Post(nl.Main(), WM_COMMAND, MAKEWPARAM(kCommand1, BN_CLICKED), reinterpret_cast<LPARAM>(nl.Control(kCommand1)));
+    Post(nl.Main(), WM_COMMAND, MAKEWPARAM(kClearLogButton, BN_CLICKED), reinterpret_cast<LPARAM>(nl.Control(kClearLogButton)));
     // The click's own line is the first of the emptied log.
     if (!WaitUntil([&] { return LogCount(nl) <= 1; }, 60000)) Fail("Clear did not empty the log");
 }
@@ -459,7 +459,7 @@ void ClearLog(const Target& nl) {
 // large fill takes seconds rather than the minutes it takes on screen; it
 // is shown and painted again before anything is measured.
 int FillLog(const Target& nl, int lines) {
-    const HWND log = nl.Control(kLstMessage);
+    const HWND log = nl.Control(kMessageLog);
     ::ShowWindow(log, SW_HIDE);
     int count = LogCount(nl);
     while (count < lines) {
@@ -667,7 +667,7 @@ void CheckSuspension(const Target& nl) {
     ::GetThreadContext(nl.Thread(), &ctx);
     Post(nl.Main(), kLoggedMessage, 0, 0);
     DWORD_PTR r = 0;
-    const BOOL answered = ::SendMessageTimeoutW(nl.Control(kLstMessage), LB_GETCOUNT, 0, 0, SMTO_NORMAL, 300, &r);
+    const BOOL answered = ::SendMessageTimeoutW(nl.Control(kMessageLog), LB_GETCOUNT, 0, 0, SMTO_NORMAL, 300, &r);
     ::ResumeThread(nl.Thread());
     if (answered) Fail("a suspended Notchlog still handled messages: the drain method does not hold here");
     if (!WaitUntil([&] { return LogCount(nl) == before + 1; }, 30000))
@@ -683,7 +683,7 @@ Loads Calibrate(const Options& o, Results& r) {
     bare.Launch();
     nl.Launch();
     RECT pr{};
-    if (!::GetWindowRect(nl.Control(kPicture1), &pr)) FailLastError("GetWindowRect(Picture1)");
+    if (!::GetWindowRect(nl.Control(kWheelTarget), &pr)) FailLastError("GetWindowRect(green area)");
     POINT centre{(pr.left + pr.right) / 2, (pr.top + pr.bottom) / 2};
     const LPARAM wheelLp = MAKELPARAM(centre.x, centre.y);  // screen coordinates
     ::ScreenToClient(nl.Main(), &centre);

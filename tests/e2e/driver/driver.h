@@ -1,302 +1,420 @@
-// Drives a running Notchlog.exe from another process: starts it, finds its
-// window and controls, reads its list boxes and the clipboard, and ends it.
-// Every handle has an owner that releases it; failures throw DriverError so
-// a test fails with a readable message instead of hanging or crashing.
+// Drives Notchlog.exe from another process as a user and other programs
+// would: starts it, reads its window, log and clipboard, gives it real input,
+// changes the settings it reads at start, and plays the other windows a test
+// needs. Failures throw DriverError, so a test fails instead of hanging.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cstdint>
+#include <cstdarg>
+#include <cstring>
+#include <cwchar>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <thread>
-#include <utility>
 #include <vector>
 
 namespace nle2e {
 
 using namespace std::chrono_literals;
-using Millis = std::chrono::milliseconds;
 
-// Generous: a slow machine under load still makes it, and a wait that
-// succeeds returns as soon as its condition holds.
-constexpr Millis kDefaultDeadline = 20s;
-
-class DriverError : public std::runtime_error {
-public:
-    explicit DriverError(const std::string& what);
+struct DriverError : std::runtime_error {
+    using std::runtime_error::runtime_error;
 };
 
-// Throws DriverError with `what` and the text of GetLastError().
-[[noreturn]] void ThrowLastError(const std::string& what);
-
-std::string Narrow(const std::wstring& w);
-std::wstring Widen(const std::string& s);
-
-// ---- owners -----------------------------------------------------------------
-
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE h) : h_(h) {}
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& o) noexcept;
-    ~UniqueHandle() { Reset(); }
-    HANDLE Get() const { return h_; }
-    explicit operator bool() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
-    void Reset();
-
-private:
-    HANDLE h_ = nullptr;
-};
-
-class UniqueRegKey {
-public:
-    UniqueRegKey() = default;
-    explicit UniqueRegKey(HKEY k) : k_(k) {}
-    UniqueRegKey(const UniqueRegKey&) = delete;
-    UniqueRegKey& operator=(const UniqueRegKey&) = delete;
-    UniqueRegKey(UniqueRegKey&& o) noexcept : k_(std::exchange(o.k_, nullptr)) {}
-    ~UniqueRegKey() {
-        if (k_) ::RegCloseKey(k_);
-    }
-    HKEY Get() const { return k_; }
-
-private:
-    HKEY k_ = nullptr;
-};
-
-// A screen DC from GetDC, released with ReleaseDC.
-class ScreenDc {
-public:
-    ScreenDc();
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    ~ScreenDc();
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-// ---- waiting ------------------------------------------------------------------
-
-// Polls `condition` until it returns true or the deadline passes; returns
-// the condition's last answer. Never a fixed sleep: the wait ends as soon as
-// the condition holds.
-template <typename Condition>
-bool WaitUntil(Condition&& condition, Millis deadline = kDefaultDeadline, Millis poll = 10ms) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    for (;;) {
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() >= end) return condition();
-        std::this_thread::sleep_for(poll);
-    }
+[[noreturn]] inline void ThrowLastError(const std::string& what) {
+    throw DriverError(what + " failed (error " + std::to_string(::GetLastError()) + ")");
 }
 
-// ---- windows ------------------------------------------------------------------
+inline std::string Narrow(const std::wstring& w) {  // UTF-8
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
 
-std::wstring ClassNameOf(HWND w);
-// The caption as the window manager keeps it; sends nothing to the window.
-std::wstring TextOf(HWND w);
-// Top-level windows of a process with the given class (any visibility).
-std::vector<HWND> TopLevelWindows(DWORD pid, const std::wstring& className);
-// Direct children of `parent`, top of the z-order first.
-std::vector<HWND> ChildrenInZOrder(HWND parent);
-// A child's rectangle in the client coordinates of `parent`.
-RECT RectInParentClient(HWND child, HWND parent);
-SIZE ClientSize(HWND w);
-// The window that has the keyboard focus in the GUI thread owning `w`.
-HWND FocusOfThreadOwning(HWND w);
+inline std::wstring Format(const wchar_t* format, ...) {  // swprintf into a string of up to 8191 characters
+    wchar_t buf[8192];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vswprintf(buf, 8192, format, args);
+    va_end(args);
+    return std::wstring(buf, static_cast<std::size_t>(std::clamp(n, 0, 8191)));
+}
 
-// SendMessageTimeoutW; throws when the target does not answer in time.
-LRESULT Send(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0, Millis timeout = 10s);
-void Post(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0);
+// A handle as the 32-bit number Notchlog prints (%lX in the log, %ld in the panels).
+inline long Handle32(HWND w) { return static_cast<long>(reinterpret_cast<LONG_PTR>(w)); }
 
-// The 32-bit value Notchlog prints for a window handle, in upper-case hex
-// without leading zeros.
-std::wstring HandleHex(HWND w);
+// A Unix absolute path as Wine reaches it (drive Z:); any other path unchanged.
+inline std::wstring WindowsPath(std::wstring path) {
+    if (path.empty() || path[0] != L'/') return path;
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return L"Z:" + path;
+}
 
-// ---- list boxes ---------------------------------------------------------------
+// $NOTCHLOG_EXE, else Notchlog.exe at the top of the build folder holding this program.
+inline std::wstring NotchlogExePath() {
+    wchar_t buf[MAX_PATH * 2] = {};
+    const DWORD n = ::GetEnvironmentVariableW(L"NOTCHLOG_EXE", buf, MAX_PATH * 2);
+    if (n > 0 && n < MAX_PATH * 2) return WindowsPath(buf);
+    std::wstring self(buf, ::GetModuleFileNameW(nullptr, buf, MAX_PATH * 2));
+    // The drivers live in <build>\tests\e2e, <build>\tests\bench and <build>\tools\demo.
+    return self.substr(0, self.find_last_of(L'\\') + 1) + L"..\\..\\Notchlog.exe";
+}
 
-struct ListState {
+// Polls `condition` until it holds or the deadline passes, handling this
+// thread's messages meanwhile: its test windows keep answering.
+template <typename Condition>
+bool WaitUntil(Condition&& condition, std::chrono::milliseconds deadline = 20s) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        for (MSG m; ::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) ::DispatchMessageW(&m);
+    }
+    return true;
+}
+
+// Notchlog's controls by their role, in creation order.
+enum ControlId : int {
+    kCopyHoverInfoButton = 101, kHoverPanel, kWheelScrollBar, kCopyWheelInfoButton,
+    kWheelTarget /* the green area */, kCopyLogButton, kClearLogButton, kMessageLog,
+    kSampleList /* "Standard ListBox" */, kHoverLabel, kInstructionsLabel, kSampleListLabel, kMessagesLabel,
+};
+
+inline LRESULT Send(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {  // throws when not answered in 10 s
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, 10000, &result))
+        ThrowLastError("sending message " + std::to_string(msg));
+    return static_cast<LRESULT>(result);
+}
+
+inline void Post(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+    if (!::PostMessageW(w, msg, wp, lp)) ThrowLastError("posting message " + std::to_string(msg));
+}
+
+inline std::wstring ClassOf(HWND w) {
+    wchar_t buf[300];
+    return std::wstring(buf, static_cast<std::size_t>(std::max(0, ::GetClassNameW(w, buf, 300))));
+}
+
+inline std::wstring TextOf(HWND w) {  // the caption as the system keeps it; sends nothing
+    std::wstring buf(8192, L'\0');
+    buf.resize(static_cast<std::size_t>(std::max(0, ::InternalGetWindowText(w, buf.data(), 8192))));
+    return buf;
+}
+
+inline HWND FocusIn(HWND w) {  // the focus of the thread owning `w`
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(w, nullptr), &info)) ThrowLastError("GetGUIThreadInfo");
+    return info.hwndFocus;
+}
+
+inline POINT CentreOf(HWND w) {  // screen coordinates
+    RECT r{};
+    if (!::GetWindowRect(w, &r)) ThrowLastError("GetWindowRect");
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+inline COLORREF PixelAt(POINT screen) {
+    HDC dc = ::GetDC(nullptr);
+    const COLORREF c = ::GetPixel(dc, screen.x, screen.y);
+    ::ReleaseDC(nullptr, dc);
+    return c;
+}
+
+// A list box's lines from `from` on, read with the W messages: the A form
+// from another process writes UTF-16 under Wine.
+inline std::vector<std::wstring> ListLines(HWND list, std::size_t from = 0) {
     std::vector<std::wstring> lines;
-    int selected = LB_ERR;
-    int top = LB_ERR;
-    int visibleRows = 0;  // whole rows that fit in the list's client area
+    for (std::size_t i = from, n = static_cast<std::size_t>(Send(list, LB_GETCOUNT)); i < n; ++i) {
+        std::wstring line(static_cast<std::size_t>(Send(list, LB_GETTEXTLEN, i)) + 1, L'\0');
+        line.resize(static_cast<std::size_t>(std::max<LRESULT>(0, Send(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data())))));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+inline UINT LoggedMsg(const std::wstring& logLine) {  // the number after "uMsg="
+    const std::size_t at = logLine.find(L"\tuMsg=");
+    return at == std::wstring::npos ? ~0u : static_cast<UINT>(std::wcstoul(logLine.c_str() + at + 6, nullptr, 16));
+}
+
+inline std::vector<std::wstring> Split(const std::wstring& text, const std::wstring& separator) {
+    std::vector<std::wstring> parts;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(separator, start)) != std::wstring::npos; start = at + separator.size())
+        parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// Keeps the clipboard open, as a program that forgot to close it would.
+// Opening waits: Wine's X11 clipboard sync may hold it a moment.
+struct ClipboardHolder {
+    ClipboardHolder() {
+        if (!WaitUntil([] { return ::OpenClipboard(nullptr) != FALSE; }, 5s)) ThrowLastError("OpenClipboard");
+    }
+    ClipboardHolder(const ClipboardHolder&) = delete;
+    ~ClipboardHolder() { ::CloseClipboard(); }
 };
 
-int ListCount(HWND list);
-std::wstring ListLine(HWND list, int index);
-std::vector<std::wstring> ListLines(HWND list);
-ListState ReadList(HWND list);
+inline std::optional<std::wstring> ReadClipboard() {
+    ClipboardHolder open;
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    if (!data) return std::nullopt;
+    const auto* p = static_cast<const wchar_t*>(::GlobalLock(data));
+    std::wstring text(p, wcsnlen(p, ::GlobalSize(data) / sizeof(wchar_t)));
+    ::GlobalUnlock(data);
+    return text;
+}
 
-// ---- clipboard ----------------------------------------------------------------
+inline void WriteClipboard(const std::wstring& text) {
+    ClipboardHolder open;
+    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(::GlobalLock(mem), text.c_str(), bytes);
+    ::GlobalUnlock(mem);
+    if (!::EmptyClipboard() || !::SetClipboardData(CF_UNICODETEXT, mem)) ThrowLastError("writing the clipboard");
+}
 
-// The clipboard's CF_UNICODETEXT, or nothing when it holds no text. Retries
-// OpenClipboard until the deadline: the X11 clipboard sync holds it briefly.
-std::optional<std::wstring> ReadClipboardText(Millis deadline = 5s);
-void WriteClipboardText(const std::wstring& text, Millis deadline = 5s);
+inline void SendInputOf(DWORD type, WORD vk, DWORD flags, int wheel = 0) {
+    INPUT in{};
+    in.type = type;
+    if (type == INPUT_KEYBOARD) in.ki.wVk = vk, in.ki.dwFlags = flags;
+    else in.mi.dwFlags = flags, in.mi.mouseData = static_cast<DWORD>(wheel);
+    if (::SendInput(1, &in, sizeof in) != 1) ThrowLastError("SendInput");
+}
 
-// ---- screen -------------------------------------------------------------------
+inline void MoveCursor(POINT p) {
+    if (!::SetCursorPos(p.x, p.y)) ThrowLastError("SetCursorPos");
+    WaitUntil([&] {
+        POINT now{};
+        return ::GetCursorPos(&now) && now.x == p.x && now.y == p.y;
+    });
+}
 
-// The colour shown at a screen point (read from the screen DC).
-COLORREF ScreenPixel(int x, int y);
-// The centre of a window's rectangle, in screen coordinates.
-POINT CentreOf(HWND w);
-// Copies a screen rectangle from the screen DC into a 24-bit BMP file.
-void SaveScreenBmp(const RECT& screenRect, const std::wstring& path);
+inline void Wheel(int delta) { SendInputOf(INPUT_MOUSE, 0, MOUSEEVENTF_WHEEL, delta); }  // 120: a notch forward
+inline void Key(WORD vk, bool up = false) { SendInputOf(INPUT_KEYBOARD, vk, up ? KEYEVENTF_KEYUP : 0); }
 
-// ---- registry -----------------------------------------------------------------
+inline void Foreground(HWND w) {
+    ::SetForegroundWindow(w);
+    if (!WaitUntil([&] { return ::GetForegroundWindow() == w; }, 5s)) throw DriverError("no foreground window");
+}
 
-// Sets a REG_DWORD under HKEY_CURRENT_USER for the owner's lifetime and
-// puts back what was there before (the old value, or no value at all).
-class ScopedUserDword {
+constexpr const wchar_t* kDesktopKey = L"Control Panel\\Desktop";  // LogPixels, WheelScrollLines
+constexpr const wchar_t* kAppDefaultsKey = L"Software\\Wine\\AppDefaults\\Notchlog.exe";  // Version
+
+// A value under HKEY_CURRENT_USER for the owner's lifetime; what was there
+// before (or nothing) is put back.
+class ScopedValue {
 public:
-    ScopedUserDword(std::wstring subKey, std::wstring name, DWORD value);
-    ScopedUserDword(const ScopedUserDword&) = delete;
-    ScopedUserDword& operator=(const ScopedUserDword&) = delete;
-    ~ScopedUserDword();
-
-private:
-    std::wstring subKey_, name_;
-    std::optional<DWORD> previous_;
-};
-
-// Removes a value under HKEY_CURRENT_USER if it exists.
-void DeleteUserValue(const std::wstring& subKey, const std::wstring& name);
-
-// The screen resolution setting that Notchlog reads when it starts.
-extern const wchar_t* const kDesktopKey;   // Control Panel\Desktop
-extern const wchar_t* const kLogPixels;    // LogPixels
-
-// Handles what was sent or posted to this thread's own windows.
-void PumpMessages();
-// True when `w` or a window inside it has something left to paint.
-bool HasPendingPaint(HWND w);
-
-// ---- the program ----------------------------------------------------------------
-
-// A Unix absolute path as Wine reaches it (through drive Z:); any other
-// path unchanged.
-std::wstring WindowsPath(std::wstring path);
-
-// Where Notchlog.exe is: $NOTCHLOG_EXE (a Windows path, or a Unix path that
-// is reached through drive Z:), else Notchlog.exe beside this executable,
-// else the one at the top of the build folder holding this executable.
-std::wstring NotchlogExePath();
-
-// One running Notchlog.exe. The destructor ends the process by its handle if
-// it is still running, so a failed test leaves nothing behind.
-class Notchlog {
-public:
-    static constexpr const wchar_t* kMainClass = L"NotchlogMain";
-
-    // Starts the program and waits until its main window exists and is
-    // shown and the program waits for input.
-    static Notchlog Launch(const std::wstring& exe = NotchlogExePath(), Millis deadline = kDefaultDeadline);
-
-    Notchlog(Notchlog&&) noexcept = default;
-    Notchlog& operator=(Notchlog&& o) noexcept;  // ends the process it held
-    ~Notchlog();
-
-    DWORD Pid() const { return pid_; }
-    HANDLE Process() const { return process_.Get(); }
-    HWND Main() const { return main_; }
-    bool Running() const;
-
-    // The child control with this id (Notchlog numbers them 101..113).
-    HWND Control(int id) const;
-    HWND Log() const;  // lstMessage
-
-    // Clicks one of the Copy buttons and returns what it put on the
-    // clipboard (a placeholder is put there first, so a Copy that did
-    // nothing shows). Throws when the clipboard then holds no text.
-    std::wstring CopiedBy(int button) const;
-
-    // Waits until the message log holds a line for which `match` is true and
-    // returns the whole log as it was then.
-    template <typename Match>
-    std::vector<std::wstring> WaitForLogLine(Match&& match, Millis deadline = kDefaultDeadline) const {
-        std::vector<std::wstring> lines;
-        const bool found = WaitUntil(
-            [&] {
-                lines = ListLines(Log());
-                for (const auto& l : lines)
-                    if (match(l)) return true;
-                return false;
-            },
-            deadline, 20ms);
-        if (!found) throw DriverError("the expected line never reached the message log");
-        return lines;
+    ScopedValue(const wchar_t* subKey, const wchar_t* name, DWORD value) : ScopedValue(subKey, name, REG_DWORD, &value, 4) {}
+    ScopedValue(const wchar_t* subKey, const wchar_t* name, const std::wstring& value)
+        : ScopedValue(subKey, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) {}
+    ScopedValue(const ScopedValue&) = delete;
+    ~ScopedValue() {
+        if (had_) ::RegSetKeyValueW(HKEY_CURRENT_USER, subKey_.c_str(), name_.c_str(), oldType_, old_, oldSize_);
+        else ::RegDeleteKeyValueW(HKEY_CURRENT_USER, subKey_.c_str(), name_.c_str());
     }
 
-    // Waits until everything the program had to do (posted messages, input,
-    // painting) is done and nothing more gets logged: each round posts a
-    // marker message and waits for its line, then for all painting to end;
-    // the program is idle once a round adds nothing but the marker's line.
-    // Returns the log.
-    std::vector<std::wstring> Settle(Millis deadline = kDefaultDeadline);
-    static constexpr UINT kSettleMarker = WM_APP + 0x3FF;
+private:
+    ScopedValue(const wchar_t* subKey, const wchar_t* name, DWORD type, const void* data, DWORD size) : subKey_(subKey), name_(name) {
+        had_ = ::RegGetValueW(HKEY_CURRENT_USER, subKey, name, RRF_RT_ANY | RRF_NOEXPAND, &oldType_, old_, &oldSize_) == 0;
+        if (const LONG rc = ::RegSetKeyValueW(HKEY_CURRENT_USER, subKey, name, type, data, size))
+            throw DriverError("setting " + Narrow(name_) + ": error " + std::to_string(rc));
+    }
+    std::wstring subKey_, name_;
+    DWORD oldType_ = REG_NONE;
+    BYTE old_[1024];
+    DWORD oldSize_ = sizeof old_;
+    bool had_ = false;
+};
 
-    // Posts WM_CLOSE and waits for the process to end; returns its exit code.
-    DWORD Close(Millis deadline = kDefaultDeadline);
-    // Waits for the process to end without doing anything to it.
-    std::optional<DWORD> WaitForExit(Millis deadline);
-    // Ends the process by its handle (last resort).
-    void Terminate() noexcept;
+// A top-level window of class `className` (registered here) that counts the
+// messages reaching it; shown topmost without taking the foreground.
+class TestWindow {
+public:
+    TestWindow(const std::wstring& className, const std::wstring& title, RECT r, bool shown = true) : class_(className) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &TestWindow::Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = class_.c_str();
+        if (!::RegisterClassW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) ThrowLastError("RegisterClassW");
+        w_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, class_.c_str(), title.c_str(),
+                               WS_POPUP | WS_BORDER, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+        if (!w_) ThrowLastError("CreateWindowExW");
+        ::SetWindowLongPtrW(w_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        if (shown) ::ShowWindow(w_, SW_SHOWNOACTIVATE);
+    }
+    TestWindow(const TestWindow&) = delete;
+    ~TestWindow() {
+        ::DestroyWindow(w_);
+        ::UnregisterClassW(class_.c_str(), ::GetModuleHandleW(nullptr));
+    }
+    HWND Get() const { return w_; }
+    int Received(UINT msg) { return received_[msg]; }
+    void Answer(UINT msg, LRESULT value) { answerMsg_ = msg, answer_ = value; }
 
 private:
-    Notchlog() = default;
-    UniqueHandle process_;
-    UniqueHandle thread_;
+    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+        if (auto* self = reinterpret_cast<TestWindow*>(::GetWindowLongPtrW(w, GWLP_USERDATA))) {
+            ++self->received_[msg];
+            if (msg == self->answerMsg_ && msg != 0) return self->answer_;
+        }
+        return ::DefWindowProcW(w, msg, wp, lp);
+    }
+    std::wstring class_;
+    HWND w_ = nullptr;
+    std::map<UINT, int> received_;
+    UINT answerMsg_ = 0;
+    LRESULT answer_ = 0;
+};
+
+// The legacy wheel driver's window, answering its lines-per-notch question.
+struct LegacyWheelDriver : TestWindow {
+    explicit LegacyWheelDriver(LRESULT lines) : TestWindow(L"MouseZ", L"Magellan MSWHEEL", {0, 0, 10, 10}, false) {
+        Answer(::RegisterWindowMessageW(L"MSH_SCROLL_LINES_MSG"), lines);
+    }
+};
+
+inline HWND ShownWindowOf(DWORD pid, const wchar_t* className) {  // a visible top-level one
+    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, className, nullptr));) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(w, &owner);
+        if (owner == pid && ::IsWindowVisible(w)) return w;
+    }
+    return nullptr;
+}
+
+struct MessageBoxSeen {
+    HWND box;
+    std::wstring caption, text;
+};
+
+inline MessageBoxSeen WaitForMessageBox(DWORD pid) {
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = ShownWindowOf(pid, L"#32770")) && ::GetDlgItem(box, 0xFFFF); }))
+        throw DriverError("no message box appeared");
+    return MessageBoxSeen{box, TextOf(box), TextOf(::GetDlgItem(box, 0xFFFF))};
+}
+
+inline void Press(const MessageBoxSeen& box, int id) {  // IDOK or IDCANCEL; waits until the box is gone
+    Post(::GetDlgItem(box.box, id), BM_CLICK);
+    if (!WaitUntil([&] { return !::IsWindow(box.box); })) throw DriverError("the message box stayed open");
+}
+
+// One running Notchlog.exe, ended by its handle if it still runs when the
+// object goes.
+class Notchlog {
+public:
+    static constexpr UINT kMarker = WM_APP + 0x3FF;
+
+    // Returns once the main window is shown and start-up is done.
+    Notchlog() {
+        const std::wstring exe = NotchlogExePath();
+        std::wstring commandLine = L"\"" + exe + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            ThrowLastError("starting " + Narrow(exe));
+        ::CloseHandle(pi.hThread);
+        process_ = pi.hProcess;
+        pid_ = pi.dwProcessId;
+        // Waiting answers this thread's windows: a legacy driver's is asked during start-up.
+        WaitUntil([&] { return (main_ = ShownWindowOf(pid_, L"NotchlogMain")) || !Running(); });
+        if (!main_) {
+            ::TerminateProcess(process_, 0xDEAD);
+            ::CloseHandle(process_);
+            throw DriverError("Notchlog.exe showed no window");
+        }
+        Send(Control(kMessageLog), WM_NULL);  // handled once the program takes messages: start-up is over
+    }
+    Notchlog(const Notchlog&) = delete;
+    ~Notchlog() {
+        if (Running()) ::TerminateProcess(process_, 0xDEAD), ::WaitForSingleObject(process_, 5000);
+        ::CloseHandle(process_);
+    }
+
+    HWND Main() const { return main_; }
+    DWORD Pid() const { return pid_; }
+    HANDLE Process() const { return process_; }
+    bool Running() const { return ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    HWND Control(int id) const {
+        if (HWND c = ::GetDlgItem(main_, id)) return c;
+        throw DriverError("no control " + std::to_string(id));
+    }
+    std::size_t LogCount() const { return static_cast<std::size_t>(Send(Control(kMessageLog), LB_GETCOUNT)); }
+    std::vector<std::wstring> Log(std::size_t from = 0) const { return ListLines(Control(kMessageLog), from); }
+
+    // Posts a marker message and waits for its line; returns the count of
+    // lines up to and including it.
+    std::size_t Mark() {
+        static int serial = 0;
+        serial = serial % 30000 + 1;
+        const std::wstring tag = Format(L"\tuMsg=%X wHi=0 wLo=%d ", kMarker, serial);
+        std::size_t next = LogCount();
+        Post(main_, kMarker, static_cast<WPARAM>(serial));
+        const bool found = WaitUntil([&] {
+            for (const auto& line : Log(next)) {
+                if (line.find(tag) != std::wstring::npos) return true;
+                ++next;
+            }
+            return false;
+        });
+        if (!found) throw DriverError("the marker never reached the log");
+        return next + 1;
+    }
+
+    // Waits until nothing more gets logged, painting included; returns the log.
+    std::vector<std::wstring> Settle() {
+        auto painted = [this] {
+            bool pending = ::GetUpdateRect(main_, nullptr, FALSE);
+            for (HWND c = ::GetWindow(main_, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+                pending = pending || ::GetUpdateRect(c, nullptr, FALSE);
+            return !pending;
+        };
+        for (int round = 0; round < 100; ++round) {
+            const std::size_t before = LogCount();
+            if (Mark() != before + 1 || !WaitUntil(painted)) continue;
+            Send(Control(kMessageLog), WM_NULL);  // after a paint under way
+            if (LogCount() == before + 1) return Log();
+        }
+        throw DriverError("Notchlog never became idle");
+    }
+
+    // What a Copy button's click (its notification, sent to the main window)
+    // puts on the clipboard; the focus stays where it is.
+    std::wstring Copy(int button) {
+        WriteClipboard(L"(before the copy)");
+        Send(main_, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(Control(button)));
+        if (auto text = ReadClipboard()) return *text;
+        throw DriverError("the copy left no text on the clipboard");
+    }
+
+    std::optional<DWORD> WaitForExit() {  // the exit code
+        DWORD code = 0;
+        if (!WaitUntil([&] { return !Running(); }) || !::GetExitCodeProcess(process_, &code)) return std::nullopt;
+        return code;
+    }
+
+    DWORD Close() {  // posts WM_CLOSE; returns the exit code
+        Post(main_, WM_CLOSE);
+        if (const auto code = WaitForExit()) return *code;
+        throw DriverError("Notchlog.exe did not end after WM_CLOSE");
+    }
+
+private:
+    HANDLE process_ = nullptr;
     DWORD pid_ = 0;
-    DWORD tid_ = 0;
     HWND main_ = nullptr;
 };
-
-// Control ids, in creation order.
-enum ControlId : int {
-    kCommand4 = 101,
-    kPicHover,
-    kVScroll1,
-    kCommand3,
-    kPicture1,
-    kCommand2,
-    kCommand1,
-    kLstMessage,
-    kList1,
-    kLblWindow,
-    kLabel1,
-    kLabel3,
-    kLabel2,
-};
-
-// ---- log lines ------------------------------------------------------------------
-
-// One message-log line taken apart. Parsing is strict: any deviation from
-// the layout (blanks, TAB, field names, digits) makes ParseLogLine fail.
-struct LogLine {
-    int hour = 0, minute = 0, second = 0;
-    std::wstring hWnd;      // hex digits as printed
-    std::wstring uMsgField; // the field after "uMsg=", padding included
-    std::uint32_t uMsg = 0;
-    int wHi = 0, wLo = 0, lHi = 0, lLo = 0;
-};
-std::optional<LogLine> ParseLogLine(const std::wstring& line);
-
-// True when `line` logs message `uMsg` (any parameters).
-bool IsLogOf(const std::wstring& line, std::uint32_t uMsg);
-
-// The message numbers logged in lines[from...] that are among `only`, in
-// log order; for checking the order of some messages when others (painting,
-// nested default handling) may be logged in between. Throws on a line that
-// is not in the log layout.
-std::vector<std::uint32_t> LoggedAmong(const std::vector<std::wstring>& lines, std::size_t from,
-                                       const std::vector<std::uint32_t>& only);
 
 }  // namespace nle2e

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "driver/driver.h"
 
@@ -41,10 +42,10 @@ void PrintLine(const std::wstring& text) {
 
 // The green target area shows its colour once the window has been painted.
 void WaitForFirstPaint(Demo& d) {
-    const HWND picture1 = d.app.Control(nle2e::kPicture1);
+    const HWND green = d.app.Control(nle2e::kWheelTarget);
     const bool painted = nle2e::WaitUntil([&] {
-        const POINT c = nle2e::CentreOf(picture1);
-        return nle2e::ScreenPixel(c.x, c.y) == RGB(0x80, 0xFF, 0x80);
+        const POINT c = nle2e::CentreOf(green);
+        return nle2e::PixelAt(c) == RGB(0x80, 0xFF, 0x80);
     });
     if (!painted) Say("the green area never showed on the screen; capturing what is there");
 }
@@ -60,8 +61,10 @@ bool Xdotool(const std::wstring& args) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    nle2e::UniqueHandle process(pi.hProcess), thread(pi.hThread);
-    return ::WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0;
+    const bool done = ::WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0;
+    ::CloseHandle(pi.hProcess);
+    ::CloseHandle(pi.hThread);
+    return done;
 }
 
 void PointerTo(POINT p) {
@@ -93,8 +96,8 @@ void Ctrl(bool down) {
 
 int WheelLinesIn(const Notchlog& app) {
     int n = 0;
-    for (const auto& line : nle2e::ListLines(app.Log()))
-        if (nle2e::IsLogOf(line, WM_MOUSEWHEEL)) ++n;
+    for (const auto& line : app.Log())
+        if (nle2e::LoggedMsg(line) == WM_MOUSEWHEEL) ++n;
     return n;
 }
 
@@ -114,32 +117,32 @@ void WaitPainted(HWND w) {
 
 void WheelAwayFromTheGreenArea(Demo& d) {
     ::SetForegroundWindow(d.app.Main());
-    OneNotchAt(d, nle2e::CentreOf(d.app.Control(nle2e::kCommand2)));
+    OneNotchAt(d, nle2e::CentreOf(d.app.Control(nle2e::kCopyLogButton)));
 }
 
 void WheelOverTheGreenArea(Demo& d) {
     RECT r{};
-    ::GetWindowRect(d.app.Control(nle2e::kPicture1), &r);
+    ::GetWindowRect(d.app.Control(nle2e::kWheelTarget), &r);
     // Low on the right, clear of the text the area prints at its top left.
     const POINT p{r.right - 30, r.bottom - 12};
     for (int i = 0; i < 3; ++i) OneNotchAt(d, p);
-    WaitPainted(d.app.Control(nle2e::kPicture1));
+    WaitPainted(d.app.Control(nle2e::kWheelTarget));
 }
 
 // Whether anything darker than the background shows in the first text line.
 bool HasTextAtTop(HWND box) {
     POINT origin{0, 0};
     ::ClientToScreen(box, &origin);
-    const COLORREF back = nle2e::ScreenPixel(origin.x + 200, origin.y + 60);
+    const COLORREF back = nle2e::PixelAt(POINT{origin.x + 200, origin.y + 60});
     for (int y = 2; y < 12; y += 2)
         for (int x = 2; x < 60; ++x)
-            if (nle2e::ScreenPixel(origin.x + x, origin.y + y) != back) return true;
+            if (nle2e::PixelAt(POINT{origin.x + x, origin.y + y}) != back) return true;
     return false;
 }
 
 void HoldCtrlOverTheHoverPanel(Demo& d) {
     RECT r{};
-    const HWND panel = d.app.Control(nle2e::kPicHover);
+    const HWND panel = d.app.Control(nle2e::kHoverPanel);
     ::GetWindowRect(panel, &r);
     PointerTo(POINT{r.right - 40, r.bottom - 12});
     ::SetForegroundWindow(d.app.Main());
@@ -151,15 +154,56 @@ void HoldCtrlOverTheHoverPanel(Demo& d) {
     WaitPainted(panel);
 }
 
+// Copies a screen rectangle into a 24-bit BMP file.
+void SaveScreenBmp(const RECT& r, const std::wstring& path) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    const int stride = (width * 3 + 3) & ~3;  // rows padded to 4 bytes
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;  // bottom-up, as BMP files keep rows
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = static_cast<DWORD>(stride * height);
+    std::vector<char> bits(info.biSizeImage);
+
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    const bool copied = ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ::SelectObject(memory, old);
+    const bool read = copied && ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bits.data(),
+                                            reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == height;
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    if (!read) nle2e::ThrowLastError("capturing the screen");
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    HANDLE out = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) nle2e::ThrowLastError("creating " + nle2e::Narrow(path));
+    DWORD done = 0;
+    const bool written = ::WriteFile(out, &file, sizeof file, &done, nullptr) &&
+                         ::WriteFile(out, &info, sizeof info, &done, nullptr) &&
+                         ::WriteFile(out, bits.data(), info.biSizeImage, &done, nullptr);
+    ::CloseHandle(out);
+    if (!written) nle2e::ThrowLastError("writing " + nle2e::Narrow(path));
+}
+
 void CaptureWindow(Demo& d) {
     RECT r{};
     if (!::GetWindowRect(d.app.Main(), &r)) nle2e::ThrowLastError("GetWindowRect(main window)");
-    nle2e::SaveScreenBmp(r, d.bmpPath);
+    SaveScreenBmp(r, d.bmpPath);
 }
 
 void PrintMessageLog(Demo& d) {
     PrintLine(L"== message log ==");
-    for (const auto& line : nle2e::ListLines(d.app.Log())) PrintLine(line);
+    for (const auto& line : d.app.Log()) PrintLine(line);
 }
 
 // Lines of a panel text: CR LF between them, printed one per line.
@@ -177,8 +221,8 @@ void PrintPanelText(const wchar_t* title, const std::wstring& text) {
 
 void PrintPanelTexts(Demo& d) {
     // Both copies come after the log was printed: each click adds lines to it.
-    PrintPanelText(L"== wheel info (Copy under the green area) ==", d.app.CopiedBy(nle2e::kCommand3));
-    PrintPanelText(L"== hover info (Copy under the hover panel) ==", d.app.CopiedBy(nle2e::kCommand4));
+    PrintPanelText(L"== wheel info (Copy under the green area) ==", d.app.Copy(nle2e::kCopyWheelInfoButton));
+    PrintPanelText(L"== hover info (Copy under the hover panel) ==", d.app.Copy(nle2e::kCopyHoverInfoButton));
 }
 
 struct Step {
@@ -205,7 +249,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     try {
-        Notchlog app = Notchlog::Launch();
+        Notchlog app;
         Demo demo{app, nle2e::WindowsPath(argv[1])};
         for (const Step& step : kSteps) {
             try {

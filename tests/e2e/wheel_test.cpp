@@ -1,0 +1,123 @@
+// The wheel path as a user meets it: real wheel input over and away from the
+// green area, its inclusive edges, and the lines per notch that the system
+// or a legacy wheel driver gives.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <thread>
+
+#include "driver/driver.h"
+
+namespace nle2e {
+namespace {
+
+constexpr COLORREF kLightGreen = 0x0080FF80, kLightMagenta = 0x00FF80FF;
+
+std::wstring RectOf(HWND w) {
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    return Format(L"(%ld, %ld)-(%ld, %ld) %ldx%ld", r.left, r.top, r.right, r.bottom, r.right - r.left, r.bottom - r.top);
+}
+
+// A point of the green area that its printed text never covers.
+POINT QuietCorner(HWND area) {
+    RECT r{};
+    ::GetWindowRect(area, &r);
+    return POINT{r.right - 5, r.bottom - 5};
+}
+
+LRESULT BarValue(const Notchlog& app) { return Send(app.Control(kWheelScrollBar), SBM_GETPOS); }
+
+std::vector<std::wstring> WheelInfo(Notchlog& app) { return Split(app.Copy(kCopyWheelInfoButton), L"\r\n"); }
+
+TEST(Wheel, RealWheelOverAndAwayFromTheGreenArea) {
+    Notchlog app;
+    Foreground(app.Main());
+    const HWND green = app.Control(kWheelTarget), button = app.Control(kCopyLogButton);
+    const struct { POINT at; int delta; HWND under; const wchar_t* className; COLORREF colour; LRESULT bar; const wchar_t* notches; } cases[] = {
+        {QuietCorner(green), -120, green, L"NotchlogPictureBox", kLightGreen, 3, L"Delta = 1, Shift = 0"},
+        {CentreOf(button), 120, button, L"Button", kLightMagenta, 0, L"Delta = -1, Shift = 0"},
+        {QuietCorner(green), -240, green, L"NotchlogPictureBox", kLightGreen, 6, L"Delta = 2, Shift = 0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.notches));
+        MoveCursor(c.at);
+        Wheel(c.delta);
+        ASSERT_TRUE(WaitUntil([&] { return BarValue(app) == c.bar; })) << "the bar stands at " << BarValue(app);
+        EXPECT_TRUE(WaitUntil([&] { return PixelAt(QuietCorner(green)) == c.colour; }));
+        const auto info = WheelInfo(app);
+        ASSERT_EQ(info.size(), 7u);
+        EXPECT_TRUE(std::regex_match(info[0], std::wregex(L"\\d\\d:\\d\\d:\\d\\d"))) << Narrow(info[0]);
+        EXPECT_EQ(info[1], c.notches);
+        EXPECT_EQ(info[2], Format(L"X/Y = %ld/%ld", c.at.x, c.at.y));
+        EXPECT_EQ(info[3], Format(L"WindowFromPoint = %ld (green: %ld)", Handle32(c.under), Handle32(green)));
+        EXPECT_EQ(info[4], std::wstring(L"Class = ") + c.className);
+        EXPECT_EQ(info[5], L"Rect = " + RectOf(c.under));
+        EXPECT_EQ(info[6], L"numWheelScrollLines = 3");
+    }
+}
+
+TEST(Wheel, TheGreenAreaIncludesTheColumnAndRowPastItsEdges) {
+    Notchlog app;
+    const HWND green = app.Control(kWheelTarget);
+    RECT r{};
+    ::GetWindowRect(green, &r);
+    const LONG x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    // The window rectangle's right and bottom are the column and row just past the area.
+    const struct { LONG x, y; COLORREF colour; } cases[] = {
+        {r.left - 1, y, kLightMagenta}, {r.left, r.top, kLightGreen}, {r.right + 1, y, kLightMagenta}, {r.right, y, kLightGreen},
+        {x, r.top - 1, kLightMagenta}, {x, r.bottom, kLightGreen}, {x, r.bottom + 1, kLightMagenta},
+        {r.right, r.bottom, kLightGreen}, {-5, -7, kLightMagenta},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Format(L"%ld, %ld", c.x, c.y).c_str());
+        EXPECT_EQ(Send(app.Main(), WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, 60), MAKELPARAM(c.x, c.y)), 0);  // half a notch
+        EXPECT_TRUE(WaitUntil([&] { return PixelAt(QuietCorner(green)) == c.colour; }));
+        const auto info = WheelInfo(app);
+        ASSERT_EQ(info.size(), 7u);
+        EXPECT_EQ(info[1], L"Delta = 0, Shift = 4");
+        EXPECT_EQ(info[2], Format(L"X/Y = %ld/%ld", c.x, c.y));
+    }
+}
+
+// A legacy driver window whose thread never takes a message.
+struct HungDriver {
+    HANDLE up = ::CreateEventW(nullptr, TRUE, FALSE, nullptr), release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread thread{[this] {
+        TestWindow w(L"MouseZ", L"Magellan MSWHEEL", {0, 0, 10, 10}, false);
+        ::SignalObjectAndWait(up, release, INFINITE, FALSE);
+    }};
+    HungDriver() { ::WaitForSingleObject(up, INFINITE); }
+    ~HungDriver() { ::SetEvent(release), thread.join(), ::CloseHandle(up), ::CloseHandle(release); }
+};
+
+TEST(Wheel, LinesPerNotchComeFromTheSystemOrElseTheLegacyDriver) {
+    // The desktop's setting, the legacy driver's answer (if one runs), what the wheel text says
+    // and how far a notch moves the bar.
+    const struct { const wchar_t* setting; std::optional<LRESULT> driver; bool hung; int lines, step; } cases[] = {
+        {L"-1", {}, false, -1, 10},  // a page per notch
+        {L"20", {}, false, 20, 10},  // never more than a page
+        {L"0", 5, false, 5, 5},
+        {L"0", -3, false, -3, -3},   // against the wheel
+        {L"3", 5, false, 3, 3},      // the system's setting wins
+        {L"0", {}, true, 0, 0},      // a hung driver does not hold up the start
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Format(L"setting %ls, driver %ld", c.setting, c.driver.value_or(c.hung ? -999 : 0)).c_str());
+        ScopedValue setting(kDesktopKey, L"WheelScrollLines", std::wstring(c.setting));
+        std::optional<LegacyWheelDriver> driver;
+        std::optional<HungDriver> hung;
+        if (c.driver) driver.emplace(*c.driver);
+        if (c.hung) hung.emplace();
+        Notchlog app;
+        Send(app.Control(kWheelScrollBar), SBM_SETPOS, 500, TRUE);
+        const POINT in = CentreOf(app.Control(kWheelTarget));
+        Send(app.Main(), WM_MOUSEWHEEL, MAKEWPARAM(0, 360), MAKELPARAM(in.x, in.y));  // three notches forward
+        EXPECT_EQ(BarValue(app), 500 - 3 * c.step);
+        EXPECT_EQ(WheelInfo(app).back(), Format(L"numWheelScrollLines = %d", c.lines));
+        EXPECT_EQ(app.Close(), 0u);
+    }
+}
+
+}  // namespace
+}  // namespace nle2e
