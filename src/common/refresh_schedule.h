@@ -28,6 +28,7 @@ public:
     // Between the starts of two refreshes: a frame, or four times what the
     // last refresh cost, whichever is longer.
     std::int64_t Interval() const;
+    std::int64_t LastCostUs() const { return lastCostUs_; }
 
 private:
     bool stale_ = false;
