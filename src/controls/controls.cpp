@@ -55,8 +55,11 @@ void ListBox::SuspendPainting() {
 void ListBox::ResumePainting() {
     if (!suspended_) return;
     suspended_ = false;
+    // Turning drawing back on makes the list bring its own scroll bar up to
+    // date; the items are drawn here. (Drawing the frame again as well
+    // would draw that scroll bar twice, which is dear under Wine.)
     Api(::SendMessageA(h_, WM_SETREDRAW, TRUE, 0));
-    RedrawNow(h_, RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    RedrawNow(h_, RDW_ERASE);
 }
 
 // ---- scroll bar -----------------------------------------------------------

@@ -29,7 +29,7 @@ public:
     void SetTopIndex(std::int32_t index);
     // While painting is suspended the list keeps its items, selection and
     // top index up to date but draws nothing; resuming repaints it whole,
-    // frame and scroll bar included, before returning.
+    // its scroll bar included, before returning.
     void SuspendPainting();
     void ResumePainting();
 
