@@ -187,7 +187,6 @@ void MainWindow::Close() {
     SetWheelHook(hWnd_, this, false);
     std::wstring reason;
     logFile_.Flush(reason);  // the last lines; nobody is left to tell
-
     if (timerArmed_) Api(::KillTimer(refreshWindow_, kRefreshTimer));
     timerArmed_ = false;
 }
@@ -264,6 +263,10 @@ void MainWindow::LogMessage(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t 
 
 void MainWindow::HandleWheel(const WheelEvent& e) {
     int line = 0;  // the numbered step an error arises in
+    auto report = [&](const Error& error) {
+        ScheduleRefresh();  // what changed before the error shows while the report is open
+        ShowErrorReport(hWnd_, error, "Load@" + DecText(line), windowsVersionName_);
+    };
     try {
         line = 10;
         const bool inside = IsPointInWindow(wheelTarget_.Handle(), e.x, e.y);
@@ -293,11 +296,9 @@ void MainWindow::HandleWheel(const WheelEvent& e) {
         line = 50;
         wheelTarget_.SetText(wheelInfoText_);
     } catch (const Error& error) {
-        ScheduleRefresh();  // the new colour shows while the report is open
-        ShowErrorReport(hWnd_, error, "Load@" + DecText(line), windowsVersionName_);
+        report(error);
     } catch (const std::bad_alloc&) {
-        ShowErrorReport(hWnd_, ProgramError(kErrOutOfMemory, "Out of memory"), "Load@" + DecText(line),
-                        windowsVersionName_);
+        report(ProgramError(kErrOutOfMemory, "Out of memory"));
     }
     ScheduleRefresh();
 }
@@ -396,15 +397,14 @@ void MainWindow::OnAlwaysOnTop() {
 }
 
 void MainWindow::OnPauseLogging() {
+    const bool pause = !paused_;
     // The caption changes while logging is off, so neither change is
     // logged; the click that resumes is, as the first line after the pause.
     paused_ = true;
-    const bool resume = Api(::GetMenuState(Api(::GetSystemMenu(hWnd_, FALSE)), kPauseLoggingCommand,
-                                           MF_BYCOMMAND)) & MF_CHECKED;
-    Api(::SetWindowTextA(hWnd_, resume ? NL_MAIN_CAPTION : kPausedCaption));
+    Api(::SetWindowTextA(hWnd_, pause ? kPausedCaption : NL_MAIN_CAPTION));
     Api(::CheckMenuItem(Api(::GetSystemMenu(hWnd_, FALSE)), kPauseLoggingCommand,
-                        MF_BYCOMMAND | (resume ? MF_UNCHECKED : MF_CHECKED)));
-    paused_ = !resume;
+                        MF_BYCOMMAND | (pause ? MF_CHECKED : MF_UNCHECKED)));
+    paused_ = pause;
 }
 
 void MainWindow::OnSaveLog() {
