@@ -316,10 +316,10 @@ class Notchlog {
 public:
     static constexpr UINT kMarker = WM_APP + 0x3FF;
 
-    // Returns once the main window is shown and start-up is done.
-    Notchlog() {
+    // Returns once the main window is shown and start-up is done; `args` follow the program's name.
+    explicit Notchlog(const std::wstring& args = L"") {
         const std::wstring exe = NotchlogExePath();
-        std::wstring commandLine = L"\"" + exe + L"\"";
+        std::wstring commandLine = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
