@@ -88,6 +88,11 @@ std::wstring AskSaveLogPath(HWND owner) {
 }
 
 std::wstring SaveTextFile(const std::wstring& path, const std::string& text) {
+    // Windows refuses to replace a read-only file; Wine replaces it, so the
+    // program asks first.
+    const DWORD attributes = Api(::GetFileAttributesW(path.c_str()));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return SystemErrorText(ERROR_ACCESS_DENIED);
     const std::size_t slash = path.find_last_of(L"\\/");
     const std::wstring dir = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
     wchar_t temp[MAX_PATH + 16] = {};
