@@ -45,8 +45,7 @@ rm -f "$json"
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 export NOTCHLOG_EXE="$notchlog_exe"
 status=0
-"$NL_WINE" "$bench_exe" --notchlog "$(winpath "$notchlog_exe")" --bare "$(winpath "$bare_exe")" \
-  --json "$(winpath "$json")" "$@" || status=$?
+"$NL_WINE" "$bench_exe" --json "$(winpath "$json")" "$@" || status=$?
 if [ "$status" -eq 0 ] && [ ! -s "$json" ]; then
   echo "the benchmark wrote no $json" >&2
   status=1
