@@ -1,12 +1,9 @@
-// The reference process for the benchmark: a top-level window as large as
-// Notchlog's whose procedure is DefWindowProc, run by the same kind of message
-// loop (ANSI GetMessage, TranslateMessage, DispatchMessage). Of its own, it
-// stores the end marker's wParam as the window's user data (the benchmark
-// reads it without sending this thread anything), and on kPlatformRefresh it
-// refreshes a list box and a scroll bar laid out like Notchlog's log and wheel
-// scroll bar as Notchlog's refresh does, and answers what that took in
-// microseconds. The two controls are made on the first such request, so that
-// nothing else measured sees them.
+// The benchmark's reference: a window as large as Notchlog's, DefWindowProc
+// and the same kind of message loop. It keeps the end marker's wParam as its
+// user data (read without sending this thread anything), and on
+// kPlatformRefresh refreshes a list box and scroll bar laid out like
+// Notchlog's log and wheel scroll bar as Notchlog's refresh does, answering
+// the microseconds it took; they are made on the first request, unseen before.
 #include <windows.h>
 
 #include <cstdio>
