@@ -45,8 +45,14 @@ rm -f "$json"
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 export NOTCHLOG_EXE="$notchlog_exe"
 status=0
-"$NL_WINE" "$bench_exe" --notchlog "$(winpath "$notchlog_exe")" --bare "$(winpath "$bare_exe")" \
-  --json "$(winpath "$json")" "$@" || status=$?
+# The benchmark, the programs it starts and their wineserver all run on one
+# CPU (NOTCHLOG_BENCH_CPU, empty for no pinning). Every message passes through
+# the wineserver; on this virtual machine a wake-up on the other CPU costs tens
+# of microseconds when that CPU is idle, so unpinned, each figure swung by
+# half or more with whatever other work happened to keep the CPUs busy.
+bench_cpu=${NOTCHLOG_BENCH_CPU-$(( $(nproc) - 1 ))}
+echo "Wine side of the benchmark on CPU ${bench_cpu:-any}"
+${bench_cpu:+taskset -c "$bench_cpu"} "$NL_WINE" "$bench_exe" --json "$(winpath "$json")" "$@" || status=$?
 if [ "$status" -eq 0 ] && [ ! -s "$json" ]; then
   echo "the benchmark wrote no $json" >&2
   status=1

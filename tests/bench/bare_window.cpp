@@ -1,60 +1,65 @@
-// The reference process for the benchmark: one top-level window whose
-// procedure is DefWindowProc, run by the same kind of message loop as
-// Notchlog's (ANSI GetMessage, TranslateMessage, DispatchMessage). It does
-// one thing of its own: a button-click WM_COMMAND puts a short text on the
-// clipboard, as Notchlog's "Copy" under the green area does, so the
-// benchmark's end-of-drain marker costs the same in both processes.
+// The benchmark's reference: a window as large as Notchlog's, DefWindowProc
+// and the same kind of message loop. It keeps the end marker's wParam as its
+// user data (read without sending this thread anything), and on
+// kPlatformRefresh refreshes a list box and scroll bar laid out like
+// Notchlog's log and wheel scroll bar as Notchlog's refresh does, answering
+// the microseconds it took; they are made on the first request, unseen before.
 #include <windows.h>
 
-#include <cstring>
+#include <cstdio>
 
 namespace {
 
-const char kClassName[] = "NotchlogBenchBare";
+constexpr UINT kEndMarker = WM_APP + 0x3FF;  // the end-to-end driver's marker
+constexpr UINT kPlatformRefresh = WM_APP + 0x100;
+HWND g_list = nullptr, g_bar = nullptr;
+int g_lines = 0;
 
-// About as long as the text Notchlog copies after a wheel event.
-const char kMarkerText[] =
-    "00:00:00\r\nDelta = 1, Shift = 0\r\nX/Y = 0/0\r\nWindowFromPoint = 0 (green: 0)\r\n"
-    "Class = \r\nRect = (0, 0)-(0, 0) 0x0\r\nnumWheelScrollLines = 3";
+void AddLogLikeLine() {
+    char line[96];
+    const int n = ++g_lines;
+    std::snprintf(line, sizeof line, "%02d:%02d:%02d.%03d  hWnd=1008E\tuMsg= 20A wHi=%d wLo=0 lHi=%d lLo=%d",
+                  n / 3600000 % 24, n / 60000 % 60, n / 1000 % 60, n % 1000, n % 2 ? 120 : -120, 300 + n % 7,
+                  400 + n % 11);
+    ::SendMessageA(g_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+}
 
-void CopyMarkerText(HWND owner) {
-    bool open = false;
-    for (int attempt = 0; attempt < 25 && !open; ++attempt) {
-        open = ::OpenClipboard(owner) != FALSE;
-        if (!open) ::Sleep(20);
+LRESULT PlatformRefresh(HWND parent) {
+    if (!g_list) {  // Notchlog's log (Courier New 8.25 pt) and wheel scroll bar at 96 dpi, the log filled
+        const DWORD listStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT;
+        g_list = ::CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", listStyle, 44, 210, 567, 186, parent, nullptr,
+                                   nullptr, nullptr);
+        g_bar = ::CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 12, 20, 21, 383, parent,
+                                  nullptr, nullptr, nullptr);
+        HFONT font = ::CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
+        ::SendMessageA(g_list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        ::SetScrollRange(g_bar, SB_CTL, 0, 1000, FALSE);
+        ::SendMessageA(g_list, WM_SETREDRAW, FALSE, 0);
+        while (g_lines < 1000) AddLogLikeLine();
+        ::SendMessageA(g_list, WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
-    if (!open) return;
-    ::EmptyClipboard();
-    const int srcLen = static_cast<int>(std::strlen(kMarkerText));
-    const int wideLen = ::MultiByteToWideChar(CP_ACP, 0, kMarkerText, srcLen, nullptr, 0);
-    HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(wideLen) + 1) * sizeof(wchar_t));
-    if (mem) {
-        if (auto* dst = static_cast<wchar_t*>(::GlobalLock(mem))) {
-            ::MultiByteToWideChar(CP_ACP, 0, kMarkerText, srcLen, dst, wideLen);
-            dst[wideLen] = L'\0';
-            ::GlobalUnlock(mem);
-            if (!::SetClipboardData(CF_UNICODETEXT, mem)) ::GlobalFree(mem);
-        } else {
-            ::GlobalFree(mem);
-        }
-    }
-    ::CloseClipboard();
+    // A few new lines shown, the newest selected and scrolled into view, the
+    // list repainted, the scroll bar moved and repainted.
+    LARGE_INTEGER frequency{}, t0{}, t1{};
+    ::QueryPerformanceFrequency(&frequency), ::QueryPerformanceCounter(&t0);
+    ::SendMessageA(g_list, WM_SETREDRAW, FALSE, 0);
+    for (int i = 0; i < 3; ++i) AddLogLikeLine();
+    ::SendMessageA(g_list, LB_SETCURSEL, static_cast<WPARAM>(g_lines - 1), 0);
+    ::SendMessageA(g_list, LB_SETTOPINDEX, static_cast<WPARAM>(g_lines - 1), 0);
+    ::SendMessageA(g_list, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(g_list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ::SetScrollPos(g_bar, SB_CTL, g_lines % 2 ? 500 : 497, FALSE);
+    ::RedrawWindow(g_bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ::QueryPerformanceCounter(&t1);
+    return static_cast<LRESULT>((t1.QuadPart - t0.QuadPart) * 1000000 / frequency.QuadPart);
 }
 
 LRESULT CALLBACK WindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_COMMAND:
-            if (HIWORD(wp) == BN_CLICKED) {
-                CopyMarkerText(h);
-                return 0;
-            }
-            break;
-        case WM_DESTROY:
-            ::PostQuitMessage(0);
-            return 0;
-        default:
-            break;
-    }
+    if (msg == kEndMarker) return ::SetWindowLongPtrA(h, GWLP_USERDATA, static_cast<LONG_PTR>(wp)), 0;
+    if (msg == kPlatformRefresh) return PlatformRefresh(h);
+    if (msg == WM_DESTROY) ::PostQuitMessage(0);
     return ::DefWindowProcA(h, msg, wp, lp);
 }
 
@@ -66,23 +71,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    if (!::RegisterClassA(&wc)) return 1;
-
-    // The size of Notchlog's window (729 x 410 client pixels at 96 dpi).
-    RECT rc{0, 0, 729, 410};
+    wc.lpszClassName = "NotchlogBenchBare";
+    RECT rc{0, 0, 729, 410};  // Notchlog's client area at 96 dpi
     ::AdjustWindowRectEx(&rc, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    HWND w = ::CreateWindowExA(0, kClassName, "Notchlog bench reference", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                               CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left, rc.bottom - rc.top, nullptr,
-                               nullptr, instance, nullptr);
+    if (!::RegisterClassA(&wc)) return 1;
+    HWND w = ::CreateWindowExA(0, wc.lpszClassName, "Notchlog bench reference", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                               CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr,
+                               instance, nullptr);
     if (!w) return 1;
     ::ShowWindow(w, showCommand);
     ::UpdateWindow(w);
-
     MSG msg{};
-    for (;;) {
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) break;
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }

@@ -1,971 +1,413 @@
-// Measures what Notchlog's message path costs, side by side with a bare
-// window process (bench_bare_window.exe) in the same session, and reports the
-// figures against the program's speed and memory goals.
-//
-// A "drain" gives the cost per message: the target's GUI thread is
-// suspended, N messages and one end marker are posted to its main window,
-// the thread is resumed, and the clock runs until the target has handled the
-// marker and painted what the messages left to paint. The marker is a button
-// click (WM_COMMAND) that makes the target put a short text on the
-// clipboard (Notchlog's "Copy" under the green area; the same operation in
-// the bare process); the benchmark polls the clipboard, sending nothing to
-// the target while the clock runs. A drain of the marker alone is timed as
-// well and subtracted, so that the figure is the target's own time per
-// message. After every Notchlog drain the log must have grown by exactly the
-// number of logged messages plus the marker's line.
-//
-// Every goal is a ratio of two figures measured alternately in the same
-// round, so that the machine's drift cancels out; a second bare process
-// measured against the first shows the method's resolution. The benchmark
-// reports and does not judge: it exits with 0 when everything was measured,
-// whatever the verdicts, and with 1 when measuring itself failed.
+// Measures Notchlog's message path side by side with a bare window process
+// (bench_bare_window.exe) and reports the figures against the program's goals.
+// A drain gives the cost per message: the target's GUI thread is suspended, N
+// messages and an end marker are posted to its main window, the thread is
+// resumed, and the clock runs until the target is done (see Target::Done; for
+// Notchlog its last refresh counts). Every ratio compares figures measured
+// alternately in the same round; a second bare process measured against the
+// first shows the method's resolution. The benchmark reports and does not
+// judge: it exits with 0 when everything was measured, whatever the verdicts.
 #include <windows.h>
+#include <mmsystem.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdarg>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cwchar>
-#include <functional>
-#include <map>
-#include <stdexcept>
-#include <string>
+#include <memory>
+#include <numeric>
 #include <utility>
-#include <vector>
 
 #include "driver/driver.h"
 
-namespace nlbench {
 namespace {
 
-using nle2e::Narrow;
-using nle2e::WindowsPath;
+using namespace nle2e;
 
-// ---- errors and texts ---------------------------------------------------------
+constexpr UINT kLogged = WM_APP + 1;  // forwarded to DefWindowProc; Notchlog logs it
+constexpr UINT kFill = WM_APP + 2;
+constexpr UINT kPlatformRefresh = WM_APP + 0x100;  // the bare process: one refresh like Notchlog's
+constexpr int kDrainPosts = 8000;                  // a posted-message queue holds about 10,000
+constexpr int kStreamPerSecond = 250, kStreamMs = 2000;
+constexpr std::size_t kSmallLog = 1000, kLargeLog = 100000;
+int g_rounds = 5;
+std::wstring g_json = L"bench.json", g_bareExe;
 
-class BenchError : public std::runtime_error {
-public:
-    explicit BenchError(const std::string& what) : std::runtime_error(what) {}
-};
-
-std::string Format(const char* fmt, ...) {
-    char buf[1024];
-    va_list ap;
-    va_start(ap, fmt);
-    std::vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    return buf;
+double NowMs() {
+    LARGE_INTEGER count{}, frequency{};
+    ::QueryPerformanceCounter(&count), ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-[[noreturn]] void Fail(const std::string& what) { throw BenchError(what); }
-
-[[noreturn]] void FailLastError(const std::string& what) {
-    const DWORD code = ::GetLastError();
-    Fail(what + Format(" (error %lu)", static_cast<unsigned long>(code)));
+// Polls without a message loop (the benchmark has no windows), sleeping in
+// between so that the CPUs stay with the measured process.
+template <typename Condition>
+void Await(Condition&& condition, const char* what, DWORD pollMs = 2) {
+    for (const double end = NowMs() + 60000; !condition(); ::Sleep(pollMs))
+        if (NowMs() > end) throw DriverError(std::string(what) + ": timed out");
 }
-
-
-// ---- time -----------------------------------------------------------------------
-
-double NowUs() {
-    static const double ticksPerUs = [] {
-        LARGE_INTEGER f{};
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1e6;
-    }();
-    LARGE_INTEGER c{};
-    ::QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / ticksPerUs;
-}
-
-// Polls `condition` until it holds or `deadlineMs` passes. Sleep(1) between
-// polls keeps the poller off the CPU the measured process needs (spinning
-// slowed a drain under Wine by half, through the shared wineserver).
-bool WaitUntil(const std::function<bool()>& condition, double deadlineMs) {
-    const double end = NowUs() + deadlineMs * 1000.0;
-    for (;;) {
-        if (condition()) return true;
-        if (NowUs() >= end) return condition();
-        ::Sleep(1);
-    }
-}
-
-// ---- statistics -------------------------------------------------------------------
 
 double Median(std::vector<double> v) {
-    if (v.empty()) return std::nan("");
     std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
-}
-double Min(const std::vector<double>& v) { return v.empty() ? std::nan("") : *std::min_element(v.begin(), v.end()); }
-double Max(const std::vector<double>& v) { return v.empty() ? std::nan("") : *std::max_element(v.begin(), v.end()); }
-
-// ---- paths --------------------------------------------------------------------------
-
-
-std::wstring EnvVar(const wchar_t* name) {
-    wchar_t buf[2048];
-    const DWORD n = ::GetEnvironmentVariableW(name, buf, 2048);
-    return n > 0 && n < 2048 ? std::wstring(buf, n) : std::wstring();
+    return v.empty() ? NAN : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
 }
 
-std::wstring OwnDirectory() {
-    wchar_t buf[2048];
-    const DWORD n = ::GetModuleFileNameW(nullptr, buf, 2048);
-    std::wstring self(buf, n);
-    const auto slash = self.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : self.substr(0, slash + 1);
+bool NothingToPaint(HWND main) {
+    bool pending = ::GetUpdateRect(main, nullptr, FALSE);
+    for (HWND c = ::GetWindow(main, GW_CHILD); c && !pending; c = ::GetWindow(c, GW_HWNDNEXT))
+        pending = ::GetUpdateRect(c, nullptr, FALSE);
+    return !pending;
 }
 
-bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// ---- messages to the targets ---------------------------------------------------------
-
-LRESULT Send(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0, UINT timeoutMs = 30000) {
-    DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(w, msg, wp, lp, SMTO_NORMAL, timeoutMs, &result))
-        FailLastError(Format("SendMessageTimeout(message 0x%X)", msg));
-    return static_cast<LRESULT>(result);
-}
-
-void Post(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (!::PostMessageW(w, msg, wp, lp)) FailLastError(Format("PostMessage(message 0x%X)", msg));
-}
-
-// Notchlog's control ids (creation order 101..113) that the benchmark uses.
-constexpr int kCopyWheelInfoButton = 104;  // "Copy" under the green area: the end marker
-constexpr int kWheelTarget = 105;          // the green area
-constexpr int kClearLogButton = 107;       // "Clear"
-constexpr int kMessageLog = 108;           // the message log
-
-constexpr UINT kLoggedMessage = WM_APP + 1;  // harmless: forwarded to DefWindowProc, logged
-constexpr UINT kFillMessage = WM_APP + 2;
-
-// Windows' default limit of posted messages per queue is 10,000; a drain
-// posts at most this many plus its marker.
-constexpr int kMaxPostsPerDrain = 8000;
-
-// Leaves the clipboard empty and without an owner. The end marker empties
-// the clipboard, which first sends WM_DESTROYCLIPBOARD to its owner: with no
-// owner, the marker costs the same in every drain and adds no line to
-// Notchlog's log.
-void DisownClipboard() {
-    if (!WaitUntil([] { return ::OpenClipboard(nullptr) != FALSE; }, 5000)) FailLastError("OpenClipboard");
-    const BOOL emptied = ::EmptyClipboard();
-    ::CloseClipboard();
-    if (!emptied) FailLastError("EmptyClipboard");
-}
-
-// The end marker: a click on Notchlog's "Copy" under the green area, posted
-// to the main window (the bare process answers any click the same way).
-// Handling it, the target empties the clipboard, which makes its window the
-// clipboard's owner, and puts a short text on it.
-void PostMarker(HWND main) {
-    const HWND button = ::GetDlgItem(main, kCopyWheelInfoButton);  // none in the bare process
-    Post(main, WM_COMMAND, MAKEWPARAM(kCopyWheelInfoButton, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-}
-
-bool MarkerHandled(HWND main, DWORD sequenceBefore) {
-    return ::GetClipboardSequenceNumber() != sequenceBefore && ::GetClipboardOwner() == main;
-}
-
-// ---- one running window process --------------------------------------------------------
-
-class Target;
-// The window processes this benchmark has running at the moment.
-std::vector<const Target*> g_running;
-
-class Target {
-public:
-    Target(std::wstring exe, std::wstring mainClass, std::string label)
-        : exe_(std::move(exe)), mainClass_(std::move(mainClass)), label_(std::move(label)) {}
-    Target(const Target&) = delete;
-    Target& operator=(const Target&) = delete;
-    ~Target() { Terminate(); }
-
-    const std::string& Label() const { return label_; }
-    HANDLE Process() const { return pi_.hProcess; }
-    HANDLE Thread() const { return pi_.hThread; }
-    HWND Main() const { return main_; }
-
-    // Starts the process; returns its start-up time in microseconds (see
-    // the definition below).
-    double Launch();
-
-    // A round trip through the target's message loop that adds no line to
-    // Notchlog's log: only what the main window receives is logged, so it
-    // goes to the log list itself (the bare process has no children).
-    LRESULT SyncWindow() const {
-        if (HWND log = ::GetDlgItem(main_, kMessageLog)) return Send(log, LB_GETCOUNT);
-        return Send(main_, WM_NULL);
+// A process's CPU time, added up over its threads: for another process,
+// Wine 8's GetProcessTimes reports several times what Linux counts in
+// /proc/PID/stat, while GetThreadTimes agrees with it.
+double CpuMs(HANDLE process) {
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) ThrowLastError("CreateToolhelp32Snapshot");
+    THREADENTRY32 te{};
+    te.dwSize = sizeof te;
+    auto ms = [](const FILETIME& t) { return (4294967296.0 * t.dwHighDateTime + t.dwLowDateTime) / 1e4; };
+    double sum = 0;
+    for (BOOL more = ::Thread32First(snapshot, &te); more; more = ::Thread32Next(snapshot, &te)) {
+        const HANDLE thread = te.th32OwnerProcessID == ::GetProcessId(process)
+                                  ? ::OpenThread(THREAD_QUERY_INFORMATION, FALSE, te.th32ThreadID) : nullptr;
+        FILETIME created, exited, kernel, user;
+        if (thread && ::GetThreadTimes(thread, &created, &exited, &kernel, &user)) sum += ms(kernel) + ms(user);
+        if (thread) ::CloseHandle(thread);
     }
+    ::CloseHandle(snapshot);
+    return sum;
+}
 
-    HWND Control(int id) const {
-        HWND c = ::GetDlgItem(main_, id);
-        if (!c) Fail(Format("%s has no control with id %d", label_.c_str(), id));
-        return c;
-    }
-
-    // Ends the process the way a user would and waits for it to go.
-    void Close() {
-        if (!pi_.hProcess) return;
-        if (::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT && main_) {
-            ::PostMessageW(main_, WM_CLOSE, 0, 0);
-            if (::WaitForSingleObject(pi_.hProcess, 20000) != WAIT_OBJECT_0) {
-                std::fprintf(stderr, "note: %s did not end after WM_CLOSE; terminating it\n", label_.c_str());
-                ::TerminateProcess(pi_.hProcess, 1);
-                ::WaitForSingleObject(pi_.hProcess, 5000);
-            }
+// Notchlog, through the end-to-end driver's launcher, or the bare process.
+struct Target {
+    explicit Target(bool notchlog) {
+        if (notchlog) {
+            nl = std::make_unique<Notchlog>();
+            process = nl->Process(), main = nl->Main();
+        } else {
+            std::wstring commandLine = L"\"" + g_bareExe + L"\"";
+            STARTUPINFOW si{};
+            si.cb = sizeof si;
+            PROCESS_INFORMATION pi{};
+            if (!::CreateProcessW(g_bareExe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                  &si, &pi))
+                ThrowLastError("starting " + Narrow(g_bareExe));
+            ::CloseHandle(pi.hThread);
+            process = pi.hProcess;
+            WaitUntil([&] { return (main = ShownWindowOf(pi.dwProcessId, L"NotchlogBenchBare")) != nullptr; });
+            if (!main) ::TerminateProcess(process, 1), throw DriverError("the bare process showed no window");
+            Send(main, WM_NULL);
         }
-        Release();
+        const DWORD threadId = ::GetWindowThreadProcessId(main, nullptr);
+        thread = ::OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, threadId);
+        if (!thread) ThrowLastError("OpenThread");
+    }
+    ~Target() {
+        try { Close(); } catch (...) {}  // the launcher ends Notchlog by its handle
+        ::CloseHandle(thread);
+        if (!nl) ::CloseHandle(process);
+    }
+    void Close() {  // as a user would
+        if (nl && nl->Running()) nl->Close();
+        if (!nl && ::PostMessageW(main, WM_CLOSE, 0, 0) && ::WaitForSingleObject(process, 10000) != WAIT_OBJECT_0)
+            ::TerminateProcess(process, 1);
+    }
+    std::size_t Lines() const { return nl ? nl->LogCount() : 0; }
+    void PostMarker(std::size_t linesNow) {
+        minLines = linesNow + 1;
+        Post(main, Notchlog::kMarker, static_cast<WPARAM>(serial = serial % 30000 + 1));
     }
 
-    // Ends the process by its handle if it still runs.
-    void Terminate() noexcept {
-        if (!pi_.hProcess) return;
-        if (::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-            ::TerminateProcess(pi_.hProcess, 1);
-            ::WaitForSingleObject(pi_.hProcess, 5000);
+    // All handled is on screen: for Notchlog the newest line is selected
+    // (its refresh has run), and no window waits to be painted.
+    bool Shown() const {
+        const HWND log = nl ? nl->Control(kMessageLog) : nullptr;
+        return (!log || Send(log, LB_GETCURSEL) + 1 == Send(log, LB_GETCOUNT)) && NothingToPaint(main);
+    }
+    // The last marker is handled and all is shown. Notchlog's last line is
+    // read only once its count has grown and stopped growing: while the
+    // target works, a poll costs it one short message.
+    bool Done() {
+        if (!nl) return ::GetWindowLongPtrW(main, GWLP_USERDATA) == serial && NothingToPaint(main);
+        const std::size_t count = nl->LogCount();
+        if (count < minLines || count != std::exchange(lastCount, count)) return false;
+        const std::wstring tag = Format(L"\tuMsg=%X wHi=0 wLo=%d ", Notchlog::kMarker, serial);
+        return nl->Log(count - 1).front().find(tag) != std::wstring::npos && Shown();
+    }
+    // The windows overlap and a covered part is not painted: the target is
+    // brought to the top, then waited for until it is done.
+    void Settle() {
+        ::SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        PostMarker(Lines());
+        Await([&] { return Done(); }, "settling");
+    }
+    // What Notchlog's last refresh took, as its message-only refresh window answers.
+    double LastRefreshUs() {
+        static const UINT costQuery = ::RegisterWindowMessageW(L"NotchlogRefreshCost");
+        for (HWND w = nullptr; !refresher && (w = ::FindWindowExW(HWND_MESSAGE, w, L"NotchlogRefresh", nullptr));) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(w, &owner);
+            if (owner == nl->Pid()) refresher = w;
         }
-        Release();
+        if (!refresher) throw DriverError("Notchlog has no refresh window");
+        return static_cast<double>(Send(refresher, costQuery));
     }
 
-private:
-    struct Search {
-        DWORD pid;
-        const std::wstring* cls;
-        HWND found;
-    };
-    static BOOL CALLBACK Collect(HWND w, LPARAM lp) {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(w, &pid);
-        if (pid != s->pid || !::IsWindowVisible(w)) return TRUE;
-        wchar_t cls[256] = {};
-        ::GetClassNameW(w, cls, 256);
-        if (*s->cls == cls) {
-            s->found = w;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    HWND FindMainWindow() const {
-        Search s{pi_.dwProcessId, &mainClass_, nullptr};
-        ::EnumWindows(&Collect, reinterpret_cast<LPARAM>(&s));
-        return s.found;
-    }
-    void Release() noexcept {
-        g_running.erase(std::remove(g_running.begin(), g_running.end(), this), g_running.end());
-        if (pi_.hThread) ::CloseHandle(pi_.hThread);
-        if (pi_.hProcess) ::CloseHandle(pi_.hProcess);
-        pi_ = PROCESS_INFORMATION{};
-        main_ = nullptr;
-    }
-
-    std::wstring exe_, mainClass_;
-    std::string label_;
-    PROCESS_INFORMATION pi_{};
-    HWND main_ = nullptr;
+    std::unique_ptr<Notchlog> nl;
+    HANDLE process = nullptr, thread = nullptr;
+    HWND main = nullptr, refresher = nullptr;
+    int serial = 0;
+    std::size_t lastCount = 0, minLines = 0;
 };
 
-// ---- memory ---------------------------------------------------------------------------------
+// Figures by key, one a round: the best of its samples there (other work only ever slows one down).
+std::map<std::string, std::vector<double>> g_figures;
+void Record(const std::string& key, double v) { g_figures[key].push_back(v); }
 
-// The process's private bytes. Wine leaves PrivateUsage at 0 and reports
-// the private (anonymous) memory as PagefileUsage, which on Windows is the
-// same commit-charge figure; the field used is returned in `field`.
-std::uint64_t PrivateBytes(HANDLE process, std::string* field) {
-    PROCESS_MEMORY_COUNTERS_EX pm{};
-    pm.cb = sizeof pm;
-    if (!::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pm), sizeof pm))
-        FailLastError("GetProcessMemoryInfo");
-    if (pm.PrivateUsage != 0) {
-        if (field) *field = "PrivateUsage";
-        return pm.PrivateUsage;
-    }
-    if (field) *field = "PagefileUsage (PrivateUsage reads 0 here)";
-    return pm.PagefileUsage;
-}
+// One notch back, one forward, and so on: the scroll bar moves on every message.
+WPARAM WheelWp(int i) { return MAKEWPARAM(0, static_cast<WORD>(i % 2 ? WHEEL_DELTA : -WHEEL_DELTA)); }
 
-// ---- drains -------------------------------------------------------------------------------------
-
-// What a drain posts: message i of the run.
-struct Load {
-    const char* name;
-    UINT msg;
-    std::function<WPARAM(int)> wParam;
-    LPARAM lParam;
-    bool logged;  // each message adds a line to Notchlog's log
-};
-
-// One notch back, then one notch forward, and so on: the scroll bar moves on
-// every message and stays in range.
-WPARAM WheelWParam(int i) { return MAKEWPARAM(0, static_cast<WORD>(i % 2 == 0 ? -WHEEL_DELTA : WHEEL_DELTA)); }
-
-int LogCount(const Target& t) {
-    const LRESULT n = Send(t.Control(kMessageLog), LB_GETCOUNT);
-    if (n < 0) Fail("LB_GETCOUNT failed");
-    return static_cast<int>(n);
-}
-
-std::string LogLine(const Target& t, int index) {
-    const HWND log = t.Control(kMessageLog);
-    const LRESULT len = Send(log, LB_GETTEXTLEN, static_cast<WPARAM>(index));
-    if (len < 0) return "(no line)";
-    // The W form: Wine answers the A form from another process in UTF-16.
-    std::wstring text(static_cast<std::size_t>(len) + 1, L'\0');
-    Send(log, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(std::wcslen(text.c_str()));
-    for (auto& c : text)
-        if (c == L'\t') c = L' ';
-    return Narrow(text);
-}
-
-// Lets the target finish what its last messages left to do, in its own
-// thread: RedrawWindow with RDW_UPDATENOW makes it paint whatever is
-// invalid, and a sent message makes a round trip through its message loop.
-// Three rounds: a program that leaves painting to its idle time has reached
-// that point by the second round trip, and the third round paints what it
-// left. Afterwards the target waits for input.
-void Settle(const Target& t) {
-    for (int i = 0; i < 3; ++i) {
-        ::RedrawWindow(t.Main(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        t.SyncWindow();
-    }
-}
-
-// Every running process settled: none of them competes with a measurement
-// for the two CPUs, the wineserver or the X server.
-void SettleAll() {
-    for (const Target* t : g_running) Settle(*t);
-}
-
-// From CreateProcess until the main window is visible, the message loop has
-// handled a posted message (the end marker) and everything is painted:
-// input-idle in the Windows sense. (Wine's WaitForInputIdle returns as soon
-// as the process first looks at its queue, even before its window exists;
-// it is checked, but it does not end the wait.)
-double Target::Launch() {
-    SettleAll();
-    DisownClipboard();
-    const DWORD seq0 = ::GetClipboardSequenceNumber();
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    std::wstring commandLine = L"\"" + exe_ + L"\"";
-    const double t0 = NowUs();
-    if (!::CreateProcessW(exe_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_))
-        FailLastError("CreateProcess(" + Narrow(exe_) + ")");
-    const DWORD idle = ::WaitForInputIdle(pi_.hProcess, 30000);
-    if (idle != 0) Fail(label_ + ": WaitForInputIdle did not return 0 (" + std::to_string(idle) + ")");
-    auto ended = [&] { return ::WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; };
-    WaitUntil([&] { return (main_ = FindMainWindow()) != nullptr || ended(); }, 30000);
-    if (!main_) Fail(label_ + ": no visible main window after start");
-    PostMarker(main_);
-    if (!WaitUntil([&] { return MarkerHandled(main_, seq0) || ended(); }, 30000) || ended())
-        Fail(label_ + ": the message loop did not answer after start");
-    g_running.push_back(this);
-    Settle(*this);
-    return NowUs() - t0;
-}
-
-// The time in microseconds from resuming the target until it has handled
-// n messages of `load` and the end marker (n may be 0: the marker alone).
-double DrainUs(const Target& t, const Load& load, int n, bool isNotchlog) {
-    if (n < 0 || n > kMaxPostsPerDrain) Fail(Format("drain size %d out of range", n));
-    for (int attempt = 1;; ++attempt) {
-        DisownClipboard();
-        SettleAll();
-        const int before = isNotchlog ? LogCount(t) : 0;
-        const DWORD seq0 = ::GetClipboardSequenceNumber();
-
-        if (::SuspendThread(t.Thread()) == static_cast<DWORD>(-1)) FailLastError("SuspendThread");
-        // Returns once the thread has really stopped.
-        CONTEXT ctx{};
-        ctx.ContextFlags = CONTEXT_CONTROL;
-        if (!::GetThreadContext(t.Thread(), &ctx)) {
-            ::ResumeThread(t.Thread());
-            FailLastError("GetThreadContext");
-        }
-        try {
-            for (int i = 0; i < n; ++i) Post(t.Main(), load.msg, load.wParam(i), load.lParam);
-            PostMarker(t.Main());
-        } catch (...) {
-            ::ResumeThread(t.Thread());
-            throw;
-        }
-        if (::GetClipboardSequenceNumber() != seq0) {
-            ::ResumeThread(t.Thread());
-            Fail("the clipboard changed while the target was suspended; another program uses it");
-        }
-
-        const double t0 = NowUs();
-        if (::ResumeThread(t.Thread()) == static_cast<DWORD>(-1)) FailLastError("ResumeThread");
-        // All messages handled; then whatever painting they left, so that a
-        // program that paints later rather than at once gets no discount.
-        const bool ended = WaitUntil([&] { return MarkerHandled(t.Main(), seq0); }, 300000);
-        if (!ended) Fail(Format("%s: the end marker of a %s drain was never handled", t.Label().c_str(), load.name));
-        Settle(t);
-        const double elapsed = NowUs() - t0;
-
-        if (!isNotchlog) return elapsed;
-        // The marker's own click is logged too, after its copy.
-        const int grown = LogCount(t) - before;
-        const int expected = (load.logged ? n : 0) + 1;
-        if (grown == expected) return elapsed;
-        if (attempt >= 2)
-            Fail(Format("%s drain: the log grew by %d lines, expected %d", load.name, grown, expected));
-        std::fprintf(stderr, "note: %s drain: the log grew by %d lines instead of %d; measuring again\n", load.name,
-                     grown, expected);
-        const int count = before + grown;
-        for (int i = std::max(before, count - 4); i < count; ++i)
-            std::fprintf(stderr, "  line %d: %s\n", i, LogLine(t, i).c_str());
-    }
-}
-
-// What a drain costs beyond its messages: waking the target, the end
-// marker, noticing it and settling. The best of three drains of the marker
-// alone.
-double MarkerUs(const Target& t, bool isNotchlog) {
-    static const Load none{"marker", WM_NULL, [](int) { return WPARAM(0); }, 0, false};
-    double best = DrainUs(t, none, 0, isNotchlog);
-    for (int i = 0; i < 2; ++i) best = std::min(best, DrainUs(t, none, 0, isNotchlog));
-    return best;
-}
-
-bool g_verbose = false;  // --verbose: every drain on stderr
-
-// The target's own time per message, in microseconds, for n messages of
-// `load`: the drain's time without what the marker alone takes.
-double Drain(const Target& t, const Load& load, int n, bool isNotchlog, double markerUs) {
-    if (n < 1) Fail("a drain needs at least one message");
-    const double us = std::max(0.0, DrainUs(t, load, n, isNotchlog) - markerUs) / n;
-    if (g_verbose) std::fprintf(stderr, "    %-22s %-28s %5d x %9.2f us\n", t.Label().c_str(), load.name, n, us);
+// Microseconds per message of a drain of n messages `msg` (logged: by Notchlog).
+double DrainUs(Target& t, UINT msg, LPARAM lp, bool logged, int n = kDrainPosts) {
+    t.Settle();
+    const std::size_t before = t.Lines();
+    if (::SuspendThread(t.thread) == static_cast<DWORD>(-1)) ThrowLastError("SuspendThread");
+    struct Resume { HANDLE h; ~Resume() { if (h) ::ResumeThread(h); } } resume{t.thread};
+    CONTEXT context{};
+    context.ContextFlags = CONTEXT_CONTROL;
+    if (!::GetThreadContext(t.thread, &context)) ThrowLastError("GetThreadContext");  // it has stopped
+    for (int i = 0; i < n; ++i) Post(t.main, msg, msg == WM_MOUSEWHEEL ? WheelWp(i) : 0, lp);
+    t.PostMarker(before);
+    const double t0 = NowMs();
+    ::ResumeThread(std::exchange(resume.h, nullptr));
+    Await([&] { return t.Done(); }, "a drain");
+    const double us = (NowMs() - t0) * 1000 / n;
+    const std::size_t grown = t.Lines() - before, expected = (logged ? n : 0) + 1;
+    if (t.nl && grown != expected)
+        throw DriverError("a drain grew the log by " + std::to_string(grown) + ", not " + std::to_string(expected));
     return us;
 }
 
-// ---- the log's size ----------------------------------------------------------------------------
-
-void ClearLog(const Target& nl) {
-    Post(nl.Main(), WM_COMMAND, MAKEWPARAM(kClearLogButton, BN_CLICKED), reinterpret_cast<LPARAM>(nl.Control(kClearLogButton)));
-    // The click's own line is the first of the emptied log.
-    if (!WaitUntil([&] { return LogCount(nl) <= 1; }, 60000)) Fail("Clear did not empty the log");
-}
-
-// Grows the log to at least `lines` lines by posting logged messages. The
-// log is hidden meanwhile (a hidden list box skips its painting), so that a
-// large fill takes seconds rather than the minutes it takes on screen; it
-// is shown and painted again before anything is measured.
-int FillLog(const Target& nl, int lines) {
-    const HWND log = nl.Control(kMessageLog);
+// Empties Notchlog's log (but for the click's own line), then grows it to
+// `lines` lines. The list is hidden meanwhile, which spares its painting:
+// 100,000 lines take seconds instead of minutes.
+void RefillLog(Target& nl, std::size_t lines, bool clear) {
+    const HWND log = nl.nl->Control(kMessageLog);
+    const LPARAM clearButton = reinterpret_cast<LPARAM>(nl.nl->Control(kClearLogButton));
+    if (clear) Post(nl.main, WM_COMMAND, MAKEWPARAM(kClearLogButton, BN_CLICKED), clearButton);
+    Await([&] { return !clear || nl.Lines() <= 1; }, "clearing the log");
     ::ShowWindow(log, SW_HIDE);
-    int count = LogCount(nl);
-    while (count < lines) {
-        const int batch = std::min(lines - count, kMaxPostsPerDrain);
-        for (int i = 0; i < batch; ++i) Post(nl.Main(), kFillMessage, static_cast<WPARAM>(i), 0);
-        const int target = count + batch;
-        if (!WaitUntil([&] { return (count = LogCount(nl)) >= target; }, 300000))
-            Fail(Format("filling the log stalled at %d lines", count));
+    for (std::size_t count; (count = nl.Lines()) < lines;) {
+        const std::size_t batch = std::min<std::size_t>(lines - count, kDrainPosts);
+        for (std::size_t i = 0; i < batch; ++i) Post(nl.main, kFill, i);
+        Await([&] { return nl.Lines() >= count + batch; }, "filling the log", 20);
     }
     ::ShowWindow(log, SW_SHOWNA);
-    Settle(nl);
-    return LogCount(nl);
+    nl.Settle();
 }
 
-// ---- sent round trips ---------------------------------------------------------------------------
-
-double SentRoundTrip(const Target& t, WPARAM wp, LPARAM lp) {
-    SettleAll();
-    const double t0 = NowUs();
-    Send(t.Main(), WM_MOUSEWHEEL, wp, lp);
-    return NowUs() - t0;
+double PrivateBytes(HANDLE process) {  // Wine leaves PrivateUsage at 0 and gives the commit charge as PagefileUsage
+    PROCESS_MEMORY_COUNTERS_EX pm{};
+    if (!::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pm), sizeof pm))
+        ThrowLastError("GetProcessMemoryInfo");
+    return static_cast<double>(pm.PrivateUsage ? pm.PrivateUsage : pm.PagefileUsage);
 }
 
-// ---- options ----------------------------------------------------------------------------------------
-
-struct Options {
-    std::wstring notchlog, bare, json;
-    int rounds = 5;
-    int lines = 100000;       // the large log
-    int smallLines = 1000;    // the small log
-    int startups = 3;         // start-up samples per round and program
-    int sends = 20;           // sent round trips per round and program
-    double drainMs = 250;     // the aimed-at length of one drain
-    int minPosts = 50;
-};
-
-void Usage() {
-    std::fprintf(stderr,
-                 "usage: notchlog_bench [--notchlog EXE] [--bare EXE] [--json FILE] [--rounds N]\n"
-                 "                      [--lines N] [--small-lines N] [--startups N] [--sends N]\n"
-                 "                      [--drain-ms MS] [--verbose]\n"
-                 "Notchlog.exe defaults to $NOTCHLOG_EXE, the bare process to bench_bare_window.exe\n"
-                 "beside this program. Unix paths are reached through drive Z:.\n");
-}
-
-Options ParseOptions(int argc, wchar_t** argv) {
-    Options o;
-    o.notchlog = EnvVar(L"NOTCHLOG_EXE");
-    o.bare = OwnDirectory() + L"bench_bare_window.exe";
-    for (int i = 1; i < argc; ++i) {
-        const std::wstring a = argv[i];
-        auto value = [&]() -> std::wstring {
-            if (i + 1 >= argc) {
-                Usage();
-                std::exit(2);
-            }
-            return argv[++i];
-        };
-        auto number = [&]() {
-            const std::wstring v = value();
-            wchar_t* end = nullptr;
-            const double d = std::wcstod(v.c_str(), &end);
-            if (!end || *end || d <= 0) {
-                Usage();
-                std::exit(2);
-            }
-            return d;
-        };
-        if (a == L"--notchlog") o.notchlog = value();
-        else if (a == L"--bare") o.bare = value();
-        else if (a == L"--json") o.json = value();
-        else if (a == L"--rounds") o.rounds = static_cast<int>(number());
-        else if (a == L"--lines") o.lines = static_cast<int>(number());
-        else if (a == L"--small-lines") o.smallLines = static_cast<int>(number());
-        else if (a == L"--startups") o.startups = static_cast<int>(number());
-        else if (a == L"--sends") o.sends = static_cast<int>(number());
-        else if (a == L"--drain-ms") o.drainMs = number();
-        else if (a == L"--verbose") g_verbose = true;
-        else {
-            Usage();
-            std::exit(2);
-        }
+// WM_MOUSEWHEEL posted one at a time, kStreamPerSecond a second, then a
+// marker: lines lost, the lag from the last message until the marker is
+// done, and the share of one CPU the target used. For Notchlog, its last
+// refresh's cost is sampled after every 25th message.
+void SteadyStream(Target& t, LPARAM lp, std::vector<double>& refreshUs) {
+    t.Settle();
+    const std::size_t before = t.Lines();
+    const int n = kStreamPerSecond * kStreamMs / 1000;
+    const double cpu0 = CpuMs(t.process), t0 = NowMs();
+    for (int i = 0; i < n; ++i) {
+        const double due = t0 + 1000.0 * i / kStreamPerSecond;
+        while (NowMs() < due) ::Sleep(1);  // not spinning: the target may share this CPU
+        Post(t.main, WM_MOUSEWHEEL, WheelWp(i), lp);
+        if (t.nl && i % 25 == 24) refreshUs.push_back(t.LastRefreshUs());
     }
-    if (o.notchlog.empty()) o.notchlog = OwnDirectory() + L"..\\..\\Notchlog.exe";
-    o.notchlog = WindowsPath(o.notchlog);
-    o.bare = WindowsPath(o.bare);
-    o.json = WindowsPath(o.json);
-    return o;
+    const double last = NowMs();
+    t.PostMarker(before);
+    Await([&] { return t.Done(); }, "the end of a stream", 1);
+    const double end = NowMs();
+    const std::string suffix = t.nl ? "" : "_bare";
+    if (t.nl) Record("steady.lines_lost", double(n + 1) - double(t.Lines() - before));
+    Record("steady.lag_ms" + suffix, end - last);
+    Record("steady.cpu_share" + suffix, (CpuMs(t.process) - cpu0) / (end - t0));
 }
 
-// ---- the platform -------------------------------------------------------------------------------------
+// From CreateProcess until the window is shown, the message loop has
+// answered and all is painted; for Notchlog, also its last refresh's cost.
+double StartupMs(bool notchlog) {
+    const double t0 = NowMs();
+    Target t(notchlog);
+    Await([&] { return t.Shown(); }, "the first paint");
+    const double ms = NowMs() - t0;
+    if (notchlog) Record("startup_ms.last_refresh", t.LastRefreshUs() / 1000);
+    return ms;
+}
 
-std::string JsonString(const std::string& s) {
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            out += Format("\\u%04x", c);
-        } else {
-            out += c;
-        }
+// A case and its reference, alternately: per-round figures and their ratio.
+template <typename Sample>
+void Compare(const std::string& ratio, const std::string& a, const std::string& b, int n, bool aFirst, Sample&& sample,
+             bool byMedian = false) {
+    std::vector<double> v[2];
+    for (int i = 0; i < 2 * n; ++i) {
+        const bool isA = (i % 4 == 0 || i % 4 == 3) == aFirst;  // a b b a: a steady drift hits both alike
+        v[isA].push_back(sample(isA, i / 2));
     }
-    return out + "\"";
+    const double fa = byMedian ? Median(v[1]) : *std::min_element(v[1].begin(), v[1].end());
+    const double fb = byMedian ? Median(v[0]) : *std::min_element(v[0].begin(), v[0].end());
+    Record(a, fa), Record(b, fb), Record(ratio, fa / fb);
 }
 
-std::string Platform() {
-    using WineVersionFn = const char*(CDECL*)();
-    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    if (ntdll) {
-        if (auto fn = reinterpret_cast<WineVersionFn>(
-                reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "wine_get_version"))))
-            return std::string("Wine ") + fn();
+void Round(int round, Target& nlLarge) {
+    const bool forward = round % 2 == 0;
+    Compare("ratios.startup", "startup_ms.notchlog", "startup_ms.bare", 3, forward,
+            [](bool nl, int) { return StartupMs(nl); });
+
+    Target bare(false), bare2(false), nl(true);
+    const POINT green = CentreOf(nl.nl->Control(kWheelTarget));  // screen coordinates
+    POINT client = green;
+    ::ScreenToClient(nl.main, &client);
+    const LPARAM wheelLp = MAKELPARAM(green.x, green.y), moveLp = MAKELPARAM(client.x, client.y);
+    struct Case { const char* key; Target* target; UINT msg; LPARAM lp; bool logged; };
+    Case cases[] = {{"logged", &nl, kLogged, 0, true},
+                    {"filtered", &nl, WM_MOUSEMOVE, moveLp, false},
+                    {"wheel", &nl, WM_MOUSEWHEEL, wheelLp, true},
+                    {"method_check", &bare2, kLogged, 0, false}};
+    if (!forward) std::reverse(std::begin(cases), std::end(cases));
+    for (const Case& c : cases)  // against the bare process's floor for the same message
+        Compare(std::string("ratios.") + c.key, std::string("us_per_message.") + c.key,
+                std::string("us_per_message.floor_") + c.key, 2, !forward, [&](bool isCase, int) {
+                    return DrainUs(isCase ? *c.target : bare, c.msg, c.lp, isCase && c.logged);
+                });
+    // The same with Notchlog's log hidden, which spares painting it: what the rest costs.
+    ::ShowWindow(nl.nl->Control(kMessageLog), SW_HIDE);
+    for (const Case& c : cases) {
+        if (c.target != &nl || !c.logged) continue;
+        const double us = DrainUs(nl, c.msg, c.lp, true);  // one sample: this only explains the others
+        const std::string key = c.key;
+        Record("us_per_message.log_hidden_" + key, us);
+        Record("ratios.log_hidden_" + key, us / g_figures["us_per_message.floor_" + key].back());
     }
-    OSVERSIONINFOW v{};
-    v.dwOSVersionInfoSize = sizeof v;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    ::GetVersionExW(&v);
-#pragma GCC diagnostic pop
-    return Format("Windows %lu.%lu.%lu", v.dwMajorVersion, v.dwMinorVersion, v.dwBuildNumber);
+    ::ShowWindow(nl.nl->Control(kMessageLog), SW_SHOWNA);
+    Compare("ratios.sent_wheel", "sent_wheel_us.notchlog", "sent_wheel_us.bare", 15, forward, [&](bool isNl, int i) {
+        Target& t = isNl ? nl : bare;
+        t.Settle();
+        ::Sleep(50);  // input spacing: a lone notch reaches a target that has idled, as a user's does
+        const double t0 = NowMs();
+        Send(t.main, WM_MOUSEWHEEL, WheelWp(i), wheelLp);
+        return (NowMs() - t0) * 1000;
+    }, true);
+
+    std::vector<double> refreshUs, platformUs;
+    SteadyStream(forward ? nl : bare, wheelLp, refreshUs);
+    SteadyStream(forward ? bare : nl, wheelLp, refreshUs);
+    Record("steady.refresh_ms", Median(refreshUs) / 1000);
+    bare.Settle();  // on top, so that all of its refresh is painted
+    for (int i = 0; i <= 20; ++i) platformUs.push_back(static_cast<double>(Send(bare.main, kPlatformRefresh)));
+    platformUs.erase(platformUs.begin());  // the first one made the controls
+    Record("platform.refresh_ms", Median(platformUs) / 1000);
+    bare.Close(), bare2.Close();
+
+    // Logging with a log of 1,000 lines and with one of 100,000 lines (and
+    // more: the drains add to it).
+    Compare("ratios.growth", "us_per_message.logged_large_log", "us_per_message.logged_small_log", 2, !forward,
+            [&](bool large, int) {
+                if (!large) RefillLog(nl, kSmallLog, true);
+                return DrainUs(large ? nlLarge : nl, kLogged, 0, true);
+            });
 }
 
-const char* Arch() {
-#if defined(_WIN64)
-    return "x86_64";
-#else
-    return "i686";
-#endif
-}
-
-// ---- results -----------------------------------------------------------------------------------------
-
-struct Series {
-    std::vector<double> values;  // one per round
-    void Add(double v) { values.push_back(v); }
-    double Median() const { return nlbench::Median(values); }
-    double Min() const { return nlbench::Min(values); }
-    double Max() const { return nlbench::Max(values); }
-};
-
-// Every figure of a round is the best of its samples in that round: other
-// work on the machine only ever slows a sample down, so the best one is the
-// closest to the program's own cost. A ratio compares the best samples of a
-// case and of its reference, taken alternately in the same round; the report
-// gives the median over the rounds, with min and max.
-struct Results {
-    int nFloor = 0, nFiltered = 0, nLogged = 0, nWheel = 0;  // messages per drain
-    std::map<std::string, Series> us;        // per-message figures
-    std::map<std::string, Series> ratio;     // per-round ratios, by goal key
-    std::map<std::string, Series> markerUs;  // a drain's own cost, per program
-    Series startNl, startBare;               // ms
-    Series sentNl, sentBare;                 // us, the median of a round's sends
-    Series memory;                           // bytes per line, measured once
-    std::string memoryField;
-};
-
-struct Goal {
-    const char* key;  // in bench.json
-    const char* title;
-    const char* reference;
+struct Goal {  // notchlog, reference: figures shown beside the value; limit NAN: no verdict
+    const char *key, *what, *notchlog, *reference;
     double limit;
 };
-
 const Goal kGoals[] = {
-    {"filtered", "filtered / floor", "floor WM_MOUSEMOVE", 1.10},
-    {"logged", "logged / floor", "floor WM_APP+1", 2.0},
-    {"wheel", "wheel / floor", "floor WM_MOUSEWHEEL", 4.0},
-    {"growth", "logged@large / logged@small", "log of small size", 1.2},
-    {"startup", "start-up / bare", "bare start-up", 1.25},
+    {"ratios.logged", "WM_APP+1 posted, us/msg", "us_per_message.logged", "us_per_message.floor_logged", 1.2},
+    {"ratios.filtered", "WM_MOUSEMOVE posted", "us_per_message.filtered", "us_per_message.floor_filtered", NAN},
+    {"ratios.wheel", "WM_MOUSEWHEEL posted", "us_per_message.wheel", "us_per_message.floor_wheel", 2.0},
+    {"ratios.log_hidden_logged", "logged, log hidden", "us_per_message.log_hidden_logged", nullptr, NAN},
+    {"ratios.log_hidden_wheel", "wheel, log hidden", "us_per_message.log_hidden_wheel", nullptr, NAN},
+    {"ratios.method_check", "bare2 / bare", "us_per_message.method_check", "us_per_message.floor_method_check", NAN},
+    {"ratios.sent_wheel", "WM_MOUSEWHEEL sent, us", "sent_wheel_us.notchlog", "sent_wheel_us.bare", 2.0},
+    {"ratios.startup", "start-up, ms", "startup_ms.notchlog", "startup_ms.bare", 1.3},
+    {"ratios.growth", "100k- / 1k-line log", "us_per_message.logged_large_log", "us_per_message.logged_small_log", 1.2},
+    {"memory_bytes_per_line", "private bytes, 100k lines", nullptr, nullptr, 200},
+    {"steady.lines_lost", "all rounds together", nullptr, nullptr, 0},
+    {"steady.lag_ms", "last message to shown", "steady.lag_ms", "steady.lag_ms_bare", 100},
+    {"steady.cpu_share", "of one CPU", "steady.cpu_share", "steady.cpu_share_bare", 0.5},
+    {"steady.refresh_ms", "one refresh; ref: platform", "steady.refresh_ms", "platform.refresh_ms", NAN},
 };
-constexpr double kMemoryGoal = 256.0;  // bytes per logged line
 
-// What the drains post. Notchlog's cases and the bare floors they are
-// compared with send the same message numbers and parameters.
-struct Loads {
-    Load logged, filtered, wheel;
-    Load floorApp, floorMove, floorWheel;
-};
-
-Loads MakeLoads(LPARAM wheelLp, LPARAM moveLp) {
-    auto zero = [](int) { return WPARAM(0); };
-    return Loads{
-        Load{"logged", kLoggedMessage, zero, 0, true},
-        Load{"filtered", WM_MOUSEMOVE, zero, moveLp, false},
-        Load{"wheel", WM_MOUSEWHEEL, &WheelWParam, wheelLp, true},
-        Load{"floor", kLoggedMessage, zero, 0, false},
-        Load{"floor (WM_MOUSEMOVE)", WM_MOUSEMOVE, zero, moveLp, false},
-        Load{"floor (WM_MOUSEWHEEL)", WM_MOUSEWHEEL, &WheelWParam, wheelLp, false},
-    };
+double Value(const std::string& key) {  // lines lost add up; the rest is the median over the rounds
+    const auto& v = g_figures.at(key);
+    return key == "steady.lines_lost" ? std::accumulate(v.begin(), v.end(), 0.0) : Median(v);
 }
 
-const std::wstring kNotchlogClass = L"NotchlogMain";
-const std::wstring kBareClass = L"NotchlogBenchBare";
-
-// The method itself: a suspended target must not handle what is posted to
-// it until it is resumed.
-void CheckSuspension(const Target& nl) {
-    Settle(nl);
-    const int before = LogCount(nl);
-    ::SuspendThread(nl.Thread());
-    CONTEXT ctx{};
-    ctx.ContextFlags = CONTEXT_CONTROL;
-    ::GetThreadContext(nl.Thread(), &ctx);
-    Post(nl.Main(), kLoggedMessage, 0, 0);
-    DWORD_PTR r = 0;
-    const BOOL answered = ::SendMessageTimeoutW(nl.Control(kMessageLog), LB_GETCOUNT, 0, 0, SMTO_NORMAL, 300, &r);
-    ::ResumeThread(nl.Thread());
-    if (answered) Fail("a suspended Notchlog still handled messages: the drain method does not hold here");
-    if (!WaitUntil([&] { return LogCount(nl) == before + 1; }, 30000))
-        Fail("a message posted to the suspended Notchlog was not logged after resuming it");
-}
-
-// Finds where the wheel messages point (the centre of the green area) and
-// sizes the drains from a short pilot run, so that each drain lasts about
-// o.drainMs whatever the program's speed.
-Loads Calibrate(const Options& o, Results& r) {
-    Target bare(o.bare, kBareClass, "bare process");
-    Target nl(o.notchlog, kNotchlogClass, "Notchlog");
-    bare.Launch();
-    nl.Launch();
-    RECT pr{};
-    if (!::GetWindowRect(nl.Control(kWheelTarget), &pr)) FailLastError("GetWindowRect(green area)");
-    POINT centre{(pr.left + pr.right) / 2, (pr.top + pr.bottom) / 2};
-    const LPARAM wheelLp = MAKELPARAM(centre.x, centre.y);  // screen coordinates
-    ::ScreenToClient(nl.Main(), &centre);
-    const Loads loads = MakeLoads(wheelLp, MAKELPARAM(centre.x, centre.y));
-
-    CheckSuspension(nl);
-
-    const double markerBare = MarkerUs(bare, false), markerNl = MarkerUs(nl, true);
-    // The best of two drains long enough (100 ms) for the drain's own cost
-    // not to matter.
-    auto estimate = [&](const Target& t, const Load& load, bool isNotchlog, double marker) {
-        for (int n = 10;; n = std::min(kMaxPostsPerDrain, n * 4)) {
-            const double us = std::min(Drain(t, load, n, isNotchlog, marker), Drain(t, load, n, isNotchlog, marker));
-            if (us * n >= 100000 || n >= kMaxPostsPerDrain) return us;
-        }
-    };
-    auto postsFor = [&](double usPerMessage) {
-        const double n = o.drainMs * 1000.0 / std::max(usPerMessage, 1.0);
-        const int posts =
-            static_cast<int>(std::lround(std::min<double>(kMaxPostsPerDrain - 1, std::max<double>(o.minPosts, n))));
-        return posts + (posts % 2);  // even: the wheel's notches cancel out
-    };
-    r.nFloor = postsFor(estimate(bare, loads.floorApp, false, markerBare));
-    r.nFiltered = postsFor(estimate(nl, loads.filtered, true, markerNl));
-    r.nLogged = postsFor(estimate(nl, loads.logged, true, markerNl));
-    r.nWheel = postsFor(estimate(nl, loads.wheel, true, markerNl));
-    nl.Close();
-    bare.Close();
-    return loads;
-}
-
-// Fills the log of `nl` to o.lines lines; its private bytes before and
-// after give the memory per line.
-void MeasureMemory(const Options& o, const Target& nl, Results& r) {
-    SettleAll();
-    const int linesAtStart = LogCount(nl);
-    const std::uint64_t memAtStart = PrivateBytes(nl.Process(), &r.memoryField);
-    const double t0 = NowUs();
-    const int linesLarge = FillLog(nl, o.lines);
-    const std::uint64_t memLarge = PrivateBytes(nl.Process(), nullptr);
-    r.memory.Add((static_cast<double>(memLarge) - static_cast<double>(memAtStart)) /
-                 static_cast<double>(linesLarge - linesAtStart));
-    std::printf("  filled a log to %d lines in %.0f s (the list hidden meanwhile)\n", linesLarge, (NowUs() - t0) / 1e6);
-    std::fflush(stdout);
-}
-
-void MeasureRound(const Options& o, const Loads& loads, int round, const Target& nlLarge, double markerLarge,
-                  Results& r) {
-    const bool forward = round % 2 == 0;  // alternate the order of the cases
-
-    // Start-up: launches of their own, alternating between the programs.
-    std::vector<double> suNl, suBare;
-    for (int i = 0; i < o.startups; ++i) {
-        for (int k = 0; k < 2; ++k) {
-            const bool notchlogNow = (k == 0) == forward;
-            Target t(notchlogNow ? o.notchlog : o.bare, notchlogNow ? kNotchlogClass : kBareClass,
-                     notchlogNow ? "Notchlog" : "bare process");
-            (notchlogNow ? suNl : suBare).push_back(t.Launch() / 1000.0);
-            t.Close();
-        }
-    }
-    r.startNl.Add(Min(suNl));
-    r.startBare.Add(Min(suBare));
-    r.ratio["startup"].Add(Min(suNl) / Min(suBare));
-
-    Target bare(o.bare, kBareClass, "bare process");
-    Target bare2(o.bare, kBareClass, "second bare process");
-    Target nl(o.notchlog, kNotchlogClass, "Notchlog");
-    bare.Launch();
-    bare2.Launch();
-    nl.Launch();
-    const double markerBare = MarkerUs(bare, false), markerBare2 = MarkerUs(bare2, false);
-    const double markerNl = MarkerUs(nl, true);
-    r.markerUs["bare"].Add(markerBare);
-    r.markerUs["notchlog"].Add(markerNl);
-
-    // The per-message cases, each alternating with the bare floor it is
-    // compared with. The method check compares a second bare process with
-    // the first: it should give 1.
-    struct Pair {
-        const char* caseKey;
-        const char* floorKey;
-        const Target* target;
-        const Load* caseLoad;
-        const Load* floorLoad;
-        int posts;
-        bool isNotchlog;
-        double marker;
-    };
-    std::vector<Pair> pairs = {
-        {"logged", "floor", &nl, &loads.logged, &loads.floorApp, r.nLogged, true, markerNl},
-        {"filtered", "floor_mousemove", &nl, &loads.filtered, &loads.floorMove, r.nFiltered, true, markerNl},
-        {"wheel", "floor_wheel", &nl, &loads.wheel, &loads.floorWheel, r.nWheel, true, markerNl},
-        {"method_check", "floor_method_check", &bare2, &loads.floorApp, &loads.floorApp, r.nFloor, false,
-         markerBare2},
-    };
-    if (!forward) std::reverse(pairs.begin(), pairs.end());
-    for (const Pair& p : pairs) {
-        // floor, case, case, floor, twice: as many samples of each, and a
-        // steady drift of the machine's load hits both alike.
-        std::vector<double> f, c;
-        for (int k = 0; k < 2; ++k) {
-            f.push_back(Drain(bare, *p.floorLoad, r.nFloor, false, markerBare));
-            c.push_back(Drain(*p.target, *p.caseLoad, p.posts, p.isNotchlog, p.marker));
-            c.push_back(Drain(*p.target, *p.caseLoad, p.posts, p.isNotchlog, p.marker));
-            f.push_back(Drain(bare, *p.floorLoad, r.nFloor, false, markerBare));
-        }
-        r.us[p.caseKey].Add(Min(c));
-        r.us[p.floorKey].Add(Min(f));
-        r.ratio[p.caseKey].Add(Min(c) / Min(f));
-    }
-
-    // Sent round trips, alternating between the programs.
-    std::vector<double> rtNl, rtBare;
-    const LPARAM wheelLp = loads.wheel.lParam;
-    for (int i = 0; i < o.sends; ++i) {
-        const WPARAM wp = WheelWParam(i);
-        if (forward) {
-            rtBare.push_back(SentRoundTrip(bare, wp, wheelLp));
-            rtNl.push_back(SentRoundTrip(nl, wp, wheelLp));
-        } else {
-            rtNl.push_back(SentRoundTrip(nl, wp, wheelLp));
-            rtBare.push_back(SentRoundTrip(bare, wp, wheelLp));
-        }
-    }
-    r.sentNl.Add(Median(rtNl));
-    r.sentBare.Add(Median(rtBare));
-    bare2.Close();
-    bare.Close();
-
-    // Growth: the logged cost with the small log and with the large one,
-    // alternately: small, large, large, small.
-    ClearLog(nl);
-    FillLog(nl, o.smallLines);
-    std::vector<double> small, large;
-    small.push_back(Drain(nl, loads.logged, r.nLogged, true, markerNl));
-    large.push_back(Drain(nlLarge, loads.logged, r.nLogged, true, markerLarge));
-    large.push_back(Drain(nlLarge, loads.logged, r.nLogged, true, markerLarge));
-    small.push_back(Drain(nl, loads.logged, r.nLogged, true, markerNl));
-    r.us["logged_small_log"].Add(Min(small));
-    r.us["logged_large_log"].Add(Min(large));
-    r.ratio["growth"].Add(Min(large) / Min(small));
-    nl.Close();
-}
-
-bool Passes(const Results& r, const Goal& g) { return r.ratio.at(g.key).Median() <= g.limit; }
-bool MemoryPasses(const Results& r) { return r.memory.Median() <= kMemoryGoal; }
-double WheelPerSecond(const Results& r) { return 1e6 / r.us.at("wheel").Median(); }
-
-void PrintReport(const Options& o, const Results& r) {
-    std::printf("\nEach figure: the best of its samples in a round; median, min and max over the rounds.\n");
-    std::printf("%-42s %6s %10s %10s %10s  %s\n", "figure", "N", "median", "min", "max", "unit");
-    auto row = [](const std::string& name, int n, const Series& s, const char* unit) {
-        std::printf("%-42s %6s %10.2f %10.2f %10.2f  %s\n", name.c_str(), n > 0 ? std::to_string(n).c_str() : "",
-                    s.Median(), s.Min(), s.Max(), unit);
-    };
-    row("floor: bare, WM_APP+1", r.nFloor, r.us.at("floor"), "us/msg");
-    row("floor: bare, WM_MOUSEMOVE", r.nFloor, r.us.at("floor_mousemove"), "us/msg");
-    row("floor: bare, WM_MOUSEWHEEL", r.nFloor, r.us.at("floor_wheel"), "us/msg");
-    row("second bare process, WM_APP+1", r.nFloor, r.us.at("method_check"), "us/msg");
-    row("filtered: Notchlog, WM_MOUSEMOVE", r.nFiltered, r.us.at("filtered"), "us/msg");
-    row("logged: Notchlog, WM_APP+1", r.nLogged, r.us.at("logged"), "us/msg");
-    row("wheel: Notchlog, WM_MOUSEWHEEL (posted)", r.nWheel, r.us.at("wheel"), "us/msg");
-    row(Format("logged, log of %d lines", o.smallLines), r.nLogged, r.us.at("logged_small_log"), "us/msg");
-    row(Format("logged, log of %d lines", o.lines), r.nLogged, r.us.at("logged_large_log"), "us/msg");
-    row("drain overhead (marker alone): bare", 0, r.markerUs.at("bare"), "us/drain");
-    row("drain overhead (marker alone): Notchlog", 0, r.markerUs.at("notchlog"), "us/drain");
-    row("sent WM_MOUSEWHEEL round trip: Notchlog", o.sends, r.sentNl, "us (median)");
-    row("sent WM_MOUSEWHEEL round trip: bare", o.sends, r.sentBare, "us (median)");
-    row("start-up: Notchlog", o.startups, r.startNl, "ms");
-    row("start-up: bare", o.startups, r.startBare, "ms");
-    row(Format("memory per logged line at %d lines", o.lines), 0, r.memory, "bytes");
-
-    std::printf("\n%-30s %-22s %9s %9s %9s %9s  %s\n", "goal", "reference", "median", "min", "max", "limit",
-                "verdict");
+void Report() {
+    FILE* json = _wfopen(g_json.c_str(), L"wb");
+    if (!json) throw DriverError("cannot write " + Narrow(g_json));
+    std::fprintf(json, "{\n");
+    std::printf("\n%-22s %-27s  Notchlog reference    value  rounds: min..max limit  verdict\n", "goal", "measured");
     for (const Goal& g : kGoals) {
-        const Series& s = r.ratio.at(g.key);
-        std::printf("%-30s %-22s %9.3f %9.3f %9.3f %9.2f  %s\n", g.title, g.reference, s.Median(), s.Min(), s.Max(),
-                    g.limit, Passes(r, g) ? "PASS" : "MISS");
+        const auto [min, max] = std::minmax_element(g_figures.at(g.key).begin(), g_figures.at(g.key).end());
+        const bool judged = !std::isnan(g.limit), pass = Value(g.key) <= g.limit;
+        std::printf("%-22s %-27s", g.key, g.what);
+        for (const char* figure : {g.notchlog, g.reference})
+            figure ? std::printf(" %9.4g", Value(figure)) : std::printf(" %9s", "");
+        std::printf(" %8.3f %8.3f..%-7.3f ", Value(g.key), *min, *max);
+        judged ? std::printf("%5g  %s\n", g.limit, pass ? "PASS" : "MISS") : std::printf("\n");
+        if (judged) std::fprintf(json, "  \"pass.%s\": %s,\n", g.key, pass ? "true" : "false");
     }
-    std::printf("%-30s %-22s %9.1f %9.1f %9.1f %9.0f  %s\n", "memory bytes per line", "private bytes",
-                r.memory.Median(), r.memory.Min(), r.memory.Max(), kMemoryGoal, MemoryPasses(r) ? "PASS" : "MISS");
-    const Series& check = r.ratio.at("method_check");
-    std::printf("%-30s %-22s %9.3f %9.3f %9.3f %9s  %s\n", "method check: bare / bare", "floor WM_APP+1",
-                check.Median(), check.Min(), check.Max(), "~1", "(the method's resolution)");
-
-    std::printf("\nwheel messages per second Notchlog sustains: %.0f (the bare process: %.0f)\n", WheelPerSecond(r),
-                1e6 / r.us.at("floor_wheel").Median());
-    std::printf("one sent WM_MOUSEWHEEL: Notchlog %.0f us, bare process %.0f us (%.1f times)\n", r.sentNl.Median(),
-                r.sentBare.Median(), r.sentNl.Median() / r.sentBare.Median());
-    std::printf("memory counter: %s\n", r.memoryField.c_str());
+    for (const auto& figure : g_figures)
+        std::fprintf(json, "  \"%s\": %.6g,\n", figure.first.c_str(), Value(figure.first));
+    std::fprintf(json, "  \"rounds\": %d\n}\n", g_rounds);
+    if (std::fclose(json) != 0) throw DriverError("cannot write " + Narrow(g_json));
+    std::printf("wrote %s\n", Narrow(g_json).c_str());
 }
 
-void WriteJson(const Options& o, const Results& r) {
-    auto number = [](double v) { return std::isfinite(v) ? Format("%.6g", v) : std::string("null"); };
-    // One entry per goal: "key": text.
-    auto perGoal = [](const std::function<std::string(const Goal&)>& text) {
-        std::string out;
-        for (const Goal& g : kGoals) out += (out.empty() ? "" : ", ") + Format("\"%s\": ", g.key) + text(g);
-        return out;
-    };
-    std::string j = "{\n";
-    j += "  \"ratios\": {" + perGoal([&](const Goal& g) { return number(r.ratio.at(g.key).Median()); }) + "},\n";
-    j += "  \"memory_bytes_per_line\": " + number(r.memory.Median()) + ",\n";
-    j += "  \"wheel_messages_per_second\": " + number(WheelPerSecond(r)) + ",\n";
-    j += "  \"pass\": {" + perGoal([&](const Goal& g) { return std::string(Passes(r, g) ? "true" : "false"); }) +
-         Format(", \"memory_bytes_per_line\": %s},\n", MemoryPasses(r) ? "true" : "false");
-    j += "  \"limits\": {" + perGoal([&](const Goal& g) { return number(g.limit); }) +
-         ", \"memory_bytes_per_line\": " + number(kMemoryGoal) + "},\n";
-    j += "  \"ratio_ranges\": {" + perGoal([&](const Goal& g) {
-             const Series& s = r.ratio.at(g.key);
-             return "[" + number(s.Min()) + ", " + number(s.Max()) + "]";
-         }) +
-         "},\n";
-    j += "  \"method_check_ratio\": " + number(r.ratio.at("method_check").Median()) + ",\n";
-    std::string medians;
-    for (const auto& [name, s] : r.us)
-        medians += (medians.empty() ? "" : ", ") + JsonString(name) + ": " + number(s.Median());
-    j += "  \"medians_us_per_message\": {" + medians + "},\n";
-    j += "  \"sent_wheel_round_trip_us\": {\"notchlog\": " + number(r.sentNl.Median()) +
-         ", \"bare\": " + number(r.sentBare.Median()) + "},\n";
-    j += "  \"startup_ms\": {\"notchlog\": " + number(r.startNl.Median()) + ", \"bare\": " +
-         number(r.startBare.Median()) + "},\n";
-    j += Format("  \"messages_per_drain\": {\"floor\": %d, \"filtered\": %d, \"logged\": %d, \"wheel\": %d, "
-                "\"growth\": %d},\n",
-                r.nFloor, r.nFiltered, r.nLogged, r.nWheel, r.nLogged);
-    j += Format("  \"log_lines\": {\"small\": %d, \"large\": %d},\n", o.smallLines, o.lines);
-    j += Format("  \"rounds\": %d,\n", o.rounds);
-    j += "  \"memory_counter\": " + JsonString(r.memoryField) + ",\n";
-    j += std::string("  \"arch\": \"") + Arch() + "\",\n";
-    j += "  \"platform\": " + JsonString(Platform()) + ",\n";
-    j += "  \"notchlog_exe\": " + JsonString(Narrow(o.notchlog)) + ",\n";
-    j += "  \"bare_exe\": " + JsonString(Narrow(o.bare)) + "\n";
-    j += "}\n";
-    FILE* f = _wfopen(o.json.c_str(), L"wb");
-    if (!f) Fail("cannot write " + Narrow(o.json));
-    const bool written = std::fwrite(j.data(), 1, j.size(), f) == j.size();
-    if (std::fclose(f) != 0 || !written) Fail("cannot write " + Narrow(o.json));
-    std::printf("wrote %s\n", Narrow(o.json).c_str());
-}
-
-int Run(const Options& o) {
-    if (!FileExists(o.notchlog)) Fail("Notchlog.exe not found at " + Narrow(o.notchlog) + " (set NOTCHLOG_EXE)");
-    if (!FileExists(o.bare)) Fail("the bare window process not found at " + Narrow(o.bare));
-    std::printf("Notchlog message-path benchmark: %s build on %s, %d rounds\n", Arch(), Platform().c_str(), o.rounds);
-    std::printf("  Notchlog: %s\n  bare:     %s\n", Narrow(o.notchlog).c_str(), Narrow(o.bare).c_str());
-    std::fflush(stdout);
-
-    Results r;
-    const Loads loads = Calibrate(o, r);
-    std::printf("  messages per drain: floor %d, filtered %d, logged %d, wheel %d, growth %d\n", r.nFloor,
-                r.nFiltered, r.nLogged, r.nWheel, r.nLogged);
-    std::fflush(stdout);
-
-    // One Notchlog with the large log serves every round: it is filled once.
-    Target nlLarge(o.notchlog, kNotchlogClass, "Notchlog with the large log");
-    nlLarge.Launch();
-    MeasureMemory(o, nlLarge, r);
-    const double markerLarge = MarkerUs(nlLarge, true);
-
-    for (int round = 0; round < o.rounds; ++round) {
-        std::printf("  round %d/%d ...", round + 1, o.rounds);
-        std::fflush(stdout);
-        const double t0 = NowUs();
-        MeasureRound(o, loads, round, nlLarge, markerLarge, r);
-        std::printf(" %.0f s\n", (NowUs() - t0) / 1e6);
+void Run() {
+    std::printf("Notchlog message-path benchmark, %d rounds, %d messages per drain\n", g_rounds, kDrainPosts);
+    ::timeBeginPeriod(1);
+    // One Notchlog with the large log serves every round; filling it gives the memory per line.
+    Target nlLarge(true);
+    const double lines0 = static_cast<double>(nlLarge.Lines()), bytes0 = PrivateBytes(nlLarge.process), t0 = NowMs();
+    RefillLog(nlLarge, kLargeLog, false);
+    const double added = static_cast<double>(nlLarge.Lines()) - lines0;
+    Record("memory_bytes_per_line", (PrivateBytes(nlLarge.process) - bytes0) / added);
+    std::printf("  filled a log to %zu lines in %.0f s\n", nlLarge.Lines(), (NowMs() - t0) / 1000);
+    for (int round = 0; round < g_rounds; ++round) {
+        const double r0 = NowMs();
+        Round(round, nlLarge);
+        std::printf("  round %d/%d: %.0f s\n", round + 1, g_rounds, (NowMs() - r0) / 1000);
         std::fflush(stdout);
     }
     nlLarge.Close();
-
-    PrintReport(o, r);
-    if (!o.json.empty()) WriteJson(o, r);
-    return 0;
+    Report();
 }
 
 }  // namespace
-}  // namespace nlbench
 
 int wmain(int argc, wchar_t** argv) {
-    const nlbench::Options options = nlbench::ParseOptions(argc, argv);
+    wchar_t self[MAX_PATH * 2];
+    const std::wstring path(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH * 2));
+    g_bareExe = path.substr(0, path.find_last_of(L'\\') + 1) + L"bench_bare_window.exe";
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--rounds" && i + 1 < argc) g_rounds = std::max(1, _wtoi(argv[++i]));
+        else if (arg == L"--json" && i + 1 < argc) g_json = WindowsPath(argv[++i]);
+        else return std::fprintf(stderr, "usage: notchlog_bench [--rounds N] [--json FILE (bench.json)]\n"
+                                         "Notchlog.exe is $NOTCHLOG_EXE, else the one at the top of this build.\n"), 2;
+    }
     try {
-        return nlbench::Run(options);
+        Run();
+        return 0;
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "\nnotchlog_bench: measuring failed: %s\n", e.what());
