@@ -5,23 +5,6 @@
 namespace nl {
 namespace {
 
-TEST(Layout, TwipsToPixelsRoundsHalvesUp) {
-    const int rows[][3] = {{15, 96, 1}, {4890, 96, 326}, {5745, 96, 383}, {7, 96, 0}, {8, 96, 1},
-                           {10935, 144, 1094}, {6150, 144, 615}, {5, 144, 1}, {-15, 96, -1}};
-    for (const auto& r : rows) EXPECT_EQ(TwipsToPixels(r[0], r[1]), r[2]) << r[0] << " at " << r[1];
-}
-
-TEST(Layout, NoTwoControlsOverlap) {
-    for (int i = 0; i < kControlCount; ++i)
-        for (int j = i + 1; j < kControlCount; ++j) {
-            const auto& a = kControls[i];
-            const auto& b = kControls[j];
-            EXPECT_TRUE(a.left + a.width <= b.left || b.left + b.width <= a.left || a.top + a.height <= b.top ||
-                        b.top + b.height <= a.top)
-                << a.id << " / " << b.id;
-        }
-}
-
 TEST(Layout, TabOrderSkipsLabelsAndWraps) {
     struct Row {
         int from;

@@ -5,28 +5,6 @@
 namespace nl {
 namespace {
 
-TEST(NumberText, WordsDecimalAndHex) {
-    struct Words {
-        std::uint32_t v;
-        int hi, lo;
-    } words[] = {{0x00000000u, 0, 0},      {0x7FFF7FFFu, 32767, 32767}, {0x80008000u, -32768, -32768},
-                 {0xFFFFFFFFu, -1, -1},    {0x0001FFFFu, 1, -1},        {0x00008000u, 0, -32768}};
-    for (const auto& w : words) {
-        EXPECT_EQ(HiWord(static_cast<std::int32_t>(w.v)), w.hi) << std::hex << w.v;
-        EXPECT_EQ(LoWord(static_cast<std::int32_t>(w.v)), w.lo) << std::hex << w.v;
-    }
-    struct Dec {
-        std::int64_t v;
-        const char* text;
-    } decs[] = {{0, "0"}, {-7, "-7"}, {1000000, "1000000"}, {-2147483647 - 1, "-2147483648"}};
-    for (const auto& d : decs) EXPECT_EQ(DecText(d.v), d.text);
-    struct Hex {
-        std::int32_t v;
-        const char* text;
-    } hexes[] = {{0, "0"}, {0x3C2, "3C2"}, {16, "10"}, {-1, "FFFFFFFF"}, {-2147483647 - 1, "80000000"}};
-    for (const auto& h : hexes) EXPECT_EQ(HexText(h.v), h.text);
-}
-
 TEST(AlignRight, PadsButNeverCuts) {
     EXPECT_EQ(AlignRight("", 4), "    ");
     EXPECT_EQ(AlignRight("20A", 4), " 20A");
@@ -36,11 +14,7 @@ TEST(AlignRight, PadsButNeverCuts) {
 
 // Each line is formatted into a buffer that still holds a longer text.
 TEST(LogLine, ByteForByte) {
-    struct Row {
-        ClockTime t;
-        std::uint32_t hWnd, uMsg, wParam, lParam;
-        const char* line;
-    } rows[] = {
+    const struct { ClockTime t; std::uint32_t hWnd, uMsg, wParam, lParam; const char* line; } rows[] = {
         // WM_MOUSEWHEEL to 0x3C2, one notch back at (512, 385).
         {{14, 3, 27}, 0x3C2, 0x020A, 0xFF880000u, (385u << 16) | 512u,
          "14:03:27  hWnd=3C2\tuMsg= 20A wHi=-120 wLo=0 lHi=385 lLo=512"},

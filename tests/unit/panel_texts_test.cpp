@@ -12,10 +12,7 @@ constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 
 TEST(RectText, ExamplesAndOverflow) {
-    struct Row {
-        WindowRect r;
-        const char* text;
-    } rows[] = {
+    const struct { WindowRect r; const char* text; } rows[] = {
         {{100, 50, 740, 530}, "(100, 50)-(740, 530) 640x480"},
         {{-8, -8, 808, 608}, "(-8, -8)-(808, 608) 816x616"},
         {{0, 0, 0, 0}, "(0, 0)-(0, 0) 0x0"},
@@ -35,10 +32,7 @@ TEST(RectText, ExamplesAndOverflow) {
 
 TEST(PointInRect, InclusiveOnAllEdges) {
     const WindowRect r{10, 20, 110, 70};
-    struct Row {
-        std::int32_t x, y;
-        bool inside;
-    } rows[] = {{10, 20, true},  {110, 20, true},  {10, 70, true},  {110, 70, true}, {60, 45, true},
+    const struct { std::int32_t x, y; bool inside; } rows[] = {{10, 20, true},  {110, 20, true},  {10, 70, true},  {110, 70, true}, {60, 45, true},
                 {9, 45, false},  {111, 45, false}, {60, 19, false}, {60, 71, false}};
     for (const auto& row : rows) EXPECT_EQ(PointInRect(r, row.x, row.y), row.inside) << row.x << "," << row.y;
 }
