@@ -27,6 +27,7 @@ using namespace nle2e;
 constexpr UINT kLogged = WM_APP + 1;  // forwarded to DefWindowProc; Notchlog logs it
 constexpr UINT kFill = WM_APP + 2;
 constexpr UINT kPlatformRefresh = WM_APP + 0x100;  // the bare process: one refresh like Notchlog's
+constexpr UINT kPlatformOps = WM_APP + 0x101;      // and the platform's cost of Notchlog's per-message calls
 constexpr int kDrainPosts = 8000;                  // a posted-message queue holds about 10,000
 constexpr int kStreamPerSecond = 250, kStreamMs = 2000;
 constexpr std::size_t kSmallLog = 1000, kLargeLog = 100000;
@@ -313,6 +314,9 @@ void Round(int round, Target& nlLarge) {
     for (int i = 0; i <= 20; ++i) platformUs.push_back(static_cast<double>(Send(bare.main, kPlatformRefresh)));
     platformUs.erase(platformUs.begin());  // the first one made the controls
     Record("platform.refresh_ms", Median(platformUs) / 1000);
+    const POINT bareCentre = CentreOf(bare.main);  // over the bare window, as the wheel's point is over Notchlog's
+    Record("platform.log_line_us", Send(bare.main, kPlatformOps, 0) / 100.0);
+    Record("platform.window_from_point_us", Send(bare.main, kPlatformOps, 1, MAKELPARAM(bareCentre.x, bareCentre.y)) / 100.0);
     bare.Close(), bare2.Close();
 
     // Logging with a log of 1,000 lines and with one of 100,000 lines (and
@@ -343,6 +347,8 @@ const Goal kGoals[] = {
     {"steady.lag_ms", "last message to shown", "steady.lag_ms", "steady.lag_ms_bare", 100},
     {"steady.cpu_share", "of one CPU", "steady.cpu_share", "steady.cpu_share_bare", 0.5},
     {"steady.refresh_ms", "one refresh; ref: platform", "steady.refresh_ms", "platform.refresh_ms", NAN},
+    {"platform.log_line_us", "platform: add one log line", nullptr, nullptr, NAN},
+    {"platform.window_from_point_us", "platform: WindowFromPoint", nullptr, nullptr, NAN},
 };
 
 double Value(const std::string& key) {  // lines lost add up; the rest is the median over the rounds
