@@ -11,7 +11,7 @@ source tools/winenv.sh
 bench_dir="$NL_WINBUILD/tests/bench"
 bench_exe="$bench_dir/notchlog_bench.exe"
 bare_exe="$bench_dir/bench_bare_window.exe"
-notchlog_exe="$NL_WINBUILD/Notchlog.exe"
+notchlog_exe="${NOTCHLOG_BENCH_EXE:-$NL_WINBUILD/Notchlog.exe}"
 json="$NL_ROOT/build/bench.json"
 for f in "$bench_exe" "$bare_exe" "$notchlog_exe"; do
   [ -f "$f" ] || { echo "missing $f: run make build first" >&2; exit 1; }
