@@ -19,7 +19,6 @@ class ListBox {
 public:
     ListBox() = default;
     explicit ListBox(HWND h) : h_(h) {}
-    HWND Handle() const { return h_; }
     // Appends at the end and returns the new index of the item just added.
     std::int32_t AddItem(const std::string& text);
     std::int32_t Count() const;

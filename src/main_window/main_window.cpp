@@ -34,14 +34,14 @@ bool MessagesWaiting() {
 }
 
 std::int64_t NowUs() {
-    static const LONGLONG frequency = [] {
+    static const double usPerTick = [] {
         LARGE_INTEGER f{};
         Api(::QueryPerformanceFrequency(&f));
-        return f.QuadPart > 0 ? f.QuadPart : 1;
+        return f.QuadPart > 0 ? 1e6 / static_cast<double>(f.QuadPart) : 1.0;
     }();
     LARGE_INTEGER c{};
     Api(::QueryPerformanceCounter(&c));
-    return static_cast<std::int64_t>(c.QuadPart / frequency * 1000000 + c.QuadPart % frequency * 1000000 / frequency);
+    return static_cast<std::int64_t>(static_cast<double>(c.QuadPart) * usPerTick);
 }
 
 bool IsSameOrChild(HWND parent, HWND w) { return w && (w == parent || Api(::IsChild(parent, w))); }
