@@ -9,29 +9,43 @@
 
 namespace nl {
 
-class GdiObject {
+// Holds one handle and gives it back with Release exactly once.
+template <typename Handle, void (*Release)(Handle)>
+class Owned {
 public:
-    GdiObject() = default;
-    explicit GdiObject(HGDIOBJ h) : h_(h) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& o) noexcept {
+    Owned() = default;
+    explicit Owned(Handle h) : h_(h) {}
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Owned& operator=(Owned&& o) noexcept {
         if (this != &o) {
             Reset();
             h_ = std::exchange(o.h_, nullptr);
         }
         return *this;
     }
-    ~GdiObject() { Reset(); }
-    HGDIOBJ Get() const { return h_; }
+    ~Owned() { Reset(); }
+    Handle Get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
     void Reset() {
-        if (h_) ::DeleteObject(h_);
+        if (h_) Release(h_);
         h_ = nullptr;
     }
 
 private:
-    HGDIOBJ h_ = nullptr;
+    Handle h_ = nullptr;
+};
+
+inline void DeleteGdiObject(HGDIOBJ h) { ::DeleteObject(h); }
+inline void CloseKernelHandle(HANDLE h) { Api(::CloseHandle(h)); }
+
+using GdiObject = Owned<HGDIOBJ, &DeleteGdiObject>;
+
+// A kernel object handle (a file, say); INVALID_HANDLE_VALUE counts as none.
+class KernelHandle : public Owned<HANDLE, &CloseKernelHandle> {
+public:
+    KernelHandle() = default;
+    explicit KernelHandle(HANDLE h) : Owned(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
 };
 
 // A DC obtained with GetDC, released with ReleaseDC.
@@ -78,32 +92,6 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
-};
-
-// A kernel object handle (a file, say), closed with CloseHandle.
-class KernelHandle {
-public:
-    KernelHandle() = default;
-    explicit KernelHandle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-    KernelHandle(const KernelHandle&) = delete;
-    KernelHandle& operator=(const KernelHandle&) = delete;
-    KernelHandle& operator=(KernelHandle&& o) noexcept {
-        if (this != &o) {
-            Reset();
-            h_ = std::exchange(o.h_, nullptr);
-        }
-        return *this;
-    }
-    ~KernelHandle() { Reset(); }
-    HANDLE Get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    void Reset() {
-        if (h_) Api(::CloseHandle(h_));
-        h_ = nullptr;
-    }
-
-private:
-    HANDLE h_ = nullptr;
 };
 
 }  // namespace nl
