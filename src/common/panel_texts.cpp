@@ -30,46 +30,34 @@ std::string RectText(const WindowRect& r) {
     return s;
 }
 
-std::string BuildWheelInfoText(const WheelInfo& w) {
+namespace {
+std::string Stamp(const ClockTime& t) {
     std::string s;
-    AppendTimeStamp(s, w.time);
-    s += "\r\nDelta = ";
-    AppendDec(s, w.notches);
-    s += ", Shift = ";
-    AppendDec(s, w.keyState);
-    s += "\r\nX/Y = ";
-    AppendDec(s, w.x);
-    s += "/";
-    AppendDec(s, w.y);
-    s += "\r\nWindowFromPoint = ";
-    AppendDec(s, w.under);
-    s += " (green: ";
-    AppendDec(s, w.green);
-    s += ")\r\nClass = ";
-    s += w.className;
-    s += "\r\nRect = ";
-    s += w.rectText;
-    s += "\r\nnumWheelScrollLines = ";
-    AppendDec(s, w.wheelScrollLines);
+    AppendTimeStamp(s, t);
+    return s;
+}
+}  // namespace
+
+std::string JoinCrLf(std::initializer_list<std::string> lines) {
+    std::string s;
+    for (const std::string& line : lines) {
+        if (&line != lines.begin()) s += kCrLf;
+        s += line;
+    }
     return s;
 }
 
+std::string BuildWheelInfoText(const WheelInfo& w) {
+    return JoinCrLf({Stamp(w.time), "Delta = " + DecText(w.notches) + ", Shift = " + DecText(w.keyState),
+                     "X/Y = " + DecText(w.x) + "/" + DecText(w.y),
+                     "WindowFromPoint = " + DecText(w.under) + " (green: " + DecText(w.green) + ")",
+                     "Class = " + w.className, "Rect = " + w.rectText,
+                     "numWheelScrollLines = " + DecText(w.wheelScrollLines)});
+}
+
 std::string BuildHoverInfoText(const HoverInfo& h) {
-    std::string s;
-    AppendTimeStamp(s, h.time);
-    s += "\r\nMouse.X/Y = ";
-    AppendDec(s, h.x);
-    s += "/";
-    AppendDec(s, h.y);
-    s += "\r\nhWnd = ";
-    AppendDec(s, h.handle);
-    s += "\r\nClass = ";
-    s += h.className;
-    s += "\r\nRect = ";
-    s += h.rectText;
-    s += "\r\nText = ";
-    s += h.title;
-    return s;
+    return JoinCrLf({Stamp(h.time), "Mouse.X/Y = " + DecText(h.x) + "/" + DecText(h.y), "hWnd = " + DecText(h.handle),
+                     "Class = " + h.className, "Rect = " + h.rectText, "Text = " + h.title});
 }
 
 std::vector<std::string> SplitCrLf(const std::string& text) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ struct HoverInfo {
 
 // Six lines joined by CR LF, none after the last.
 std::string BuildHoverInfoText(const HoverInfo& h);
+
+// Lines joined by CR LF, none after the last.
+std::string JoinCrLf(std::initializer_list<std::string> lines);
 
 // The lines a panel shows for a text: each CR LF starts a new line; a lone
 // CR or LF stays inside its line.

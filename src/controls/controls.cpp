@@ -66,19 +66,14 @@ void ListBox::ResumePainting() {
 
 bool ScrollBar::Visible() const { return Api(::IsWindowVisible(h_)) != FALSE; }
 
-std::int16_t ScrollBar::Min() const {
-    int lo = 0, hi = 0;
-    Api(::GetScrollRange(h_, SB_CTL, &lo, &hi));
-    return static_cast<std::int16_t>(lo);
+ScrollBarState ScrollBar::State() const {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_POS;
+    Api(::GetScrollInfo(h_, SB_CTL, &si));
+    return ScrollBarState{static_cast<std::int16_t>(si.nMin), static_cast<std::int16_t>(si.nMax),
+                          static_cast<std::int16_t>(si.nPos), largeChange_};
 }
-
-std::int16_t ScrollBar::Max() const {
-    int lo = 0, hi = 0;
-    Api(::GetScrollRange(h_, SB_CTL, &lo, &hi));
-    return static_cast<std::int16_t>(hi);
-}
-
-std::int16_t ScrollBar::Value() const { return static_cast<std::int16_t>(Api(::GetScrollPos(h_, SB_CTL))); }
 
 bool ScrollBar::SetValue(std::int16_t v) { return Api(::SetScrollPos(h_, SB_CTL, v, FALSE)) != v; }
 

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "common/wheel.h"
+
 namespace nl {
 
 class ListBox {
@@ -44,10 +46,8 @@ public:
         : h_(h), largeChange_(largeChange), smallChange_(smallChange) {}
     HWND Handle() const { return h_; }
     bool Visible() const;
-    std::int16_t Min() const;
-    std::int16_t Max() const;
-    std::int16_t Value() const;
-    std::int16_t LargeChange() const { return largeChange_; }
+    // Range, value and large change, read in one query.
+    ScrollBarState State() const;
     // Returns whether the value changed (and so needs drawing).
     bool SetValue(std::int16_t v);
     void Redraw();

@@ -305,10 +305,9 @@ void MainWindow::HandleWheel(const WheelEvent& e) {
 
 void MainWindow::ScrollByWheel(ScrollBar& bar, std::int32_t notches) {
     if (!bar.Visible()) return;
-    const ScrollBarState state{bar.Min(), bar.Max(), bar.Value(), bar.LargeChange()};
     // The value is set on every event; the bar is drawn again only when it
     // moved, since drawing a scroll bar is dear under Wine.
-    if (bar.SetValue(ScrolledValue(state, wheelScrollLines_, notches))) MarkStale(kScrollBarView);
+    if (bar.SetValue(ScrolledValue(bar.State(), wheelScrollLines_, notches))) MarkStale(kScrollBarView);
 }
 
 bool MainWindow::PreTranslate(const MSG& msg) {
