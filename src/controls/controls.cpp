@@ -1,8 +1,8 @@
 #include "controls/controls.h"
 
 #include "common/panel_texts.h"
-#include "controls/api.h"
-#include "controls/raii.h"
+#include "win32/api.h"
+#include "win32/raii.h"
 
 namespace nl {
 

@@ -1,6 +1,6 @@
 #include "hook/subclass.h"
 
-#include "controls/api.h"
+#include "win32/api.h"
 
 namespace nl {
 

@@ -3,7 +3,7 @@
 // focused control does.
 #include <windows.h>
 
-#include "controls/api.h"
+#include "win32/api.h"
 #include "main_window/main_window.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "common/layout.h"
 #include "common/refresh_schedule.h"
 #include "controls/controls.h"
-#include "controls/log_files.h"
-#include "controls/raii.h"
+#include "win32/log_files.h"
+#include "win32/raii.h"
 
 namespace nl {
 

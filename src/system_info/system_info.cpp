@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "common/version_name.h"
-#include "controls/api.h"
+#include "win32/api.h"
 
 namespace nl {
 

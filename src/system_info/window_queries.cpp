@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/panel_texts.h"
-#include "controls/api.h"
+#include "win32/api.h"
 
 namespace nl {
 

@@ -1,9 +1,9 @@
-#include "controls/message_boxes.h"
+#include "win32/message_boxes.h"
 
 #include "common/app_info.h"
 #include "common/error_report.h"
-#include "controls/api.h"
-#include "controls/clipboard.h"
+#include "win32/api.h"
+#include "win32/clipboard.h"
 
 namespace nl {
 

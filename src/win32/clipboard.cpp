@@ -1,8 +1,8 @@
-#include "controls/clipboard.h"
+#include "win32/clipboard.h"
 
 #include <utility>
 
-#include "controls/api.h"
+#include "win32/api.h"
 
 namespace nl {
 

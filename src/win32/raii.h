@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "controls/api.h"
+#include "win32/api.h"
 
 namespace nl {
 

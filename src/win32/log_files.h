@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "controls/raii.h"
+#include "win32/raii.h"
 
 namespace nl {
 

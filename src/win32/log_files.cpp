@@ -1,4 +1,4 @@
-#include "controls/log_files.h"
+#include "win32/log_files.h"
 
 #include <commdlg.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/number_text.h"
-#include "controls/api.h"
+#include "win32/api.h"
 
 namespace nl {
 
