@@ -4,10 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <new>
 #include <utility>
 
-#include "common/error.h"
+#include "common/error_boundary.h"
 #include "common/wheel.h"
 
 namespace nl {
@@ -33,23 +32,6 @@ struct HookedMessage {
     std::uint32_t uMsg;
     std::int32_t wParam, lParam;
 };
-
-// Runs one step; a failure is handed to `report` and goes no further.
-template <typename Step, typename Report>
-bool Guarded(Step&& step, Report&& report) noexcept {
-    try {
-        step();
-        return true;
-    } catch (const Error& e) {
-        report(&e);
-    } catch (const std::bad_alloc&) {
-        const Error e = ProgramError(kErrOutOfMemory, "Out of memory");
-        report(&e);
-    } catch (...) {
-        report(nullptr);
-    }
-    return false;
-}
 
 // Consumes WM_MOUSEWHEEL (handled, answered 0) or forwards any other message
 // through `forward` (which returns the previous procedure's result) and

@@ -10,7 +10,9 @@ void RefreshSchedule::MarkStale(std::int64_t nowUs) {
     staleSinceUs_ = nowUs;
 }
 
-std::int64_t RefreshSchedule::Interval() const { return std::max(kFrameUs, 4 * lastCostUs_); }
+std::int64_t RefreshSchedule::Interval() const {
+    return std::max(kFrameUs, 4 * lastCostUs_) << floodLevel_;
+}
 
 std::int64_t RefreshSchedule::WaitBeforeRefresh(std::int64_t nowUs, bool messagesWaiting) const {
     const std::int64_t earliest = refreshedBefore_ ? lastStartUs_ + Interval() : nowUs;
@@ -20,7 +22,12 @@ std::int64_t RefreshSchedule::WaitBeforeRefresh(std::int64_t nowUs, bool message
     return std::max<std::int64_t>(0, due - nowUs);
 }
 
-void RefreshSchedule::RefreshStarted(std::int64_t nowUs) {
+void RefreshSchedule::RefreshStarted(std::int64_t nowUs, bool messagesWaiting) {
+    // A steady stream (a wheel turned by hand, a touchpad: a few hundred
+    // messages a second) is no flood; a drain of queued messages is.
+    const bool flood = refreshedBefore_ && messagesWaiting && changes_ * 1000 > nowUs - lastStartUs_;
+    floodLevel_ = flood ? std::min(floodLevel_ + 1, kMaxFloodLevel) : 0;
+    changes_ = 0;
     stale_ = false;
     refreshedBefore_ = true;
     lastStartUs_ = nowUs;

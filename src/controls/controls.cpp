@@ -107,20 +107,15 @@ const char* TextPanel::ClassName() { return "NotchlogPictureBox"; }
 void TextPanel::RegisterClass(HINSTANCE instance) {
     WNDCLASSA wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = &TextPanel::WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = Api(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
-    wc.lpszClassName = ClassName();
-    Api(::RegisterClassA(&wc));
+    RegisterWindowClass(instance, ClassName(), wc);
 }
 
 void TextPanel::Create(HWND parent, int id, const RECT& place, COLORREF back, HFONT font) {
     back_ = back;
     font_ = font;
-    Api(::CreateWindowExA(WS_EX_CLIENTEDGE, ClassName(), "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, place.left,
-                          place.top, place.right - place.left, place.bottom - place.top, parent,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                          reinterpret_cast<HINSTANCE>(Api(::GetWindowLongPtrA(parent, GWLP_HINSTANCE))), this));
+    CreateAs(WS_EX_CLIENTEDGE, ClassName(), "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, place, parent,
+             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+             reinterpret_cast<HINSTANCE>(Api(::GetWindowLongPtrA(parent, GWLP_HINSTANCE))));
 }
 
 void TextPanel::SetBackColor(COLORREF c) {
@@ -130,11 +125,11 @@ void TextPanel::SetBackColor(COLORREF c) {
 
 void TextPanel::SetText(const std::string& text) { lines_ = SplitCrLf(text); }
 
-void TextPanel::Redraw() { RedrawNow(h_); }
+void TextPanel::Redraw() { RedrawNow(Handle()); }
 
 void TextPanel::Paint(HDC dc) const {
     RECT rc{};
-    Api(::GetClientRect(h_, &rc));
+    Api(::GetClientRect(Handle(), &rc));
     GdiObject brush(::CreateSolidBrush(back_));
     Api(::FillRect(dc, &rc, static_cast<HBRUSH>(brush.Get())));
     if (lines_.empty()) return;
@@ -151,41 +146,24 @@ void TextPanel::Paint(HDC dc) const {
     }
 }
 
-LRESULT CALLBACK TextPanel::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        if (msg == WM_NCCREATE) {
-            auto* self = static_cast<TextPanel*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-            self->h_ = h;
-            Api(::SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self)));
+LRESULT TextPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT paints the background together with the text
+        case WM_PAINT: {
+            PaintScope ps(Handle());
+            Paint(ps.Dc());
+            return 0;
         }
-        auto* self = reinterpret_cast<TextPanel*>(Api(::GetWindowLongPtrA(h, GWLP_USERDATA)));
-        if (self) {
-            switch (msg) {
-                case WM_ERASEBKGND:
-                    return 1;  // WM_PAINT paints the background together with the text
-                case WM_PAINT: {
-                    PaintScope ps(h);
-                    self->Paint(ps.Dc());
-                    return 0;
-                }
-                case WM_PRINTCLIENT:
-                    self->Paint(reinterpret_cast<HDC>(wp));
-                    return 0;
-                case WM_LBUTTONDOWN:
-                    Api(::SetFocus(h));
-                    return 0;
-                case WM_NCDESTROY:
-                    Api(::SetWindowLongPtrA(h, GWLP_USERDATA, 0));
-                    self->h_ = nullptr;
-                    break;
-                default:
-                    break;
-            }
-        }
-    } catch (...) {
-        // Painting has nothing worth reporting; the next WM_PAINT tries again.
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wp));
+            return 0;
+        case WM_LBUTTONDOWN:
+            Api(::SetFocus(Handle()));
+            return 0;
+        default:
+            return Default(msg, wp, lp);
     }
-    return Api(::DefWindowProcA(h, msg, wp, lp));
 }
 
 }  // namespace nl

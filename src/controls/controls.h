@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/wheel.h"
+#include "win32/window.h"
 
 namespace nl {
 
@@ -62,17 +63,14 @@ private:
 
 // A panel that shows lines of text on a background colour: the green area
 // and the hover panel. The object must outlive its window.
-class TextPanel {
+class TextPanel final : public Window {
 public:
     static const char* ClassName();
     static void RegisterClass(HINSTANCE instance);
 
     TextPanel() = default;
-    TextPanel(const TextPanel&) = delete;
-    TextPanel& operator=(const TextPanel&) = delete;
     void Create(HWND parent, int id, const RECT& place, COLORREF back, HFONT font);
 
-    HWND Handle() const { return h_; }
     // A new colour; the text shown before is erased.
     void SetBackColor(COLORREF c);
     // Replaces the text: each CR LF starts a new line at the left edge.
@@ -80,11 +78,13 @@ public:
     void Redraw();
 
 private:
-    static LRESULT CALLBACK WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    // Painting has nothing worth telling the user; the next WM_PAINT tries
+    // again.
+    void OnFailure(const Error*) noexcept override {}
     // Background and text: for WM_PAINT and WM_PRINTCLIENT alike.
     void Paint(HDC dc) const;
 
-    HWND h_ = nullptr;
     COLORREF back_ = 0;
     HFONT font_ = nullptr;
     std::vector<std::string> lines_;

@@ -3,55 +3,53 @@
 // focused control does.
 #include <windows.h>
 
-#include "win32/api.h"
+#include <cstdlib>
+#include <vector>
+
+#include "common/error_boundary.h"
 #include "main_window/main_window.h"
+#include "win32/api.h"
+#include "win32/late_bind.h"
+#include "win32/message_boxes.h"
 
 namespace {
-template <typename Fn>
-Fn KernelFunction(const char* name) {
-    HMODULE kernel = nl::Api(::GetModuleHandleA("kernel32.dll"));
-    return kernel ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(nl::Api(::GetProcAddress(kernel, name))))
-                  : nullptr;
-}
-
 // No DLL is to be picked up from the current directory. Both functions are
 // looked up in the loaded kernel32, as older systems lack them.
 void HardenDllSearch() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     using SetDllDirectoryWFn = BOOL(WINAPI*)(LPCWSTR);
-    if (auto fn = KernelFunction<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories"))
+    if (auto fn = nl::LoadedSystemFunction<SetDefaultDllDirectoriesFn>("kernel32.dll", "SetDefaultDllDirectories"))
         nl::Api(fn(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */));
-    if (auto fn = KernelFunction<SetDllDirectoryWFn>("SetDllDirectoryW")) nl::Api(fn(L""));
+    if (auto fn = nl::LoadedSystemFunction<SetDllDirectoryWFn>("kernel32.dll", "SetDllDirectoryW")) nl::Api(fn(L""));
+}
+
+// The arguments after the program's name, as the C runtime split them.
+std::vector<std::wstring> Arguments() {
+    std::vector<std::wstring> args;
+    for (int i = 1; __wargv && i < __argc; ++i) args.emplace_back(__wargv[i]);
+    return args;
 }
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     HardenDllSearch();
-    nl::MainWindow& window = nl::MainWindow::Instance();
-    try {
-        const nl::Options options = nl::ParseOptions(nl::SplitCommandLine(nl::Api(::GetCommandLineW())));
-        if (!window.Create(instance, showCommand, options)) return 1;
-    } catch (const nl::Error& e) {
-        window.ReportError(&e);
-        return 1;
-    } catch (...) {
-        window.ReportError(nullptr);
-        return 1;
-    }
+    nl::MainWindow window;
+    bool created = false;
+    nl::Guarded([&] { created = window.Create(instance, showCommand, nl::ParseOptions(Arguments())); },
+                [&](const nl::Error* e) { nl::ReportFailure(window.Handle(), e); });
+    if (!created) return 1;
 
     MSG msg{};
     for (;;) {
         const BOOL got = nl::Api(::GetMessageA(&msg, nullptr, 0, 0));
         if (got == 0 || got == -1) break;
-        try {
-            if (window.PreTranslate(msg)) continue;
-            nl::Api(::TranslateMessage(&msg));
-            nl::Api(::DispatchMessageA(&msg));
-        } catch (const nl::Error& e) {
-            window.ReportError(&e);
-        } catch (...) {
-            window.ReportError(nullptr);
-        }
+        nl::Guarded(
+            [&] {
+                if (window.PreTranslate(msg)) return;
+                nl::Api(::TranslateMessage(&msg));
+                nl::Api(::DispatchMessageA(&msg));
+            },
+            [&](const nl::Error* e) { nl::ReportFailure(window.Handle(), e); });
     }
     return static_cast<int>(msg.wParam);
 }

@@ -1,6 +1,8 @@
-// The program's one window: its controls, start-up and shut-down, the
-// message log, the wheel handler, the Ctrl inspector and the button
-// commands, and the refresh that brings the screen up to date.
+// The program's main window: its controls, start-up and shut-down, the
+// message log, the wheel handler, the Ctrl inspector and the button and
+// system-menu commands. Its procedure is replaced by the subclass, which
+// hands every message to it as a MessageSink; the screen is brought up to
+// date by its refresh.
 #pragma once
 
 #include <windows.h>
@@ -11,17 +13,19 @@
 #include "common/command_line.h"
 #include "common/hook_dispatch.h"
 #include "common/layout.h"
-#include "common/refresh_schedule.h"
 #include "controls/controls.h"
+#include "hook/subclass.h"
 #include "win32/log_files.h"
+#include "win32/message_boxes.h"
 #include "win32/raii.h"
+#include "win32/refresh.h"
+#include "win32/window.h"
 
 namespace nl {
 
-class MainWindow final : public MessageSink {
+class MainWindow final : public Window, public MessageSink, private Refreshable {
 public:
-    // The one instance the window procedures address; made on first use.
-    static MainWindow& Instance();
+    MainWindow() : subclass_(*this), refresher_(*this) {}
 
     // Registers the classes, creates the window with its controls, runs the
     // start-up sequence and shows the window. Returns false if the window
@@ -36,26 +40,24 @@ public:
     void HandleWheel(const WheelEvent& e) override;
     void LogMessage(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t wParam, std::int32_t lParam) override;
     bool LoggingStopped() const override { return closing_ || paused_; }
-    // Tell the user about an error that reached a window procedure or the
-    // message loop; never throw.
-    void ReportError(const Error* error) noexcept override;
+    void ReportError(const Error* error) noexcept override { ReportFailure(Handle(), error); }
     void ReportLogFailure(const Error* error) noexcept override;
 
 private:
+    // System menu commands: the system keeps the low four bits for itself.
+    static constexpr UINT kAlwaysOnTopCommand = 0x0100;
+    static constexpr UINT kPauseLoggingCommand = 0x0110;
+    static constexpr UINT kSaveLogCommand = 0x0120;
     // What the refresh brings up to date.
     enum View : unsigned { kLogView = 1, kScrollBarView = 2, kWheelTargetView = 4, kHoverPanelView = 8 };
 
-    MainWindow() = default;
-    static LRESULT CALLBACK WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
-    static LRESULT CALLBACK RefreshWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT OnMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void CreateControls();
     void AddSystemMenuItems();
     void Close();
     void OnCommand(int id, int code);
     void OnKeyDown(int keyCode);
     void ScrollByWheel(ScrollBar& bar, std::int32_t notches);
-    void ShowNotice(const Error* error, const std::string& lead) noexcept;
 
     void OnClearLog();
     void OnCopyLog();
@@ -69,14 +71,13 @@ private:
     // All lines, joined by CR LF.
     std::string LogText() const;
 
-    // Handlers mark what they changed and then ask for a refresh, which
-    // runs at once or when the schedule says it is due.
-    void MarkStale(unsigned views);
-    void ScheduleRefresh();
-    void Refresh();
-    void RefreshAndReschedule();
+    // The refresh's side.
+    void Paint(unsigned views) override;
+    void AfterRefresh() override;
+    void OnRefreshFailure(const Error* error) noexcept override { ReportError(error); }
 
-    HWND hWnd_ = nullptr;
+    Subclass subclass_;
+    Refresher refresher_;
     HINSTANCE instance_ = nullptr;
     int dpi_ = 96;
     GdiObject logFont_;
@@ -90,25 +91,15 @@ private:
     TextPanel hoverPanel_;
     HWND controls_[kControlCount] = {};
 
-    std::string windowsVersionName_;   // read at start-up, shown in error reports
+    std::string windowsVersionName_;     // read at start-up, shown in error reports
     std::int32_t wheelScrollLines_ = 0;  // read at start-up; -1: a page per notch
-    std::string wheelInfoText_;  // the last wheel event's description
-    std::string hoverInfoText_;  // the last Ctrl inspection's description
-    std::string lineBuffer_;     // reused by LogMessage
-    bool creating_ = false;
+    std::string wheelInfoText_;          // the last wheel event's description
+    std::string hoverInfoText_;          // the last Ctrl inspection's description
+    std::string lineBuffer_;             // reused by LogMessage
     bool closing_ = false;
     bool paused_ = false;
-    LogFile logFile_;  // --log FILE
+    LogFile logFile_;              // --log FILE
     std::wstring logFileProblem_;  // a write that failed, told after the refresh
-    bool reportingError_ = false;
-
-    HWND refreshWindow_ = nullptr;  // receives the refresh timer and requests
-    RefreshSchedule schedule_;
-    unsigned staleViews_ = 0;
-    bool refreshing_ = false;
-    bool refreshPosted_ = false;
-    bool timerArmed_ = false;
-    std::int64_t timerDueUs_ = 0;
 };
 
 }  // namespace nl

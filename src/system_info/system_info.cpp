@@ -4,6 +4,7 @@
 
 #include "common/version_name.h"
 #include "win32/api.h"
+#include "win32/late_bind.h"
 
 namespace nl {
 
@@ -11,18 +12,8 @@ namespace {
 using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
 
 // Bound at the first call, not at load: older systems lack the function.
-// Looked up only in the kernel32 that is already loaded, never by loading a
-// library by name.
 IsWow64ProcessFn BindIsWow64Process() {
-    static bool bound = false;
-    static IsWow64ProcessFn fn = nullptr;
-    if (!bound) {
-        bound = true;
-        HMODULE kernel = Api(::GetModuleHandleA("kernel32.dll"));
-        if (kernel)
-            fn = reinterpret_cast<IsWow64ProcessFn>(
-                reinterpret_cast<void (*)()>(Api(::GetProcAddress(kernel, "IsWow64Process"))));
-    }
+    static const IsWow64ProcessFn fn = LoadedSystemFunction<IsWow64ProcessFn>("kernel32.dll", "IsWow64Process");
     return fn;
 }
 }  // namespace

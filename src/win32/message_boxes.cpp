@@ -2,6 +2,7 @@
 
 #include "common/app_info.h"
 #include "common/error_report.h"
+#include "common/number_text.h"
 #include "win32/api.h"
 #include "win32/clipboard.h"
 
@@ -17,6 +18,25 @@ void MessageBoxNotice(HWND owner, const std::string& text) {
 
 void MessageBoxNotice(HWND owner, const std::wstring& text) {
     Api(::MessageBoxW(owner, text.c_str(), L"" NL_APP_TITLE, MB_OK | MB_ICONEXCLAMATION));
+}
+
+void ReportFailure(HWND owner, const Error* error, const std::string& lead) noexcept {
+    static bool open = false;
+    if (open) return;
+    open = true;
+    try {
+        std::string text;
+        if (error && error->Number() == kErrClipboardBusy) {
+            text = "The clipboard is busy: another program has it open.\nNothing was copied.";
+        } else {
+            text = lead + "\n\n";
+            text += error ? "Error " + DecText(error->Number()) + ": " + error->Description()
+                          : std::string("An unexpected error occurred.");
+        }
+        MessageBoxNotice(owner, text);
+    } catch (...) {
+    }
+    open = false;
 }
 
 namespace {

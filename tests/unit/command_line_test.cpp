@@ -7,20 +7,6 @@ namespace {
 
 using Args = std::vector<std::wstring>;
 
-TEST(CommandLine, SplitsLikeTheCRuntime) {
-    struct Row {
-        const wchar_t* line;
-        Args args;
-    } rows[] = {
-        {L"Notchlog.exe", {}},
-        {L"\"C:\\Program Files\\Notchlog.exe\"  --log  a.log ", {L"--log", L"a.log"}},
-        {L"n.exe /log \"C:\\My Logs\\wheel.log\"", {L"/log", L"C:\\My Logs\\wheel.log"}},
-        {L"n.exe a\\\\b \"c\\\\\" d\\\"e \"\"", {L"a\\\\b", L"c\\", L"d\"e", L""}},
-        {L"n.exe \"say \"\"hi\"\"\"\t\"x\"y", {L"say \"hi\"", L"xy"}},
-    };
-    for (const auto& r : rows) EXPECT_EQ(SplitCommandLine(r.line), r.args) << r.line;
-}
-
 TEST(CommandLine, Options) {
     struct Row {
         Args args;

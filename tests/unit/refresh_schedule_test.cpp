@@ -26,7 +26,7 @@ TEST(RefreshSchedule, WhenTheScreenCatchesUp) {
     for (const auto& r : rows) {
         RefreshSchedule s;
         if (r.lastStart >= 0) {
-            s.RefreshStarted(r.lastStart);
+            s.RefreshStarted(r.lastStart, false);
             s.RefreshEnded(r.lastStart + r.cost);
         }
         EXPECT_FALSE(s.Stale());
@@ -39,11 +39,32 @@ TEST(RefreshSchedule, WhenTheScreenCatchesUp) {
 TEST(RefreshSchedule, WhatGoesStaleDuringARefreshWaitsForTheNext) {
     RefreshSchedule s;
     s.MarkStale(0);
-    s.RefreshStarted(0);
+    s.RefreshStarted(0, false);
     s.MarkStale(1 * kMs);  // a line logged while the refresh paints
     s.RefreshEnded(5 * kMs);
     EXPECT_TRUE(s.Stale());
     EXPECT_EQ(s.WaitBeforeRefresh(5 * kMs, false), 15 * kMs);  // four times the cost after the start
+}
+
+TEST(RefreshSchedule, AFloodStretchesTheIntervalUntilInputCalms) {
+    // Each refresh starts when the last one allows; `changes` came in since the last one.
+    const struct { std::int64_t changes; bool waiting, flood; } rows[] = {
+        {5000, true, true}, {5000, true, true}, {5000, true, true}, {5000, true, true},  // capped at eight times
+        {5000, false, false},                                                            // the queue ran dry
+        {5000, true, true}, {4, true, false},  // a steady stream of a few hundred a second
+    };
+    RefreshSchedule s;
+    s.RefreshStarted(0, false);
+    s.RefreshEnded(2 * kMs);
+    std::int64_t now = 0, expected = 16 * kMs;
+    for (const auto& r : rows) {
+        now += s.Interval();
+        for (std::int64_t i = 0; i < r.changes; ++i) s.CountChange();
+        s.RefreshStarted(now, r.waiting);
+        s.RefreshEnded(now + 2 * kMs);
+        expected = r.flood ? std::min(expected * 2, 128 * kMs) : 16 * kMs;
+        EXPECT_EQ(s.Interval(), expected) << r.changes << (r.waiting ? " waiting" : "");
+    }
 }
 
 }  // namespace
