@@ -10,6 +10,19 @@ bool SameSwitch(const std::wstring& arg, const wchar_t* name) {
     for (wchar_t c : arg) lower.push_back(static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))));
     return lower == name;
 }
+
+// Decimal digits only, up to what a list can count.
+bool ParseCount(const std::wstring& text, std::int32_t& count) {
+    if (text.empty() || text.size() > 10) return false;
+    std::int64_t n = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        n = n * 10 + (c - L'0');
+    }
+    if (n > 0x7FFFFFFF) return false;
+    count = static_cast<std::int32_t>(n);
+    return true;
+}
 }  // namespace
 
 Options ParseOptions(const std::vector<std::wstring>& args) {
@@ -20,6 +33,11 @@ Options ParseOptions(const std::vector<std::wstring>& args) {
                 options.problem = args[i] + L" needs a file name.";
             else
                 options.logPath = args[++i];
+        } else if (SameSwitch(args[i], L"--max-lines") || SameSwitch(args[i], L"/max-lines")) {
+            if (i + 1 >= args.size() || !ParseCount(args[i + 1], options.maxLines))
+                options.problem = args[i] + L" needs a number of lines (0 for no limit).";
+            else
+                ++i;
         } else {
             options.problem = L"Unknown argument: " + args[i];
         }
@@ -30,7 +48,9 @@ Options ParseOptions(const std::vector<std::wstring>& args) {
 std::wstring OptionsHelp(const std::wstring& problem) {
     return problem +
            L"\n\nNotchlog accepts:\n"
-           L"--log FILE  (or /log FILE): appends every logged line to FILE.\n\n"
+           L"--log FILE  (or /log FILE): appends every logged line to FILE.\n"
+           L"--max-lines N  (or /max-lines N): keeps at most N lines in the message list, dropping the oldest "
+           L"(default 5000000; 0: as many as the system allows).\n\n"
            L"Notchlog goes on without the arguments it did not understand.";
 }
 

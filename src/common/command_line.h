@@ -1,14 +1,18 @@
 // Notchlog's command line: `--log FILE` (or `/log FILE`) appends every
-// logged line to FILE.
+// logged line to FILE; `--max-lines N` keeps at most N lines in the list.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "common/log_limit.h"
 
 namespace nl {
 
 struct Options {
     std::wstring logPath;  // empty: no log file
+    std::int32_t maxLines = kDefaultMaxLogLines;  // 0: no limit of the list's own
     std::wstring problem;  // what could not be understood; empty when all was
 };
 

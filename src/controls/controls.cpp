@@ -15,8 +15,12 @@ void RedrawNow(HWND h, UINT extra = 0) {
 
 // ---- list box -------------------------------------------------------------
 
+LRESULT ListBox::Append(const std::string& text) {
+    return Api(::SendMessageA(h_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
 std::int32_t ListBox::AddItem(const std::string& text) {
-    const LRESULT r = Api(::SendMessageA(h_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    const LRESULT r = Append(text);
     if (r == LB_ERRSPACE) Raise(kErrOutOfMemory, "Out of memory");
     if (r < 0) Raise(kErrInvalidCall, "Invalid procedure call or argument");
     return static_cast<std::int32_t>(r);

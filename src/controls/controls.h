@@ -22,8 +22,11 @@ class ListBox {
 public:
     ListBox() = default;
     explicit ListBox(HWND h) : h_(h) {}
+    HWND Handle() const { return h_; }
     // Appends at the end and returns the new index of the item just added.
     std::int32_t AddItem(const std::string& text);
+    // The same without raising: the new index, or LB_ERR / LB_ERRSPACE.
+    LRESULT Append(const std::string& text);
     std::int32_t Count() const;
     std::string ItemText(std::int32_t index) const;
     void Clear();

@@ -4,6 +4,7 @@
 
 #include "common/app_info.h"
 #include "common/error_boundary.h"
+#include "common/log_limit.h"
 #include "common/number_text.h"
 #include "system_info/system_info.h"
 #include "win32/api.h"
@@ -27,6 +28,7 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand, const Options& opti
     // While the window is made and shown, refreshes wait for the message loop.
     refresher_.Hold(true);
     instance_ = instance;
+    maxLines_ = options.maxLines;
     WNDCLASSA wc{};
     wc.hIcon = Api(::LoadIconA(instance, MAKEINTRESOURCEA(1)));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -113,7 +115,7 @@ void MainWindow::CreateControls() {
                                  WS_EX_CLIENTEDGE, place, Handle(), c.id, instance_);
                 if (c.id == kMessageLog) {
                     font = static_cast<HFONT>(logFont_.Get());
-                    messageLog_ = ListBox(hw);
+                    messageLog_ = MessageList(hw, maxLines_);
                 } else {
                     sampleList_ = ListBox(hw);
                 }
@@ -181,12 +183,13 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void MainWindow::Paint(unsigned views) {
     if (views & kLogView) {
         // The newest line selected and scrolled into view.
-        const std::int32_t newest = messageLog_.Count() - 1;
+        ListBox& log = messageLog_.Box();
+        const std::int32_t newest = log.Count() - 1;
         if (newest >= 0) {
-            messageLog_.Select(newest);
-            messageLog_.SetTopIndex(newest);
+            log.Select(newest);
+            log.SetTopIndex(newest);
         }
-        messageLog_.ResumePainting();
+        log.ResumePainting();
         std::wstring reason;
         if (!logFile_.Flush(reason)) logFileProblem_ = reason;
     }
@@ -196,6 +199,7 @@ void MainWindow::Paint(unsigned views) {
 }
 
 void MainWindow::AfterRefresh() {
+    if (std::exchange(dropNoticeDue_, false)) MessageBoxNotice(Handle(), LinesDroppedNotice(maxLines_));
     if (!logFileProblem_.empty())
         MessageBoxNotice(Handle(), L"Writing to the log file failed: " + std::exchange(logFileProblem_, L"") +
                                        L"\nFrom now on lines go to the message list only.");

@@ -14,6 +14,7 @@
 #include "common/hook_dispatch.h"
 #include "common/layout.h"
 #include "controls/controls.h"
+#include "controls/message_list.h"
 #include "hook/subclass.h"
 #include "win32/log_files.h"
 #include "win32/message_boxes.h"
@@ -84,7 +85,7 @@ private:
     GdiObject instructionsFont_;
     HFONT defaultFont_ = nullptr;
 
-    ListBox messageLog_;
+    MessageList messageLog_;
     ListBox sampleList_;
     ScrollBar wheelScrollBar_;
     TextPanel wheelTarget_;
@@ -100,6 +101,9 @@ private:
     bool paused_ = false;
     LogFile logFile_;              // --log FILE
     std::wstring logFileProblem_;  // a write that failed, told after the refresh
+    std::int32_t maxLines_ = 0;    // --max-lines
+    bool dropNoticeDue_ = false;   // lines were dropped: told once, after the refresh
+    bool dropNoticeTold_ = false;
 };
 
 }  // namespace nl

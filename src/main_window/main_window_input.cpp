@@ -26,14 +26,18 @@ bool IsSameOrChild(HWND parent, HWND w) { return w && (w == parent || Api(::IsCh
 
 void MainWindow::LogMessage(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t wParam, std::int32_t lParam) {
     if (IsFilteredMessage(uMsg)) return;
+    // While a line is being added, only the list's own notifications can
+    // arrive (running out of room): they are about that add, not news, and
+    // logging them would only add again.
+    if (messageLog_.Adding()) return;
     // The list copies the text before it can send anything back to this
     // window, so one buffer serves every call, nested ones included.
     FormatLogLine(lineBuffer_, LocalClockTime(), hWnd, uMsg, wParam, lParam);
-    logFile_.Append(lineBuffer_);  // written at the next refresh
+    logFile_.Append(lineBuffer_);  // written at the next refresh, whatever the list does
     // The line is in the list at once; selecting it and painting wait for
     // the refresh, which serves a whole burst of lines in one go.
-    messageLog_.SuspendPainting();
-    messageLog_.AddItem(lineBuffer_);
+    messageLog_.Add(lineBuffer_);
+    if (messageLog_.TakeDropped() && !dropNoticeTold_) dropNoticeDue_ = dropNoticeTold_ = true;
     refresher_.Update(kLogView);
 }
 
@@ -148,11 +152,12 @@ void MainWindow::OnClearLog() {
 }
 
 std::string MainWindow::LogText() const {
-    const std::int32_t count = messageLog_.Count();
+    const ListBox& log = messageLog_.Box();
+    const std::int32_t count = log.Count();
     std::string joined;
     for (std::int32_t i = 0; i < count; ++i) {
         if (i > 0) joined += kCrLf;
-        joined += messageLog_.ItemText(i);
+        joined += log.ItemText(i);
     }
     return joined;
 }

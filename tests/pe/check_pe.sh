@@ -24,6 +24,7 @@ check "PE32 (Magic 010b)" has '^Magic[[:space:]]+010b'
 check "Windows GUI subsystem" has '^Subsystem[[:space:]]+00000002'
 check "DYNAMIC_BASE (ASLR)" test $((flags & 0x40)) -ne 0
 check "NX_COMPAT (DEP)" test $((flags & 0x100)) -ne 0
+check "large address aware" test $((16#$(sed -n 's/^Characteristics[[:space:]]*0x\([0-9a-fA-F]*\).*/\1/p' <<<"$headers") & 0x20)) -ne 0
 check "a .reloc section" has 'Base Relocation Directory \[\.reloc\]'
 check "imports from system DLLs only: $dlls" \
   test -z "$(tr ' ' '\n' <<<"$dlls" | grep -vxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|ADVAPI32.DLL|MSVCRT.DLL|')"

@@ -11,19 +11,25 @@ TEST(CommandLine, Options) {
     struct Row {
         Args args;
         const wchar_t* logPath;
+        std::int32_t maxLines;
         const wchar_t* problem;
     } rows[] = {
-        {{}, L"", L""},
-        {{L"--log", L"build/wheel.log"}, L"build/wheel.log", L""},
-        {{L"/LOG", L"C:\\w.log"}, L"C:\\w.log", L""},
-        {{L"--log"}, L"", L"--log needs a file name."},
-        {{L"/log", L""}, L"", L"/log needs a file name."},
-        {{L"--verbose", L"--log", L"x"}, L"", L"Unknown argument: --verbose"},
-        {{L"--log", L"x", L"extra"}, L"x", L"Unknown argument: extra"},
+        {{}, L"", 5000000, L""},
+        {{L"--log", L"build/wheel.log"}, L"build/wheel.log", 5000000, L""},
+        {{L"/LOG", L"C:\\w.log", L"--max-lines", L"0"}, L"C:\\w.log", 0, L""},
+        {{L"/Max-Lines", L"2147483647"}, L"", 2147483647, L""},
+        {{L"--max-lines", L"2147483648"}, L"", 5000000, L"--max-lines needs a number of lines (0 for no limit)."},
+        {{L"--max-lines", L"-1"}, L"", 5000000, L"--max-lines needs a number of lines (0 for no limit)."},
+        {{L"/max-lines"}, L"", 5000000, L"/max-lines needs a number of lines (0 for no limit)."},
+        {{L"--log"}, L"", 5000000, L"--log needs a file name."},
+        {{L"/log", L""}, L"", 5000000, L"/log needs a file name."},
+        {{L"--verbose", L"--log", L"x"}, L"", 5000000, L"Unknown argument: --verbose"},
+        {{L"--log", L"x", L"extra"}, L"x", 5000000, L"Unknown argument: extra"},
     };
     for (const auto& r : rows) {
         const Options o = ParseOptions(r.args);
         EXPECT_EQ(o.logPath, r.logPath);
+        EXPECT_EQ(o.maxLines, r.maxLines);
         EXPECT_EQ(o.problem, r.problem);
     }
     EXPECT_EQ(OptionsHelp(L"Unknown argument: -x").rfind(L"Unknown argument: -x\n\nNotchlog accepts:\n--log FILE", 0),
