@@ -72,7 +72,9 @@ private:
         std::uint64_t events = 0, subNotch = 0;
         std::int64_t deltaSum = 0;
     };
-    const Cell& cell(WheelWindow w, WheelAxis a) const { return cells_[static_cast<int>(w) & 3][static_cast<int>(a) & 1]; }
+    const Cell& cell(WheelWindow w, WheelAxis a) const {
+        return cells_[static_cast<int>(w) & 3][static_cast<int>(a) & 1];
+    }
 
     Cell cells_[4][2];
     std::uint64_t bounces_ = 0, lost_ = 0;

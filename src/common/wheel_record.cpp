@@ -45,6 +45,25 @@ std::string WheelCsvColumnName(int column) {
     return header.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
 }
 
+InputSource SourceOfMessage(bool inSendMessage, std::optional<std::uint32_t> origin) {
+    if (inSendMessage) return InputSource::Sent;
+    if (!origin) return InputSource::Unknown;
+    switch (*origin) {
+        case 0: return InputSource::Posted;
+        case 1: return InputSource::Hardware;
+        case 2: return InputSource::Injected;
+        case 4: return InputSource::System;
+        default: return InputSource::Unknown;
+    }
+}
+
+WheelCsvStart WheelCsvFileStart(const std::string& firstBytes) {
+    if (firstBytes.empty()) return WheelCsvStart::WriteHeader;
+    const std::size_t end = firstBytes.find_first_of("\r\n");
+    const std::string firstLine = firstBytes.substr(0, end);
+    return firstLine == kWheelCsvHeader ? WheelCsvStart::Append : WheelCsvStart::Refuse;
+}
+
 // ---- devices ----
 
 DeviceNames::DeviceNames() {

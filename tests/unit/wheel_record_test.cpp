@@ -143,7 +143,8 @@ TEST(WheelRecorder, Bounce) {
     for (const auto& r : rows) {
         WheelRecorder rec;
         std::string got;
-        for (const Event& ev : r.events) got += CsvField(rec.Record(Sample(WheelWindow::Hook, WheelAxis::H, ev.delta, ev.ticks)), kColBounce, DeviceNames());
+        for (const Event& ev : r.events)
+            got += CsvField(rec.Record(Sample(WheelWindow::Hook, WheelAxis::H, ev.delta, ev.ticks)), kColBounce, {});
         EXPECT_EQ(got, r.bounces);
     }
 }
@@ -217,6 +218,34 @@ TEST(WheelCsvRow, EachKind) {
     EXPECT_EQ(rows, expected);
     EXPECT_EQ(std::string(kWheelCsvHeader).substr(0, 4) + WheelCsvColumnName(kColDevice) + WheelCsvColumnName(25),
               "seq,device");
+}
+
+TEST(WheelSource, FromTheMessageQueries) {
+    const struct {
+        bool inSend;
+        std::optional<std::uint32_t> origin;
+        InputSource source;
+    } rows[] = {{true, 1, InputSource::Sent},       {false, 0, InputSource::Posted},
+                {false, 1, InputSource::Hardware},  {false, 2, InputSource::Injected},
+                {false, 4, InputSource::System},    {false, 3, InputSource::Unknown},
+                {false, std::nullopt, InputSource::Unknown}};
+    for (const auto& r : rows) EXPECT_EQ(SourceOfMessage(r.inSend, r.origin), r.source) << r.inSend;
+}
+
+TEST(WheelCsvFile, HeaderDecidesWhetherToWrite) {
+    const std::string header = kWheelCsvHeader;
+    const struct {
+        std::string start;
+        WheelCsvStart what;
+    } rows[] = {
+        {"", WheelCsvStart::WriteHeader},
+        {header + "\r\n1,", WheelCsvStart::Append},
+        {header, WheelCsvStart::Append},  // unterminated: the rows start on a new line
+        {header.substr(0, header.size() - 14) + "\r\n", WheelCsvStart::Refuse},  // without the capture columns
+        {header + ",x\r\n", WheelCsvStart::Refuse},
+        {"\r\n", WheelCsvStart::Refuse},
+    };
+    for (const auto& r : rows) EXPECT_EQ(WheelCsvFileStart(r.start), r.what) << r.start;
 }
 
 }  // namespace
