@@ -42,6 +42,10 @@ std::string ListBox::ItemText(std::int32_t index) const {
     return s;
 }
 
+void ListBox::Delete(std::int32_t index) {
+    Api(::SendMessageA(h_, LB_DELETESTRING, static_cast<WPARAM>(index), 0));
+}
+
 void ListBox::Clear() { Api(::SendMessageA(h_, LB_RESETCONTENT, 0, 0)); }
 
 void ListBox::Select(std::int32_t index) { Api(::SendMessageA(h_, LB_SETCURSEL, static_cast<WPARAM>(index), 0)); }

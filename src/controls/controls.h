@@ -30,6 +30,8 @@ public:
     std::int32_t Count() const;
     std::string ItemText(std::int32_t index) const;
     void Clear();
+    // Deletes one item; the ones after it move up.
+    void Delete(std::int32_t index);
     void Select(std::int32_t index);
     void SetTopIndex(std::int32_t index);
     // While painting is suspended the list keeps its items, selection and

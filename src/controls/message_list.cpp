@@ -1,6 +1,7 @@
 #include "controls/message_list.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -41,32 +42,40 @@ void MessageList::DropOldest(std::int32_t lines) {
     dropped_ = true;
     // A list box drops its first item by moving all the others: a tenth of
     // millions of lines that way would take hours. The lines that stay are
-    // read out instead, the list emptied in one step and filled again.
-    std::vector<std::string> chunks(1);
-    std::vector<std::pair<std::size_t, std::size_t>> kept;  // chunk, end in it
-    kept.reserve(static_cast<std::size_t>(count - first));
-    constexpr std::size_t kChunk = 1 << 20;
-    for (std::int32_t i = first; i < count; ++i) {
-        const std::string text = box_.ItemText(i);
-        if (chunks.back().size() + text.size() > kChunk && !chunks.back().empty()) chunks.emplace_back();
-        std::string& chunk = chunks.back();
-        if (chunk.capacity() < kChunk) chunk.reserve(kChunk);
-        chunk += text;
-        kept.emplace_back(chunks.size() - 1, chunk.size());
-    }
-    // Filled again from `from` on; if the system still refuses, the newer
-    // half of what remains is tried, and so on: the newest lines win.
-    for (std::size_t from = 0; from < kept.size(); from += std::max<std::size_t>(1, (kept.size() - from) / 2)) {
-        box_.Clear();
-        bool whole = true;
-        std::size_t start = 0, chunk = kept[from].first;
-        if (from > 0 && kept[from - 1].first == chunk) start = kept[from - 1].second;
-        for (std::size_t i = from; i < kept.size() && whole; ++i) {
-            if (kept[i].first != chunk) chunk = kept[i].first, start = 0;
-            whole = box_.Append(chunks[chunk].substr(start, kept[i].second - start)) >= 0;
-            start = kept[i].second;
+    // read out instead, from the newest back, each deleted from the end of
+    // the list (which moves nothing) as soon as it is copied, so the list
+    // gives back its memory while the copy grows: this also works when the
+    // list is full because memory ran out. The list is then emptied in one
+    // step and filled again, the copy shrinking as it goes.
+    // Chunks of text, newest line first; each line is followed by its length.
+    std::vector<std::string> chunks;
+    constexpr std::size_t kChunk = 64 * 1024;
+    try {
+        for (std::int32_t i = count - 1; i >= first; --i) {
+            const std::string text = box_.ItemText(i);
+            const auto length = static_cast<std::uint32_t>(text.size());
+            if (chunks.empty() || chunks.back().size() + text.size() + sizeof length > chunks.back().capacity()) {
+                chunks.emplace_back();
+                chunks.back().reserve(std::max(kChunk, text.size() + sizeof length));
+            }
+            chunks.back() += text;
+            chunks.back().append(reinterpret_cast<const char*>(&length), sizeof length);
+            box_.Delete(i);  // the last one
         }
-        if (whole) break;
+    } catch (const std::bad_alloc&) {
+        // No room even for the copy: the newest lines copied so far stay.
+    }
+    box_.Clear();
+    while (!chunks.empty()) {
+        std::string& chunk = chunks.back();
+        for (std::size_t end = chunk.size(); end > 0;) {
+            std::uint32_t length = 0;
+            chunk.copy(reinterpret_cast<char*>(&length), sizeof length, end - sizeof length);
+            const std::size_t start = end - sizeof length - length;
+            if (box_.Append(chunk.substr(start, length)) < 0) break;  // the rest of this chunk is lost
+            end = start;
+        }
+        chunks.pop_back();
     }
     count_ = box_.Count();
 }
