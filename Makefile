@@ -1,5 +1,5 @@
 # Front door: everything installs what it needs first, then works.
-.PHONY: all deps build test run bench clean
+.PHONY: all deps build test run bench soak clean
 
 all: build
 
@@ -17,6 +17,9 @@ run: build
 
 bench: build
 	@tools/bench.sh
+
+soak: build
+	@tools/soak.sh
 
 clean:
 	rm -rf build
