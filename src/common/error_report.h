@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/app_version.h"
 #include "common/error.h"
 
 namespace nl {
@@ -26,11 +27,5 @@ std::string ErrorReportPrompt(const std::string& report);
 
 // The date, a blank and the time; the date alone at exactly midnight.
 std::string DateTimeText(const std::string& date, const std::string& time, bool midnight);
-
-// major, ".", minor padded to two digits, ".", revision padded to four;
-// never cut ("1.00.0007" for 1, 0, 7).
-std::string VersionText(std::uint16_t major, std::uint16_t minor, std::uint16_t revision);
-// This program's version text, worked out once.
-const std::string& AppVersionText();
 
 }  // namespace nl

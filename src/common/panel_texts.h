@@ -1,5 +1,5 @@
-// Texts the two panels show: the rectangle of a window, the wheel event's
-// description and the hovered window's description.
+// Texts the two panels show: the wheel event's description and the hovered
+// window's description.
 #pragma once
 
 #include <cstdint>
@@ -8,19 +8,9 @@
 #include <vector>
 
 #include "common/number_text.h"
+#include "common/window_rect.h"
 
 namespace nl {
-
-struct WindowRect {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
-
-// Inclusive on all four edges: right and bottom count as inside.
-bool PointInRect(const WindowRect& r, std::int32_t x, std::int32_t y);
-
-// "(left, top)-(right, bottom) WxH"; width and height are checked
-// subtractions and raise the overflow error when they do not fit.
-std::string RectText(const WindowRect& r);
 
 struct WheelInfo {
     ClockTime time;

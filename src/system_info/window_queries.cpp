@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/panel_texts.h"
+#include "common/window_rect.h"
 #include "win32/api.h"
 
 namespace nl {
