@@ -1,5 +1,5 @@
 # Front door: everything installs what it needs first, then works.
-.PHONY: all deps build test run bench clean
+.PHONY: all deps build test run bench dist clean
 
 all: build
 
@@ -18,5 +18,9 @@ run: build
 bench: build
 	@tools/bench.sh
 
+# The release archive and its checksums, in dist/.
+dist: build
+	@tools/dist.sh
+
 clean:
-	rm -rf build
+	rm -rf build dist
