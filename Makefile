@@ -1,5 +1,5 @@
 # Front door: everything installs what it needs first, then works.
-.PHONY: all deps build test run bench soak clean
+.PHONY: all deps build test run bench soak dist clean
 
 all: build
 
@@ -21,5 +21,9 @@ bench: build
 soak: build
 	@tools/soak.sh
 
+# The release archive and its checksums, in dist/.
+dist: build
+	@tools/dist.sh
+
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -15,6 +15,9 @@ have make                       || need_pkgs+=(make)
 have g++                        || need_pkgs+=(g++)
 have Xvfb                       || need_pkgs+=(xvfb)
 have xdotool                    || need_pkgs+=(xdotool)
+# make dist writes the archive with Python's zipfile; its test reads it with unzip.
+have python3                    || need_pkgs+=(python3)
+have unzip                      || need_pkgs+=(unzip)
 # ImageMagick's import takes the demo screenshot; /usr/local/bin/convert may be a stand-in.
 have import                     || need_pkgs+=(imagemagick)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need_pkgs+=(googletest)
