@@ -103,6 +103,9 @@ def main(root, version, exe, zip_path):
         program = f.read()
     with open(os.path.join(root, "LICENSE"), encoding="utf-8") as f:
         licence = f.read()
+    # The exe carries the compiler's runtime: its notices travel with it.
+    with open(os.path.join(root, "docs", "third-party-notices.txt"), encoding="utf-8") as f:
+        licence += "\n\n" + f.read()
     members = [("Notchlog.exe", program),
                ("README.txt", windows_text(plain_text(readme))),
                ("LICENSE.txt", windows_text(licence)),
