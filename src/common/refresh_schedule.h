@@ -5,7 +5,9 @@
 // than a quarter of the time. While a flood keeps coming (messages still
 // waiting and more than one change a millisecond since the last refresh),
 // each refresh doubles the interval, up to eight times; the first refresh
-// that finds input calm brings it back.
+// that finds input calm brings it back. (A timer message comes only when no
+// other message waits, so a short timer tells the window when a flood is
+// over: the last refresh need not wait out the stretched interval.)
 #pragma once
 
 #include <cstdint>
@@ -36,6 +38,8 @@ public:
     // flood.
     std::int64_t Interval() const;
     std::int64_t LastCostUs() const { return lastCostUs_; }
+    // Whether a flood has stretched the interval.
+    bool Flooded() const { return floodLevel_ > 0; }
 
 private:
     bool stale_ = false;

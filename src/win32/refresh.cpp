@@ -1,5 +1,6 @@
 #include "win32/refresh.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "common/error_boundary.h"
@@ -11,6 +12,7 @@ namespace {
 const char* const kRefreshClass = "NotchlogRefresh";
 constexpr UINT kRefreshNow = WM_APP;
 constexpr UINT_PTR kRefreshTimer = 1;
+constexpr std::int64_t kFloodProbeUs = 10000;
 
 // Input, posted or sent messages are waiting in this thread's queue.
 bool MessagesWaiting() {
@@ -66,7 +68,11 @@ void Refresher::Schedule() {
         }
         return;
     }
-    const auto ms = static_cast<UINT>((wait + 999) / 1000);
+    // During a flood the timer only probes for its end: it comes through as
+    // soon as no other message waits, while the messages themselves bring
+    // the refresh when it is due.
+    const std::int64_t timerUs = schedule_.Flooded() ? std::min(wait, kFloodProbeUs) : wait;
+    const auto ms = static_cast<UINT>((timerUs + 999) / 1000);
     timerArmed_ = Api(::SetTimer(Handle(), kRefreshTimer, ms, nullptr)) != 0;
     timerDueUs_ = now + wait;
 }
