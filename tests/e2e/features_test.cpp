@@ -207,22 +207,26 @@ TEST(Features, EveryLabelReadsWholeAt96Dpi) {
     const HDC screen = ::GetDC(nullptr), shot = ::CreateCompatibleDC(screen);
     const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 400, 200);  // room for any label made three times as tall
     ::SelectObject(shot, bitmap);
+    LONG top = 10;  // the labels one below the other, right of the controls
     for (int id : {kHoverLabel, kInstructionsLabel, kSampleListLabel, kMessagesLabel}) {
         const HWND label = app.Control(id);
         RECT r{};
         const LONG w = (::GetClientRect(label, &r), r.right), h = r.bottom;
-        ASSERT_TRUE(::SetWindowPos(label, nullptr, 800, 10, w, 3 * h, SWP_NOZORDER | SWP_NOACTIVATE));
-        ASSERT_TRUE(WaitUntil([&] { return ::GetClientRect(label, &r) && r.bottom == 3 * h && !::GetUpdateRect(label, nullptr, FALSE); }));
-        Send(label, WM_NULL);  // after a paint under way
-        POINT at{0, 0};
-        ::ClientToScreen(label, &at);
-        ::BitBlt(shot, 0, 0, w, 3 * h, screen, at.x, at.y, SRCCOPY);
-        const COLORREF back = ::GetPixel(shot, w - 1, 3 * h - 1);
-        LONG right = -1, bottom = -1;
-        for (LONG y = 0; y < 3 * h; ++y)
-            for (LONG x = 0; x < w; ++x)
-                if (::GetPixel(shot, x, y) != back) right = std::max(right, x), bottom = std::max(bottom, y);
-        EXPECT_TRUE(bottom >= 0 && right < w - 1 && bottom < h) << id << ": ink to " << right << "," << bottom << " in " << w << "x" << h;
+        ASSERT_TRUE(::SetWindowPos(label, nullptr, 800, top, w, 3 * h, SWP_NOZORDER | SWP_NOACTIVATE));
+        top += 3 * h + 10;
+        POINT ink{-1, -1}, before{-2, -2};  // the right- and bottommost pixels unlike the bottom right corner
+        const auto inkStill = [&] {  // ink shown, and the same in two shots in a row
+            POINT at{0, 0};
+            ::ClientToScreen(label, &at);
+            ::BitBlt(shot, 0, 0, w, 3 * h, screen, at.x, at.y, SRCCOPY);
+            before = std::exchange(ink, POINT{-1, -1});
+            for (LONG y = 0; y < 3 * h; ++y)
+                for (LONG x = 0; x < w; ++x)
+                    if (::GetPixel(shot, x, y) != ::GetPixel(shot, w - 1, 3 * h - 1)) ink = {std::max(ink.x, x), std::max(ink.y, y)};
+            return ink.y >= 0 && ink.x == before.x && ink.y == before.y;
+        };
+        ASSERT_TRUE(WaitUntil(inkStill)) << id << ": no text shown";
+        EXPECT_TRUE(ink.x < w - 1 && ink.y < h) << id << ": ink to " << ink.x << "," << ink.y << " in " << w << "x" << h;
     }
     ::DeleteDC(shot), ::DeleteObject(bitmap), ::ReleaseDC(nullptr, screen);
 }
