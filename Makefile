@@ -9,8 +9,9 @@ deps:
 build: deps
 	@tools/build.sh
 
+# T=<pattern>: only the tests whose names match (ctest -R).
 test: build
-	@tools/test.sh
+	@T='$(T)' tools/test.sh
 
 run: build
 	@tools/run.sh $(ARGS)

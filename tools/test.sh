@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test through ctest: the native unit tests (plain and under the
 # sanitizers), the checks on build/Notchlog.exe's PE image, and the
-# end-to-end tests of Notchlog.exe under Wine and Xvfb.
+# end-to-end tests of Notchlog.exe under Wine and Xvfb. With T set (make
+# test T=<pattern>), only the tests whose names match the pattern run; the
+# end-to-end session's setup and cleanup come along by themselves.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/winenv.sh
@@ -12,4 +14,5 @@ else
        "${NL_WINBUILD#$NL_ROOT/}/Notchlog.exe (same sources) with $NL_WINE"
 fi
 cd build/native
+if [ -n "${T:-}" ]; then set -- -R "$T" "$@"; fi
 exec ctest --output-on-failure "$@"

@@ -13,13 +13,17 @@ namespace nl {
 // The system's description of an error code, without a trailing line break.
 std::wstring SystemErrorText(DWORD code);
 
-// A file the log's lines are appended to: opened for appending (created if
-// missing) and shared, so that others can read it while it grows. Lines
-// wait in memory until Flush writes them.
+// A file the log's lines are appended to, created if missing and shared so
+// that others can read it while it grows. Lines wait in memory until Flush
+// writes them. A file is never damaged: the first new line starts on a line
+// of its own, and a write that fails (a full disk) leaves the file ending
+// with the last whole line that fit.
 class LogFile {
 public:
-    // Returns the system's reason when the file cannot be opened.
-    bool Open(const std::wstring& path, std::wstring& reason);
+    // Returns the reason when the file cannot be opened or is read-only.
+    // With a header, a new or empty file gets it as its first line, and a
+    // file whose first line is something else is refused.
+    bool Open(const std::wstring& path, std::wstring& reason, const std::string& header = std::string());
     bool IsOpen() const { return static_cast<bool>(file_); }
     void Append(const std::string& line);
     // Writes what waits; returns false (with the reason) if writing failed,
@@ -28,7 +32,8 @@ public:
 
 private:
     KernelHandle file_;
-    std::string pending_;
+    std::string pending_;  // starts with what goes before the first line
+    bool linesWaiting_ = false;
 };
 
 // Asks where to save the log with the system's save dialog; empty when the

@@ -23,6 +23,8 @@ struct Folder {  // a fresh one in the temporary folder, removed with what it ho
     }
 };
 
+std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
 std::string Contents(const fs::path& file) {  // read as a viewer would: fopen shares reading and writing
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -85,7 +87,7 @@ TEST(Features, PausedMessagesAreHandledAsBeforeButLoggedNoMoreUntilTheResumeClic
     EXPECT_EQ(SystemMenuTail(app), (MenuItems{{kSaveLog, false}, {kPauseLogging, false}, {kAlwaysOnTop, false}}));
 }
 
-TEST(Features, SaveWritesEveryLineWithCrLfAndLeavesAReadOnlyFileAsItWas) {
+TEST(Features, SaveWritesEveryLineWithCrLfAnEmptyLogAsAnEmptyFileAndLeavesAReadOnlyFileAsItWas) {
     Folder dir;
     const fs::path file = dir.path / L"saved.log";
     Notchlog app;
@@ -95,8 +97,11 @@ TEST(Features, SaveWritesEveryLineWithCrLfAndLeavesAReadOnlyFileAsItWas) {
     const std::string saved = Contents(file);
     EXPECT_EQ(saved, Narrow(app.Copy(kCopyLogButton)) + "\r\n");
 
-    Send(app.Control(kClearLogButton), BM_CLICK);  // saving the empty log would empty the file
-    fs::permissions(file, fs::perms::owner_write, fs::perm_options::remove);  // read-only
+    Send(app.Control(kClearLogButton), BM_CLICK);  // paused: the log is really empty
+    SaveAs(app, dir.path / L"empty.log");
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(dir.path / L"empty.log"); }));
+    EXPECT_EQ(fs::file_size(dir.path / L"empty.log"), 0u);
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::remove);  // read-only: saving would empty it
     SaveAs(app, file);
     Press(WaitForMessageBox(app.Pid()), IDYES);  // the dialog's own "replace?"
     WaitUntil([&] { const HWND box = ShownWindowOf(app.Pid(), L"#32770"); return (box && ::GetDlgItem(box, 0xFFFF)) || Contents(file) != saved; });
@@ -104,48 +109,127 @@ TEST(Features, SaveWritesEveryLineWithCrLfAndLeavesAReadOnlyFileAsItWas) {
     const MessageBoxSeen error = WaitForMessageBox(app.Pid());
     EXPECT_TRUE(error.caption == L"Notchlog" && error.text.rfind(L"The log could not be saved to " + file.wstring(), 0) == 0)
         << Narrow(error.text);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), {}), 1);  // no temporary file left beside it
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), {}), 2);  // no temporary file left beside them
 }
 
-TEST(Features, LogFileGetsEveryLineAsLoggedKeepsThemAtClearAndANextRunAppends) {
+std::wstring SystemText(DWORD code) {  // as the program quotes it
+    wchar_t text[512] = {};
+    std::wstring s(text, ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, 512, nullptr));
+    return s.substr(0, s.find_last_not_of(L"\r\n ") + 1);
+}
+
+std::wstring WriteFailedNotice() {
+    return L"Writing to the log file failed: " + SystemText(ERROR_DISK_FULL) + L"\nFrom now on lines go to the message list only.";
+}
+
+TEST(Features, LogFileGetsEveryLineAsLoggedTheLastOnesAtCloseAndANextRunAppendsOnALineOfItsOwn) {
     Folder dir;
     const fs::path file = dir.path / L"run.log";
-    std::string want;
-    for (const wchar_t* option : {L"--log", L"/log"}) {
-        SCOPED_TRACE(Narrow(option));
+    std::string want;  // the file's lines before the closing ones
+    // What another program left at the file's end, and how the file is named.
+    for (const auto& [before, option] : {std::pair{"", L"--log"}, {"", L"/log"}, {"half a line", L"--log"}}) {
+        std::ofstream(file, std::ios::binary | std::ios::app) << before;
+        want = Contents(file) + (*before ? "\r\n" : "");
         Notchlog app(Format(L"%ls \"%ls\"", option, file.c_str()));
         for (int round = 0; round < 2; ++round, Send(app.Control(kClearLogButton), BM_CLICK)) {
             for (int i = 0; i < 200; ++i) Post(app.Main(), WM_APP + 1, i);
             for (const auto& line : app.Settle()) want += Narrow(line) + "\r\n";  // after what the file had
-            WaitUntil([&] { return Contents(file) == want; });  // lines reach it at the next refresh
+            WaitUntil([&] { return Contents(file) == want; });                   // lines reach it at the next refresh
             EXPECT_EQ(Contents(file), want);
         }
+        // The list after the Clear, then a burst with WM_CLOSE right behind it: its lines still wait when the window closes.
+        for (const auto& line : app.Settle()) want += Narrow(line) + "\r\n";
+        for (int i = 0; i < 100; ++i) Post(app.Main(), WM_APP + 2, i);
         EXPECT_EQ(app.Close(), 0u);
-        want = Contents(file);  // and the lines of the closing
+        const std::string got = Contents(file);
+        ASSERT_EQ(got.substr(0, want.size()), want);
+        const std::vector<std::wstring> last = Split(Widen(got.substr(want.size())), L"\r\n");
+        ASSERT_EQ(last.size(), 101u);  // the burst's lines and the empty rest after the last line break
+        for (int i = 0; i < 100; ++i)  // after the time stamp
+            EXPECT_EQ(last[i].substr(8), Format(L"  hWnd=%lX\tuMsg=8002 wHi=0 wLo=%d lHi=0 lLo=0", Handle32(app.Main()), i));
     }
-    const std::wstring unopenable = dir.path.wstring() + L"\\none\\run.log";
-    Notchlog app(L"--log \"" + unopenable + L"\"");
-    const MessageBoxSeen box = WaitForMessageBox(app.Pid());
-    EXPECT_EQ(box.text.rfind(L"The log file " + unopenable + L" cannot be opened:", 0), 0u) << Narrow(box.text);
-    Press(box, IDOK);
-    app.Mark();  // running
 }
 
+TEST(Features, StartUpAndLogFileNoticesSayWhyAndTheProgramRunsOn) {
+    Folder dir;
+    const std::wstring missing = dir.path.wstring() + L"\\none\\run.log", readOnly = (dir.path / L"kept.log").wstring();
+    std::ofstream(fs::path(readOnly), std::ios::binary) << "kept as it was";
+    ASSERT_TRUE(::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    const auto cannotOpen = [](const std::wstring& file, const std::wstring& why) {
+        return L"The log file " + file + L" cannot be opened:\n" + why + L"\n\nNotchlog runs without it.";
+    };
+    const struct { std::wstring args, notice; } cases[] = {
+        {L"--verbose", L"Unknown argument: --verbose\n\nNotchlog accepts:\n--log FILE  (or /log FILE): appends every logged line to FILE.\n"
+                       L"--max-lines N  (or /max-lines N): keeps at most N lines in the message list, dropping the oldest "
+                       L"(default 5000000; 0: as many as the system allows).\n\nNotchlog goes on without the arguments it did not understand."},
+        {L"--log \"" + missing + L"\"", cannotOpen(missing, SystemText(ERROR_PATH_NOT_FOUND))},
+        {L"--log \"" + readOnly + L"\"", cannotOpen(readOnly, SystemText(ERROR_ACCESS_DENIED))},
+        {L"--log Z:\\dev\\full", WriteFailedNotice()},  // every write fails
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.args));
+        Notchlog app(c.args);
+        const MessageBoxSeen box = WaitForMessageBox(app.Pid());
+        EXPECT_EQ(box.text, c.notice);
+        Press(box, IDOK);
+        const std::size_t marked = app.Mark();
+        EXPECT_EQ(app.Mark(), marked + 1);  // lines still reach the list
+        EXPECT_EQ(app.Close(), 0u);
+    }
+    EXPECT_EQ(Contents(readOnly), "kept as it was");
+}
+
+// Run by ctest on a small disk it mounts for this suite, named by NOTCHLOG_SMALL_DISK.
+TEST(LogFileOnFullDisk, TheFileEndsWithTheLastWholeLineThatFitAndTheListGoesOn) {
+    wchar_t disk[MAX_PATH] = {};
+    if (!::GetEnvironmentVariableW(L"NOTCHLOG_SMALL_DISK", disk, MAX_PATH))
+        GTEST_SKIP() << "no small disk to fill: NOTCHLOG_SMALL_DISK is not set (ctest sets it)";
+    const fs::path file = fs::path(WindowsPath(disk)) / L"full.log";
+    Notchlog app(L"--log \"" + file.wstring() + L"\"");
+    for (int round = 0; round < 100 && !ShownWindowOf(app.Pid(), L"#32770"); ++round, app.Mark())
+        for (int i = 0; i < 100; ++i) Post(app.Main(), WM_APP + 1, i);
+    const MessageBoxSeen box = WaitForMessageBox(app.Pid());
+    EXPECT_EQ(box.text, WriteFailedNotice());
+    Press(box, IDOK);
+    const std::vector<std::wstring> list = app.Log(), written = Split(Widen(Contents(file)), L"\r\n");
+    EXPECT_GT(app.Mark(), list.size());  // the list goes on
+    ASSERT_TRUE(written.size() > 1 && written.size() < list.size()) << written.size() << " of " << list.size();
+    std::vector<std::wstring> whole(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(written.size()) - 1);
+    whole.push_back(L"");  // nothing after the last line break
+    EXPECT_TRUE(written == whole) << Narrow(written[written.size() - 2]);
+}
+
+// Measured on screen, in the font the program draws with: each label, moved to a free spot of the
+// enlarged window and made three times as tall, shows no ink beyond its own width and height.
 TEST(Features, EveryLabelReadsWholeAt96Dpi) {
     Notchlog app;
-    const HDC dc = ::CreateCompatibleDC(nullptr);
-    const HFONT bold = ::CreateFontW(-::MulDiv(825, 96, 7200), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+    Foreground(app.Main());
+    ASSERT_TRUE(::SetWindowPos(app.Main(), nullptr, 0, 0, 1200, 900, SWP_NOZORDER | SWP_NOACTIVATE));
+    const HDC screen = ::GetDC(nullptr), shot = ::CreateCompatibleDC(screen);
+    const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 400, 200);  // room for any label made three times as tall
+    ::SelectObject(shot, bitmap);
+    LONG top = 10;  // the labels one below the other, right of the controls
     for (int id : {kHoverLabel, kInstructionsLabel, kSampleListLabel, kMessagesLabel}) {
-        RECT client{}, text{};
-        ::GetClientRect(app.Control(id), &client);
-        text.right = client.right;
-        ::SelectObject(dc, id == kInstructionsLabel ? bold : ::GetStockObject(DEFAULT_GUI_FONT));
-        ::DrawTextW(dc, TextOf(app.Control(id)).c_str(), -1, &text, DT_CALCRECT | DT_WORDBREAK);
-        EXPECT_TRUE(text.right <= client.right && text.bottom <= client.bottom) << id << ": " << text.right << "x" << text.bottom;
+        const HWND label = app.Control(id);
+        RECT r{};
+        const LONG w = (::GetClientRect(label, &r), r.right), h = r.bottom;
+        ASSERT_TRUE(::SetWindowPos(label, nullptr, 800, top, w, 3 * h, SWP_NOZORDER | SWP_NOACTIVATE));
+        top += 3 * h + 10;
+        POINT ink{-1, -1}, before{-2, -2};  // the right- and bottommost pixels unlike the bottom right corner
+        const auto inkStill = [&] {  // ink shown, and the same in two shots in a row
+            POINT at{0, 0};
+            ::ClientToScreen(label, &at);
+            ::BitBlt(shot, 0, 0, w, 3 * h, screen, at.x, at.y, SRCCOPY);
+            before = std::exchange(ink, POINT{-1, -1});
+            for (LONG y = 0; y < 3 * h; ++y)
+                for (LONG x = 0; x < w; ++x)
+                    if (::GetPixel(shot, x, y) != ::GetPixel(shot, w - 1, 3 * h - 1)) ink = {std::max(ink.x, x), std::max(ink.y, y)};
+            return ink.y >= 0 && ink.x == before.x && ink.y == before.y;
+        };
+        ASSERT_TRUE(WaitUntil(inkStill)) << id << ": no text shown";
+        EXPECT_TRUE(ink.x < w - 1 && ink.y < h) << id << ": ink to " << ink.x << "," << ink.y << " in " << w << "x" << h;
     }
-    ::DeleteDC(dc);
-    ::DeleteObject(bold);
+    ::DeleteDC(shot), ::DeleteObject(bitmap), ::ReleaseDC(nullptr, screen);
 }
 
 }  // namespace

@@ -119,5 +119,45 @@ TEST(Wheel, LinesPerNotchComeFromTheSystemOrElseTheLegacyDriver) {
     }
 }
 
+TEST(Wheel, ScrollBarArrowsPageAreasThumbAndKeysStayWithin0To1000) {
+    Notchlog app;
+    Foreground(app.Main());
+    const HWND bar = app.Control(kWheelScrollBar);
+    RECT r{};
+    ::GetWindowRect(bar, &r);  // arrows and thumb are as tall as the system's scroll bar arrows
+    const LONG x = (r.left + r.right) / 2, arrow = ::GetSystemMetrics(SM_CYVSCROLL), up = r.top + arrow / 2,
+               down = r.bottom - arrow / 2, middle = (r.top + r.bottom) / 2, thumbAt0 = r.top + arrow * 3 / 2,
+               thumbAt1000 = r.bottom - arrow * 3 / 2;
+    // Where the left button goes down and up (the thumb is dragged when they differ), or a key.
+    const struct { LRESULT from; LONG press, release; WORD key; LRESULT to; } cases[] = {
+        {500, up, up, 0, 499}, {500, down, down, 0, 501},
+        {1000, middle, middle, 0, 990}, {0, middle, middle, 0, 10},  // the page above and below the thumb
+        {0, up, up, 0, 0}, {1000, down, down, 0, 1000},
+        {0, thumbAt0, down, 0, 1000}, {1000, thumbAt1000, up, 0, 0},
+        {995, 0, 0, VK_NEXT, 1000}, {5, 0, 0, VK_PRIOR, 0}, {500, 0, 0, VK_END, 1000}, {500, 0, 0, VK_HOME, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Format(L"from %ld, at %ld to %ld, key %d", c.from, c.press - r.top, c.release - r.top, c.key).c_str());
+        Send(bar, SBM_SETPOS, static_cast<WPARAM>(c.from), TRUE);
+        const std::size_t from = app.LogCount();
+        if (c.key) {
+            for (HWND focus; (focus = FocusIn(app.Main())) != bar;) {  // keys reach the bar through the focus
+                Key(VK_TAB), Key(VK_TAB, true);
+                ASSERT_TRUE(WaitUntil([&] { return FocusIn(app.Main()) != focus; })) << ::GetDlgCtrlID(focus);
+            }
+            Key(c.key), Key(c.key, true);
+        } else {
+            MoveCursor({x, c.press}), SendInputOf(INPUT_MOUSE, 0, MOUSEEVENTF_LEFTDOWN);
+            MoveCursor({x, c.release}), SendInputOf(INPUT_MOUSE, 0, MOUSEEVENTF_LEFTUP);
+        }
+        ASSERT_TRUE(WaitUntil([&] {  // a key sends one WM_VSCROLL, the mouse ends with SB_ENDSCROLL
+            for (const auto& l : app.Log(from))
+                if (LoggedMsg(l) == WM_VSCROLL && l.find(c.key ? L"" : L" wLo=8 ") != std::wstring::npos) return true;
+            return false;
+        }));
+        EXPECT_EQ(BarValue(app), c.to);
+    }
+}
+
 }  // namespace
 }  // namespace nle2e

@@ -5,13 +5,6 @@
 namespace nl {
 namespace {
 
-TEST(AlignRight, PadsButNeverCuts) {
-    EXPECT_EQ(AlignRight("", 4), "    ");
-    EXPECT_EQ(AlignRight("20A", 4), " 20A");
-    EXPECT_EQ(AlignRight("C0DE", 4), "C0DE");
-    EXPECT_EQ(AlignRight("12345", 4), "12345");
-}
-
 // Each line is formatted into a buffer that still holds a longer text.
 TEST(LogLine, ByteForByte) {
     const struct { ClockTime t; std::uint32_t hWnd, uMsg, wParam, lParam; const char* line; } rows[] = {

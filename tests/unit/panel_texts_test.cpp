@@ -30,13 +30,6 @@ TEST(RectText, ExamplesAndOverflow) {
     }
 }
 
-TEST(PointInRect, InclusiveOnAllEdges) {
-    const WindowRect r{10, 20, 110, 70};
-    const struct { std::int32_t x, y; bool inside; } rows[] = {{10, 20, true},  {110, 20, true},  {10, 70, true},  {110, 70, true}, {60, 45, true},
-                {9, 45, false},  {111, 45, false}, {60, 19, false}, {60, 71, false}};
-    for (const auto& row : rows) EXPECT_EQ(PointInRect(r, row.x, row.y), row.inside) << row.x << "," << row.y;
-}
-
 TEST(PanelTexts, WheelInfoSevenLines) {
     WheelInfo w{{9, 15, 2}, 1, 8, 300, 200, 655432, 655432, "NotchlogPictureBox", "(100, 50)-(740, 530) 640x480", 3};
     EXPECT_EQ(BuildWheelInfoText(w),

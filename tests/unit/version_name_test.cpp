@@ -42,12 +42,5 @@ TEST(WindowsVersionName, Tables) {
     EXPECT_EQ(ChooseWindowsVersionName(OsVersionRecord{true, 5, 0, 2, std::string("\0SP9", 4)}, nullptr), "Win2K");
 }
 
-TEST(TrimAtNul, Rows) {
-    EXPECT_EQ(TrimAtNul(""), "");
-    EXPECT_EQ(TrimAtNul(std::string("\0abc", 4)), "");
-    EXPECT_EQ(TrimAtNul(std::string("ab\0c\0", 5)), "ab");
-    EXPECT_EQ(TrimAtNul(std::string(128, 'x')), std::string(128, 'x'));
-}
-
 }  // namespace
 }  // namespace nl
