@@ -24,8 +24,9 @@ std::int64_t RefreshSchedule::WaitBeforeRefresh(std::int64_t nowUs, bool message
 
 void RefreshSchedule::RefreshStarted(std::int64_t nowUs, bool messagesWaiting) {
     // A steady stream (a wheel turned by hand, a touchpad: a few hundred
-    // messages a second) is no flood; a drain of queued messages is.
-    const bool flood = refreshedBefore_ && messagesWaiting && changes_ * 1000 > nowUs - lastStartUs_;
+    // messages a second, each changing up to three views) is no flood; a
+    // drain of queued messages (tens of thousands a second) is.
+    const bool flood = refreshedBefore_ && messagesWaiting && changes_ * 250 > nowUs - lastStartUs_;
     floodLevel_ = flood ? std::min(floodLevel_ + 1, kMaxFloodLevel) : 0;
     changes_ = 0;
     stale_ = false;

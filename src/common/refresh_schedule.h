@@ -3,7 +3,7 @@
 // screen up to date: at once for a lone message, at the end of the frame
 // while more messages wait, and never so often that refreshing takes more
 // than a quarter of the time. While a flood keeps coming (messages still
-// waiting and more than one change a millisecond since the last refresh),
+// waiting and more than four changes a millisecond since the last refresh),
 // each refresh doubles the interval, up to eight times; the first refresh
 // that finds input calm brings it back. (A timer message comes only when no
 // other message waits, so a short timer tells the window when a flood is

@@ -51,7 +51,7 @@ TEST(RefreshSchedule, AFloodStretchesTheIntervalUntilInputCalms) {
     const struct { std::int64_t changes; bool waiting, flood; } rows[] = {
         {5000, true, true}, {5000, true, true}, {5000, true, true}, {5000, true, true},  // capped at eight times
         {5000, false, false},                                                            // the queue ran dry
-        {5000, true, true}, {4, true, false},  // a steady stream of a few hundred a second
+        {5000, true, true}, {100, true, false},  // a steady stream of a few hundred a second, three views each
     };
     RefreshSchedule s;
     s.RefreshStarted(0, false);
