@@ -147,7 +147,7 @@ struct Target {
     // What Notchlog's last refresh took, as its message-only refresh window answers.
     double LastRefreshUs() {
         static const UINT costQuery = ::RegisterWindowMessageW(L"NotchlogRefreshCost");
-        for (HWND w = nullptr; !refresher && (w = ::FindWindowExW(HWND_MESSAGE, w, L"NotchlogRefresh", nullptr));) {
+        for (HWND w = nullptr; !refresher && (w = ::FindWindowExW(HWND_MESSAGE, w, L"NotchlogRefresh", L"main"));) {
             DWORD owner = 0;
             ::GetWindowThreadProcessId(w, &owner);
             if (owner == nl->Pid()) refresher = w;
