@@ -148,6 +148,7 @@ LRESULT AnalysisWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 }
                 return 0;
             }
+            if (lp == 0 && LOWORD(wp) == IDCANCEL) return OnMessage(WM_CLOSE, 0, 0);  // Esc
             break;
         case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lp));
         case WM_TIMER:

@@ -89,8 +89,8 @@ void WheelChart::Draw(HDC dc, const RECT& area) const {
 
     GdiObject zeroPen(Api(::CreatePen(PS_SOLID, 1, kZeroColour)));
     GdiObject notchPen(Api(::CreatePen(PS_DOT, 1, kNotchColour)));
-    GdiObject verticalPen(Api(::CreatePen(PS_SOLID, 1, kVerticalColour)));
-    GdiObject horizontalPen(Api(::CreatePen(PS_SOLID, 1, kHorizontalColour)));
+    GdiObject verticalPen(Api(::CreatePen(PS_SOLID, 2, kVerticalColour)));
+    GdiObject horizontalPen(Api(::CreatePen(PS_SOLID, 2, kHorizontalColour)));
     GdiObject bounceBrush(Api(::CreateSolidBrush(kBounceColour)));
     HGDIOBJ oldPen = Api(::SelectObject(dc, notchPen.Get()));
     for (int notch : {120, -120}) Line(dc, area.left, yOf(notch), area.right, yOf(notch));

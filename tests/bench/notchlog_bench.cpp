@@ -20,6 +20,8 @@
 
 #include "driver/driver.h"
 
+#include <commctrl.h>
+
 namespace {
 
 using namespace nle2e;
@@ -31,6 +33,7 @@ constexpr UINT kPlatformOps = WM_APP + 0x101;      // and the platform's cost of
 constexpr int kDrainPosts = 8000;                  // a posted-message queue holds about 10,000
 constexpr int kStreamPerSecond = 250, kStreamMs = 2000;
 constexpr std::size_t kSmallLog = 1000, kLargeLog = 100000;
+constexpr int kRecordedEvents = 100000;  // for the memory per recorded wheel event
 int g_rounds = 5;
 std::wstring g_json = L"bench.json", g_bareExe;
 
@@ -81,12 +84,32 @@ double CpuMs(HANDLE process) {
     return sum;
 }
 
+// A fresh --wheel-csv file for a Notchlog that records to one.
+std::wstring WheelCsvPath() {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, dir);
+    const std::wstring path = std::wstring(dir) + L"notchlog-bench-wheel.csv";
+    ::DeleteFileW(path.c_str());
+    return path;
+}
+
 // Notchlog, through the end-to-end driver's launcher, or the bare process.
+// Notchlog may record to a CSV file with its analysis window open.
 struct Target {
-    explicit Target(bool notchlog) {
+    explicit Target(bool notchlog, bool recording = false) {
         if (notchlog) {
-            nl = std::make_unique<Notchlog>();
+            nl = std::make_unique<Notchlog>(recording ? L"--analysis --wheel-csv \"" + WheelCsvPath() + L"\"" : L"");
             process = nl->Process(), main = nl->Main();
+            if (recording && !WaitUntil([&] { return (analysis = ShownWindowOf(nl->Pid(), L"NotchlogAnalysis")); }))
+                throw DriverError("the analysis window never showed");
+            if (analysis) {  // in the screen's far corner, clear of the main windows where it fits
+                list = ::FindWindowExW(analysis, nullptr, L"SysListView32", nullptr);
+                RECT r{};
+                ::GetWindowRect(analysis, &r);
+                ::SetWindowPos(analysis, nullptr, ::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left),
+                               ::GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top), 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
         } else {
             std::wstring commandLine = L"\"" + g_bareExe + L"\"";
             STARTUPINFOW si{};
@@ -135,7 +158,8 @@ struct Target {
         const std::size_t count = nl->LogCount();
         if (count < minLines || count != std::exchange(lastCount, count)) return false;
         const std::wstring tag = Format(L"\tuMsg=%X wHi=0 wLo=%d ", Notchlog::kMarker, serial);
-        return nl->Log(count - 1).front().find(tag) != std::wstring::npos && Shown();
+        return nl->Log(count - 1).front().find(tag) != std::wstring::npos && Shown() &&
+               (!analysis || NothingToPaint(analysis));
     }
     // The windows overlap and a covered part is not painted: the target is
     // brought to the top, then waited for until it is done.
@@ -158,7 +182,7 @@ struct Target {
 
     std::unique_ptr<Notchlog> nl;
     HANDLE process = nullptr, thread = nullptr;
-    HWND main = nullptr, refresher = nullptr;
+    HWND main = nullptr, refresher = nullptr, analysis = nullptr, list = nullptr;
     int serial = 0;
     std::size_t lastCount = 0, minLines = 0;
 };
@@ -220,7 +244,7 @@ double PrivateBytes(HANDLE process) {  // Wine leaves PrivateUsage at 0 and give
 // marker: lines lost, the lag from the last message until the marker is
 // done, and the share of one CPU the target used. For Notchlog, its last
 // refresh's cost is sampled after every 25th message.
-void SteadyStream(Target& t, LPARAM lp, std::vector<double>& refreshUs) {
+void SteadyStream(Target& t, LPARAM lp, std::vector<double>& refreshUs, const std::string& nlSuffix = "") {
     t.Settle();
     const std::size_t before = t.Lines();
     const int n = kStreamPerSecond * kStreamMs / 1000;
@@ -235,8 +259,8 @@ void SteadyStream(Target& t, LPARAM lp, std::vector<double>& refreshUs) {
     t.PostMarker(before);
     Await([&] { return t.Done(); }, "the end of a stream", 1);
     const double end = NowMs();
-    const std::string suffix = t.nl ? "" : "_bare";
-    if (t.nl) Record("steady.lines_lost", double(n + 1) - double(t.Lines() - before));
+    const std::string suffix = t.nl ? nlSuffix : "_bare";
+    if (t.nl) Record("steady.lines_lost" + suffix, double(n + 1) - double(t.Lines() - before));
     Record("steady.lag_ms" + suffix, end - last);
     Record("steady.cpu_share" + suffix, (CpuMs(t.process) - cpu0) / (end - t0));
 }
@@ -319,6 +343,25 @@ void Round(int round, Target& nlLarge) {
     Record("platform.window_from_point_us", Send(bare.main, kPlatformOps, 1, MAKELPARAM(bareCentre.x, bareCentre.y)) / 100.0);
     bare.Close(), bare2.Close();
 
+    // The wheel path again while every event is also recorded, streamed to a
+    // file and listed in the open analysis window.
+    Target rec(true, true);
+    Compare("ratios.wheel_recording", "us_per_message.wheel_recording", "us_per_message.wheel_plain", 2, forward,
+            [&](bool isRec, int) { return DrainUs(isRec ? rec : nl, WM_MOUSEWHEEL, wheelLp, true); });
+    std::vector<double> unused;
+    SteadyStream(rec, wheelLp, unused, "_analysis");
+    if (round == 0) {  // memory per recorded event: wheel messages to the analysis window, which logs nothing
+        const double bytes0 = PrivateBytes(rec.process);
+        const LRESULT count0 = Send(rec.list, LVM_GETITEMCOUNT);
+        for (int done = 0; done < kRecordedEvents; done += kDrainPosts) {
+            const int batch = std::min(kDrainPosts, kRecordedEvents - done);
+            for (int i = 0; i < batch; ++i) Post(rec.analysis, WM_MOUSEWHEEL, WheelWp(i), wheelLp);
+            Await([&] { return Send(rec.list, LVM_GETITEMCOUNT) >= count0 + done + batch; }, "recording events", 20);
+        }
+        Record("analysis.bytes_per_event", (PrivateBytes(rec.process) - bytes0) / kRecordedEvents);
+    }
+    rec.Close();
+
     // Logging with a log of 1,000 lines and with one of 100,000 lines (and
     // more: the drains add to it).
     Compare("ratios.growth", "us_per_message.logged_large_log", "us_per_message.logged_small_log", 2, !forward,
@@ -344,6 +387,10 @@ const Goal kGoals[] = {
     {"ratios.growth", "100k- / 1k-line log", "us_per_message.logged_large_log", "us_per_message.logged_small_log", 1.2},
     {"memory_bytes_per_line", "private bytes, 100k lines", nullptr, nullptr, 200},
     {"steady.lines_lost", "all rounds together", nullptr, nullptr, 0},
+    {"ratios.wheel_recording", "wheel, recorded + analysis", "us_per_message.wheel_recording", "us_per_message.wheel_plain", 1.1},
+    {"analysis.bytes_per_event", "private bytes, 100k events", nullptr, nullptr, 64},
+    {"steady.lines_lost_analysis", "analysis open, all rounds", nullptr, nullptr, 0},
+    {"steady.lag_ms_analysis", "analysis open: last to shown", "steady.lag_ms_analysis", "steady.lag_ms_bare", 100},
     {"steady.lag_ms", "last message to shown", "steady.lag_ms", "steady.lag_ms_bare", 100},
     {"steady.cpu_share", "of one CPU", "steady.cpu_share", "steady.cpu_share_bare", 0.5},
     {"steady.refresh_ms", "one refresh; ref: platform", "steady.refresh_ms", "platform.refresh_ms", NAN},
@@ -353,7 +400,7 @@ const Goal kGoals[] = {
 
 double Value(const std::string& key) {  // lines lost add up; the rest is the median over the rounds
     const auto& v = g_figures.at(key);
-    return key == "steady.lines_lost" ? std::accumulate(v.begin(), v.end(), 0.0) : Median(v);
+    return key.rfind("steady.lines_lost", 0) == 0 ? std::accumulate(v.begin(), v.end(), 0.0) : Median(v);
 }
 
 void Report() {
