@@ -19,7 +19,7 @@ const char* const kAnalysisClass = "NotchlogAnalysis";
 const char* const kAnalysisCaption = "Notchlog - wheel analysis";
 constexpr UINT_PTR kClockTimer = 1;  // the chart's time axis and the events per second move on
 constexpr UINT kClockMs = 500;
-enum ControlId : int { kClearButton = 201, kCopyButton, kSaveButton, kSummary, kChart, kEventList };
+enum ControlId : int { kClearButton = 201, kCopyButton, kSaveButton, kSummary, kChart, kEventList, kCaptureCheck };
 
 LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return Api(::SendMessageA(w, msg, wp, lp)); }
 }  // namespace
@@ -57,6 +57,11 @@ void AnalysisWindow::CreateControls() {
                                             nullptr));
         SendTo(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
+    captureCheck_ = Api(::CreateWindowExW(0, L"BUTTON", L"Capture all wheel input",
+                                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 0, 10, 10, Handle(),
+                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCaptureCheck)), instance_,
+                                          nullptr));
+    SendTo(captureCheck_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     summary_.Create(Handle(), kSummary, RECT{0, 0, 10, 10}, Api(::GetSysColor(COLOR_WINDOW)), font);
     chart_.Create(Handle(), kChart, RECT{0, 0, 10, 10}, instance_);
     list_ = Api(::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
@@ -92,6 +97,7 @@ void AnalysisWindow::Layout(int width, int height) {
         Api(::MoveWindow(buttons_[i], x, margin, buttonWidths[i], buttonHeight, TRUE));
         x += buttonWidths[i] + margin;
     }
+    Api(::MoveWindow(captureCheck_, x + margin, margin, px(200), buttonHeight, TRUE));
     const int summaryWidth = px(300);
     Api(::MoveWindow(summary_.Handle(), margin, top, summaryWidth, panelHeight, TRUE));
     Api(::MoveWindow(chart_.Handle(), 2 * margin + summaryWidth, top,
@@ -144,6 +150,7 @@ LRESULT AnalysisWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                     case kClearButton: OnClear(); break;
                     case kCopyButton: OnCopy(); break;
                     case kSaveButton: OnSave(); break;
+                    case kCaptureCheck: OnCaptureClicked(); break;
                     default: break;
                 }
                 return 0;
@@ -215,6 +222,20 @@ void AnalysisWindow::OnSave() {
     if (!reason.empty())
         MessageBoxNotice(Handle(), L"The wheel events could not be saved to " + path + L":\n" + reason +
                                        L"\n\nNothing was written; a file of that name is as it was.");
+}
+
+void AnalysisWindow::OnCaptureClicked() {
+    const bool on = SendTo(captureCheck_, BM_GETCHECK) == BST_CHECKED;
+    // The check follows what the capture is, also when turning it on failed.
+    struct Follow {
+        AnalysisWindow& w;
+        ~Follow() { w.ShowCaptureState(); }
+    } follow{*this};
+    recording_.SetCapture(on);
+}
+
+void AnalysisWindow::ShowCaptureState() {
+    if (captureCheck_) SendTo(captureCheck_, BM_SETCHECK, recording_.Capturing() ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void AnalysisWindow::Paint(unsigned views) {

@@ -24,6 +24,8 @@ public:
     void Open();
     // The recording has new events (or none after a Clear).
     void OnEventsChanged();
+    // The recording's capture changed from outside (the command line).
+    void OnCaptureChanged() { ShowCaptureState(); }
     // Tab and the dialog keys between its controls; true when consumed.
     bool PreTranslate(MSG& msg);
 
@@ -37,6 +39,9 @@ private:
     void OnClear();
     void OnCopy();
     void OnSave();
+    void OnCaptureClicked();
+    // The check shows whether capture is on.
+    void ShowCaptureState();
 
     void Paint(unsigned views) override;
     void OnRefreshFailure(const Error* error) noexcept override { OnFailure(error); }
@@ -48,6 +53,7 @@ private:
     int dpi_ = 96;
     HWND list_ = nullptr;
     HWND buttons_[3] = {};
+    HWND captureCheck_ = nullptr;
     TextPanel summary_;
     std::uint64_t shownSeq_ = ~std::uint64_t{0};  // the newest event the list shows
     std::size_t shownCount_ = 0;

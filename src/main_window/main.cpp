@@ -52,6 +52,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
             recording.SetNoticeOwner(window.Handle());
             analysis.Create(instance);
             if (!csvNotice.empty()) nl::MessageBoxNotice(window.Handle(), csvNotice);
+            if (options.captureAll) {
+                recording.SetCapture(true);
+                analysis.OnCaptureChanged();
+            }
             if (options.analysis) analysis.Open();
         },
         [&](const nl::Error* e) { nl::ReportFailure(window.Handle(), e); });

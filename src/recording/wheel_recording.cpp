@@ -47,11 +47,18 @@ std::string FirstBytes(const std::wstring& path, std::size_t count) {
 }
 }  // namespace
 
+WheelRecording::WheelRecording()
+    : refresher_(*this),
+      capture_(WheelCapture::Sink{[this](WheelSample& s) { AddCaptured(s); },
+                                  [this](std::uint64_t lost) { AddLost(lost); }},
+               devices_) {}
+
 std::wstring WheelRecording::Start(HINSTANCE instance, const std::wstring& csvPath) {
     Api(::QueryPerformanceFrequency(&frequency_));
     Api(::QueryPerformanceCounter(&origin_));
     ReadSteps();
     refresher_.Create(instance, "recording");
+    capture_.Create(instance);
     if (csvPath.empty()) return std::wstring();
     csvPath_ = csvPath;
     const WheelCsvStart start = WheelCsvFileStart(FirstBytes(csvPath, std::strlen(kWheelCsvHeader) + 2));
@@ -113,7 +120,26 @@ void WheelRecording::Record(WheelWindow window, UINT msg, WPARAM wp, LPARAM lp) 
         s.position = Words(Api(::GetMessagePos()));
         s.target = TargetAt(*s.position);
     }
-    const StoredEvent e = recorder_.Record(s);
+    Add(s);
+}
+
+void WheelRecording::AddCaptured(WheelSample& s) {
+    if (closed_) return;
+    s.ticks -= origin_.QuadPart;
+    s.ticksPerSecond = frequency_.QuadPart;
+    if (s.position) s.target = TargetAt(*s.position);
+    Add(s);
+}
+
+void WheelRecording::AddLost(std::uint64_t count) {
+    LARGE_INTEGER now{};
+    Api(::QueryPerformanceCounter(&now));
+    Keep(recorder_.RecordLost(count, now.QuadPart - origin_.QuadPart, frequency_.QuadPart));
+}
+
+void WheelRecording::Add(const WheelSample& s) { Keep(recorder_.Record(s)); }
+
+void WheelRecording::Keep(const StoredEvent& e) {
     store_.Add(e);
     summary_.Add(e);
     if (csvFile_.IsOpen()) {
@@ -122,6 +148,11 @@ void WheelRecording::Record(WheelWindow window, UINT msg, WPARAM wp, LPARAM lp) 
         row_.resize(row_.size() - 2);  // the file adds its own line end
         csvFile_.Append(row_);
     }
+    refresher_.Update(kEventsView);
+}
+
+void WheelRecording::SetCapture(bool on) {
+    capture_.Enable(on);
     refresher_.Update(kEventsView);
 }
 
@@ -164,6 +195,7 @@ void WheelRecording::AfterRefresh() {
 void WheelRecording::OnRefreshFailure(const Error* error) noexcept { ReportFailure(noticeOwner_, error); }
 
 void WheelRecording::Close() {
+    capture_.Enable(false);  // unhooked, and what the hook queued recorded
     closed_ = true;
     refresher_.Stop();
     std::wstring reason;

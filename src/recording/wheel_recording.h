@@ -14,6 +14,7 @@
 
 #include "common/event_store.h"
 #include "common/wheel_record.h"
+#include "recording/wheel_capture.h"
 #include "win32/log_files.h"
 #include "win32/refresh.h"
 
@@ -21,7 +22,7 @@ namespace nl {
 
 class WheelRecording final : private Refreshable {
 public:
-    WheelRecording() : refresher_(*this) {}
+    WheelRecording();
 
     // Takes the time origin and the steps, makes the refresh and opens the
     // CSV file if a path is given. Returns a notice for the user when the
@@ -35,6 +36,10 @@ public:
     // One wheel message on entry to a window procedure: WM_MOUSEWHEEL or
     // WM_MOUSEHWHEEL, as that procedure got it.
     void Record(WheelWindow window, UINT msg, WPARAM wp, LPARAM lp);
+    // Every wheel event on the desktop, from the low-level hook and raw
+    // input, recorded as well while on.
+    void SetCapture(bool on);
+    bool Capturing() const { return capture_.Enabled(); }
     // The steps again, after the system's settings changed.
     void ReadSteps();
     // The last rows to the file; no more refreshes.
@@ -56,12 +61,18 @@ private:
     void AfterRefresh() override;
     void OnRefreshFailure(const Error* error) noexcept override;
     std::uint32_t TargetAt(Point16 p);
+    // Numbers the sample, keeps it and queues its row.
+    void Add(const WheelSample& s);
+    void AddCaptured(WheelSample& s);  // ticks still absolute
+    void AddLost(std::uint64_t count);
+    void Keep(const StoredEvent& e);
 
     Refresher refresher_;
     WheelRecorder recorder_;
     EventStore store_;
     WheelSummary summary_;
     DeviceNames devices_;
+    WheelCapture capture_;
     LARGE_INTEGER origin_{}, frequency_{};
     LogFile csvFile_;
     std::wstring csvPath_;

@@ -218,5 +218,63 @@ TEST(WheelAnalysis, AFileWithAnotherHeaderIsLeftAsItWasWithANotice) {
     EXPECT_EQ(Contents(csv.path), other);
 }
 
+TEST(WheelAnalysis, CaptureSeesWheelInputOverOtherWindowsAndTheDesktopUntilTurnedOff) {
+    TempCsv csv;
+    Notchlog app(L"--capture-all --wheel-csv \"" + csv.path.wstring() + L"\"");
+    TestWindow other(L"NotchlogCaptureTest", L"another program", {1000, 800, 1200, 950});
+    Foreground(other.Get());  // raw input arrives while another program is in front
+    const POINT overOther = CentreOf(other.Get()), desktop{1270, 1015};
+    const auto captured = [&](std::size_t from) {  // window,axis,delta,source,pos_x,pos_y,target; device's form
+        std::vector<std::string> rows;
+        const auto all = Rows(csv.path);
+        for (std::size_t i = from; i < all.size(); ++i) {
+            const auto& r = all[i];
+            if (r[4] != "hook" && r[4] != "raw") continue;
+            rows.push_back(r[4] + "," + r[5] + "," + r[6] + "," + r[13] + "," + r[20] + "," + r[21] + "," + r[23]);
+            EXPECT_TRUE(std::regex_match(r[24], std::regex(r[4] == "raw" ? "[0-9A-F]{8}( [^,]*)?" : ""))) << r[24];
+            EXPECT_EQ(r[16] + r[17], "0000");  // keys, key_mismatch
+        }
+        return rows;
+    };
+    const auto row = [](const char* kind, const char* axisDelta, const char* source, POINT p, HWND under) {
+        return std::string(kind) + "," + axisDelta + "," + source + "," + std::to_string(p.x) + "," + std::to_string(p.y) + "," +
+               Narrow(Format(L"%08lX", static_cast<unsigned long>(Handle32(under))));
+    };
+    MoveCursor(overOther);
+    InjectWheel({120});
+    InjectWheel({-60}, true);
+    MoveCursor(desktop);
+    InjectWheel({240});
+    MoveCursor(overOther);
+    XWheelButton(5);  // the X server's wheel reaches Wine over its own windows only
+    const HWND nothing = ::WindowFromPoint(desktop);
+    const std::vector<std::string> want{
+        row("hook", "V,120", "injected", overOther, other.Get()), row("hook", "H,-60", "injected", overOther, other.Get()),
+        row("hook", "V,240", "injected", desktop, nothing), row("hook", "V,-120", "hardware", overOther, other.Get())};
+    std::vector<std::string> hooks, raws;
+    ASSERT_TRUE(WaitUntil([&] {
+        hooks.clear(), raws.clear();
+        for (const auto& r : captured(0)) (r.rfind("hook", 0) == 0 ? hooks : raws).push_back(r);
+        return hooks.size() >= 4 && raws.size() >= 4;
+    })) << hooks.size() << " hook rows, " << raws.size() << " raw rows";
+    EXPECT_EQ(hooks, want);
+    EXPECT_EQ(raws.size(), 4u);
+    EXPECT_EQ(raws.at(0).substr(0, raws.at(0).find(",raw,")), "raw,V,120");
+    EXPECT_EQ(raws.at(1).substr(0, raws.at(1).find(",raw,")), "raw,H,-60");
+
+    // Turned off in the analysis window: neither source records any more.
+    Post(app.Main(), WM_SYSCOMMAND, kWheelAnalysis);
+    const HWND check = ::GetDlgItem(AnalysisWindowOf(app.Pid()), 207);
+    EXPECT_EQ(Send(check, BM_GETCHECK), BST_CHECKED);
+    Send(check, BM_CLICK);
+    EXPECT_EQ(Send(check, BM_GETCHECK), BST_UNCHECKED);
+    const std::size_t before = Rows(csv.path).size();
+    MoveCursor(overOther);
+    InjectWheel({120});
+    for (const auto& line : app.Log()) EXPECT_NE(LoggedMsg(line), static_cast<UINT>(WM_INPUT)) << Narrow(line);
+    EXPECT_EQ(app.Close(), 0u);  // the recording ends with the program: its rows are all in the file
+    EXPECT_EQ(captured(before), std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace nle2e

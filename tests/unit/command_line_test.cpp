@@ -14,7 +14,7 @@ TEST(CommandLine, Options) {
         std::int32_t maxLines;
         const wchar_t* problem;
         const wchar_t* wheelCsv = L"";
-        bool analysis = false;
+        bool analysis = false, captureAll = false;
     } rows[] = {
         {{}, L"", 5000000, L""},
         {{L"--log", L"build/wheel.log"}, L"build/wheel.log", 5000000, L""},
@@ -28,7 +28,8 @@ TEST(CommandLine, Options) {
         {{L"--verbose", L"--log", L"x"}, L"", 5000000, L"Unknown argument: --verbose"},
         {{L"--log", L"x", L"extra"}, L"x", 5000000, L"Unknown argument: extra"},
         {{L"--wheel-csv", L"w.csv", L"--log", L"x"}, L"x", 5000000, L"", L"w.csv"},
-        {{L"/ANALYSIS", L"/wheel-csv", L"C:\\w.csv"}, L"", 5000000, L"", L"C:\\w.csv", true},
+        {{L"/ANALYSIS", L"/wheel-csv", L"C:\\w.csv", L"--capture-all"}, L"", 5000000, L"", L"C:\\w.csv", true, true},
+        {{L"/Capture-All"}, L"", 5000000, L"", L"", false, true},
         {{L"--analysis", L"--wheel-csv"}, L"", 5000000, L"--wheel-csv needs a file name.", L"", true},
     };
     for (const auto& r : rows) {
@@ -38,6 +39,7 @@ TEST(CommandLine, Options) {
         EXPECT_EQ(o.problem, r.problem);
         EXPECT_EQ(o.wheelCsvPath, r.wheelCsv);
         EXPECT_EQ(o.analysis, r.analysis);
+        EXPECT_EQ(o.captureAll, r.captureAll);
     }
     EXPECT_EQ(OptionsHelp(L"Unknown argument: -x").rfind(L"Unknown argument: -x\n\nNotchlog accepts:\n--log FILE", 0),
               0u);
