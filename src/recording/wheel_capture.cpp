@@ -65,6 +65,8 @@ LRESULT CALLBACK WheelCapture::HookProc(int code, WPARAM wp, LPARAM lp) {
 
 DWORD WINAPI WheelCapture::HookThread(void* param) {
     auto* start = static_cast<ThreadStart*>(param);
+    // Every mouse event on the desktop waits for this thread: it runs first.
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
     MSG msg{};
     ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for WM_QUIT
     HHOOK hook = ::SetWindowsHookExW(WH_MOUSE_LL, &WheelCapture::HookProc, ::GetModuleHandleW(nullptr), 0);

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <numeric>
 #include <utility>
@@ -34,6 +35,8 @@ constexpr int kDrainPosts = 8000;                  // a posted-message queue hol
 constexpr int kStreamPerSecond = 250, kStreamMs = 2000;
 constexpr std::size_t kSmallLog = 1000, kLargeLog = 100000;
 constexpr int kRecordedEvents = 100000;  // for the memory per recorded wheel event
+constexpr int kFloodEvents = 10000, kRoundTrips = 200;  // capture: the flood and the SendInput samples
+constexpr int kCaptureCheck = 207;  // the analysis window's "Capture all wheel input"
 int g_rounds = 5;
 std::wstring g_json = L"bench.json", g_bareExe;
 
@@ -84,12 +87,12 @@ double CpuMs(HANDLE process) {
     return sum;
 }
 
-// A fresh --wheel-csv file for a Notchlog that records to one.
-std::wstring WheelCsvPath() {
+// The --wheel-csv file of a Notchlog that records to one; fresh for each.
+std::wstring WheelCsvPath(bool fresh) {
     wchar_t dir[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, dir);
     const std::wstring path = std::wstring(dir) + L"notchlog-bench-wheel.csv";
-    ::DeleteFileW(path.c_str());
+    if (fresh) ::DeleteFileW(path.c_str());
     return path;
 }
 
@@ -98,7 +101,7 @@ std::wstring WheelCsvPath() {
 struct Target {
     explicit Target(bool notchlog, bool recording = false) {
         if (notchlog) {
-            nl = std::make_unique<Notchlog>(recording ? L"--analysis --wheel-csv \"" + WheelCsvPath() + L"\"" : L"");
+            nl = std::make_unique<Notchlog>(recording ? L"--analysis --wheel-csv \"" + WheelCsvPath(true) + L"\"" : L"");
             process = nl->Process(), main = nl->Main();
             if (recording && !WaitUntil([&] { return (analysis = ShownWindowOf(nl->Pid(), L"NotchlogAnalysis")); }))
                 throw DriverError("the analysis window never showed");
@@ -290,6 +293,93 @@ void Compare(const std::string& ratio, const std::string& a, const std::string& 
     Record(a, fa), Record(b, fb), Record(ratio, fa / fb);
 }
 
+void InjectWheel(int delta, int count = 1) {
+    std::vector<INPUT> inputs(static_cast<std::size_t>(count));
+    for (INPUT& in : inputs) {
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        in.mi.mouseData = static_cast<DWORD>(delta);
+    }
+    if (::SendInput(static_cast<UINT>(count), inputs.data(), sizeof(INPUT)) != static_cast<UINT>(count))
+        ThrowLastError("SendInput");
+}
+
+// The hook rows of the recording's CSV file, and the events its lost rows count.
+std::pair<int, int> CapturedRows(const std::wstring& path) {
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) return {0, 0};
+    int rows = 0, lost = 0;
+    for (char line[512]; std::fgets(line, sizeof line, f);) {
+        const auto fields = Split(std::wstring(line, line + std::strlen(line)), L",");
+        if (fields.size() < 14 || fields[4] != L"hook") continue;
+        if (fields[13] == L"lost") lost += _wtoi(fields[6].c_str());
+        else ++rows;
+    }
+    std::fclose(f);
+    return {rows, lost};
+}
+
+// The hook's cost to the desktop (SendInput's round trip with capture on
+// against off, over an empty part of the desktop), then a flood with capture
+// on: every event recorded once by the hook, and how soon the GUI answers.
+void MeasureCapture(Target& rec) {
+    const HWND check = ::GetDlgItem(rec.analysis, kCaptureCheck);
+    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 5, 5);
+    const auto roundTripUs = [&](bool on, int) {
+        if ((Send(check, BM_GETCHECK) == BST_CHECKED) != on) Send(check, BM_CLICK);
+        std::vector<double> us;
+        for (int i = 0; i < kRoundTrips; ++i) {
+            const double t0 = NowMs();
+            InjectWheel(i % 2 ? WHEEL_DELTA : -WHEEL_DELTA);
+            us.push_back((NowMs() - t0) * 1000);
+            ::Sleep(1);  // spaced, as a user's notches are
+        }
+        return Median(us);
+    };
+    Compare("ratios.capture_round_trip", "capture.send_input_us_on", "capture.send_input_us_off", 2, true, roundTripUs,
+            true);
+    Record("capture.hook_added_us", g_figures["capture.send_input_us_on"].back() -
+                                        g_figures["capture.send_input_us_off"].back());
+    // The platform's floor: what a hook that does nothing, on a thread of
+    // this process, adds to the same round trip (capture off meanwhile).
+    const double off = roundTripUs(false, 0);
+    struct EmptyHook {
+        static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) { return ::CallNextHookEx(nullptr, code, wp, lp); }
+        static DWORD WINAPI Thread(void* ready) {
+            MSG m;
+            ::PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);
+            const HHOOK hook = ::SetWindowsHookExW(WH_MOUSE_LL, &Proc, ::GetModuleHandleW(nullptr), 0);
+            ::SetEvent(ready);
+            while (::GetMessageW(&m, nullptr, 0, 0) > 0) ::DispatchMessageW(&m);
+            ::UnhookWindowsHookEx(hook);
+            return 0;
+        }
+    };
+    const HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DWORD threadId = 0;
+    const HANDLE thread = ::CreateThread(nullptr, 0, &EmptyHook::Thread, ready, 0, &threadId);
+    ::WaitForSingleObject(ready, INFINITE);
+    const double on = roundTripUs(false, 0);
+    ::PostThreadMessageW(threadId, WM_QUIT, 0, 0);
+    ::WaitForSingleObject(thread, INFINITE);
+    ::CloseHandle(thread), ::CloseHandle(ready);
+    Record("platform.empty_hook_added_us", on - off);
+
+    if (Send(check, BM_GETCHECK) != BST_CHECKED) Send(check, BM_CLICK);
+    rec.Settle();
+    const std::wstring csv = WheelCsvPath(false);
+    const int before = CapturedRows(csv).first;
+    for (int sent = 0; sent < kFloodEvents; sent += 100) InjectWheel(WHEEL_DELTA, 100);
+    const double t0 = NowMs();
+    rec.PostMarker(rec.Lines());
+    Await([&] { return rec.Done(); }, "the marker after the flood", 1);
+    Record("capture.flood_marker_ms", NowMs() - t0);
+    std::pair<int, int> seen;
+    Await([&] { return (seen = CapturedRows(csv)).first - before + seen.second >= kFloodEvents; }, "the flood's rows", 50);
+    Record("capture.lost", kFloodEvents - (seen.first - before));
+    Send(check, BM_CLICK);  // off
+}
+
 void Round(int round, Target& nlLarge) {
     const bool forward = round % 2 == 0;
     Compare("ratios.startup", "startup_ms.notchlog", "startup_ms.bare", 3, forward,
@@ -360,6 +450,7 @@ void Round(int round, Target& nlLarge) {
         }
         Record("analysis.bytes_per_event", (PrivateBytes(rec.process) - bytes0) / kRecordedEvents);
     }
+    if (round == 0) MeasureCapture(rec);
     rec.Close();
 
     // Logging with a log of 1,000 lines and with one of 100,000 lines (and
@@ -391,6 +482,10 @@ const Goal kGoals[] = {
     {"analysis.bytes_per_event", "private bytes, 100k events", nullptr, nullptr, 64},
     {"steady.lines_lost_analysis", "analysis open, all rounds", nullptr, nullptr, 0},
     {"steady.lag_ms_analysis", "analysis open: last to shown", "steady.lag_ms_analysis", "steady.lag_ms_bare", 100},
+    {"capture.hook_added_us", "SendInput, capture on - off", "capture.send_input_us_on", "capture.send_input_us_off", 20},
+    {"platform.empty_hook_added_us", "platform: an empty hook adds", nullptr, nullptr, NAN},
+    {"capture.lost", "flood of 10,000, hook rows", nullptr, nullptr, 0},
+    {"capture.flood_marker_ms", "marker after the flood", nullptr, nullptr, 100},
     {"steady.lag_ms", "last message to shown", "steady.lag_ms", "steady.lag_ms_bare", 100},
     {"steady.cpu_share", "of one CPU", "steady.cpu_share", "steady.cpu_share_bare", 0.5},
     {"steady.refresh_ms", "one refresh; ref: platform", "steady.refresh_ms", "platform.refresh_ms", NAN},
