@@ -33,6 +33,15 @@ Options ParseOptions(const std::vector<std::wstring>& args) {
                 options.problem = args[i] + L" needs a file name.";
             else
                 options.logPath = args[++i];
+        } else if (SameSwitch(args[i], L"--wheel-csv") || SameSwitch(args[i], L"/wheel-csv")) {
+            if (i + 1 >= args.size() || args[i + 1].empty())
+                options.problem = args[i] + L" needs a file name.";
+            else
+                options.wheelCsvPath = args[++i];
+        } else if (SameSwitch(args[i], L"--analysis") || SameSwitch(args[i], L"/analysis")) {
+            options.analysis = true;
+        } else if (SameSwitch(args[i], L"--capture-all") || SameSwitch(args[i], L"/capture-all")) {
+            options.captureAll = true;
         } else if (SameSwitch(args[i], L"--max-lines") || SameSwitch(args[i], L"/max-lines")) {
             if (i + 1 >= args.size() || !ParseCount(args[i + 1], options.maxLines))
                 options.problem = args[i] + L" needs a number of lines (0 for no limit).";
@@ -50,7 +59,10 @@ std::wstring OptionsHelp(const std::wstring& problem) {
            L"\n\nNotchlog accepts:\n"
            L"--log FILE  (or /log FILE): appends every logged line to FILE.\n"
            L"--max-lines N  (or /max-lines N): keeps at most N lines in the message list, dropping the oldest "
-           L"(default 5000000; 0: as many as the system allows).\n\n"
+           L"(default 5000000; 0: as many as the system allows).\n"
+           L"--wheel-csv FILE  (or /wheel-csv FILE): appends every recorded wheel event to FILE as a CSV row.\n"
+           L"--analysis  (or /analysis): opens the wheel analysis window at start.\n"
+           L"--capture-all  (or /capture-all): records every wheel event on the desktop, not only Notchlog's.\n\n"
            L"Notchlog goes on without the arguments it did not understand.";
 }
 

@@ -1,5 +1,8 @@
 // Notchlog's command line: `--log FILE` (or `/log FILE`) appends every
-// logged line to FILE; `--max-lines N` keeps at most N lines in the list.
+// logged line to FILE; `--max-lines N` keeps at most N lines in the list;
+// `--wheel-csv FILE` streams every recorded wheel event to FILE as a CSV row;
+// `--analysis` opens the wheel analysis window at start; `--capture-all`
+// turns on the capture of every wheel event on the desktop.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +16,9 @@ namespace nl {
 struct Options {
     std::wstring logPath;  // empty: no log file
     std::int32_t maxLines = kDefaultMaxLogLines;  // 0: no limit of the list's own
+    std::wstring wheelCsvPath;  // empty: no CSV stream
+    bool analysis = false;      // open the analysis window at start
+    bool captureAll = false;    // capture every wheel event from the start
     std::wstring problem;  // what could not be understood; empty when all was
 };
 

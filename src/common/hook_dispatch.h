@@ -15,6 +15,9 @@ namespace nl {
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
+    // Every WM_MOUSEWHEEL and WM_MOUSEHWHEEL, on arrival: before the window
+    // handles it (or it is forwarded), whether or not logging has stopped.
+    virtual void OnWheelArrived(std::uint32_t uMsg, std::int32_t wParam, std::int32_t lParam) = 0;
     virtual void HandleWheel(const WheelEvent& e) = 0;
     virtual void LogMessage(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t wParam, std::int32_t lParam) = 0;
     // Closing, or logging paused by the user.
@@ -33,7 +36,7 @@ struct HookedMessage {
     std::int32_t wParam, lParam;
 };
 
-// Consumes WM_MOUSEWHEEL (handled, answered 0) or forwards any other message
+// Hands either wheel message to OnWheelArrived first. Consumes WM_MOUSEWHEEL (handled, answered 0) or forwards any other message
 // through `forward` (which returns the previous procedure's result) and
 // keeps its result; then logs unless logging has stopped. Logging comes
 // after forwarding, so a message that arrives while this one is being
@@ -44,6 +47,8 @@ std::intptr_t DispatchHooked(const HookedMessage& m, Forward&& forward, MessageS
                              bool& logFailureTold) noexcept {
     std::intptr_t result = 0;
     auto reportError = [&](const Error* e) { sink.ReportError(e); };
+    if (m.uMsg == kMsgMouseWheel || m.uMsg == kMsgMouseHWheel)
+        Guarded([&] { sink.OnWheelArrived(m.uMsg, m.wParam, m.lParam); }, reportError);
     if (m.uMsg == kMsgMouseWheel) {
         const WheelEvent e = DecodeWheel(m.wParam, m.lParam);
         Guarded([&] { sink.HandleWheel(e); }, reportError);  // consumed: never forwarded

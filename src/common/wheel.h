@@ -8,6 +8,7 @@ namespace nl {
 
 constexpr std::int32_t kWheelDelta = 120;
 constexpr std::uint32_t kMsgMouseWheel = 0x020A;
+constexpr std::uint32_t kMsgMouseHWheel = 0x020E;
 
 // notches = -D / 120, rounded to the nearest Long with halves going to the
 // even neighbour. The negation is done in wider arithmetic, so D = -32768

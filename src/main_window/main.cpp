@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "analysis_window/analysis_window.h"
 #include "common/error_boundary.h"
 #include "main_window/main_window.h"
+#include "recording/wheel_recording.h"
 #include "win32/api.h"
 #include "win32/late_bind.h"
 #include "win32/message_boxes.h"
@@ -33,10 +35,30 @@ std::vector<std::wstring> Arguments() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     HardenDllSearch();
+    // The recording starts before the main window, whose wheel messages it
+    // records from the first; the analysis window is made (hidden) after it.
+    nl::WheelRecording recording;
     nl::MainWindow window;
+    nl::AnalysisWindow analysis(recording);
+    const nl::Options options = nl::ParseOptions(Arguments());
+    std::wstring csvNotice;
     bool created = false;
-    nl::Guarded([&] { created = window.Create(instance, showCommand, nl::ParseOptions(Arguments())); },
-                [&](const nl::Error* e) { nl::ReportFailure(window.Handle(), e); });
+    nl::Guarded(
+        [&] {
+            csvNotice = recording.Start(instance, options.wheelCsvPath);
+            window.Attach(&recording, [&analysis] { analysis.Open(); });
+            created = window.Create(instance, showCommand, options);
+            if (!created) return;
+            recording.SetNoticeOwner(window.Handle());
+            analysis.Create(instance);
+            if (!csvNotice.empty()) nl::MessageBoxNotice(window.Handle(), csvNotice);
+            if (options.captureAll) {
+                recording.SetCapture(true);
+                analysis.OnCaptureChanged();
+            }
+            if (options.analysis) analysis.Open();
+        },
+        [&](const nl::Error* e) { nl::ReportFailure(window.Handle(), e); });
     if (!created) return 1;
 
     MSG msg{};
@@ -45,7 +67,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
         if (got == 0 || got == -1) break;
         nl::Guarded(
             [&] {
-                if (window.PreTranslate(msg)) return;
+                if (window.PreTranslate(msg) || analysis.PreTranslate(msg)) return;
                 nl::Api(::TranslateMessage(&msg));
                 nl::Api(::DispatchMessageA(&msg));
             },

@@ -78,6 +78,7 @@ void MainWindow::AddSystemMenuItems() {
     Api(::AppendMenuW(menu, MF_STRING, kAlwaysOnTopCommand, L"Always on top"));
     Api(::AppendMenuW(menu, MF_STRING, kPauseLoggingCommand, L"Pause logging"));
     Api(::AppendMenuW(menu, MF_STRING, kSaveLogCommand, L"Save log as\u2026"));
+    Api(::AppendMenuW(menu, MF_STRING, kWheelAnalysisCommand, L"Wheel analysis\u2026"));
 }
 
 void MainWindow::CreateControls() {
@@ -143,6 +144,7 @@ void MainWindow::CreateControls() {
 void MainWindow::Close() {
     closing_ = true;
     subclass_.SetWheelHook(Handle(), false);
+    if (recording_) recording_->Close();
     refresher_.Stop();
     std::wstring reason;
     logFile_.Flush(reason);  // the last lines; nobody is left to tell
@@ -164,6 +166,10 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_SYSCOMMAND:
             if (OnSystemCommand(static_cast<UINT>(wp & 0xFFF0))) return 0;
+            break;
+        case WM_SETTINGCHANGE:
+            // The wheel's steps may have changed; the message goes on as before.
+            if (recording_) recording_->ReadSteps();
             break;
         case WM_CLOSE:
             Close();

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "common/command_line.h"
@@ -16,6 +17,7 @@
 #include "controls/controls.h"
 #include "controls/message_list.h"
 #include "hook/subclass.h"
+#include "recording/wheel_recording.h"
 #include "win32/log_files.h"
 #include "win32/message_boxes.h"
 #include "win32/raii.h"
@@ -28,6 +30,13 @@ class MainWindow final : public Window, public MessageSink, private Refreshable 
 public:
     MainWindow() : subclass_(*this), refresher_(*this) {}
 
+    // Before Create: the recording every wheel message is handed to on
+    // arrival, and what "Wheel analysis…" does.
+    void Attach(WheelRecording* recording, std::function<void()> openAnalysis) {
+        recording_ = recording;
+        openAnalysis_ = std::move(openAnalysis);
+    }
+
     // Registers the classes, creates the window with its controls, runs the
     // start-up sequence and shows the window. Returns false if the window
     // could not be made.
@@ -38,6 +47,7 @@ public:
     bool PreTranslate(const MSG& msg);
 
     // Called by the replacement window procedure.
+    void OnWheelArrived(std::uint32_t uMsg, std::int32_t wParam, std::int32_t lParam) override;
     void HandleWheel(const WheelEvent& e) override;
     void LogMessage(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t wParam, std::int32_t lParam) override;
     bool LoggingStopped() const override { return closing_ || paused_; }
@@ -49,6 +59,7 @@ private:
     static constexpr UINT kAlwaysOnTopCommand = 0x0100;
     static constexpr UINT kPauseLoggingCommand = 0x0110;
     static constexpr UINT kSaveLogCommand = 0x0120;
+    static constexpr UINT kWheelAnalysisCommand = 0x0130;
     // What the refresh brings up to date.
     enum View : unsigned { kLogView = 1, kScrollBarView = 2, kWheelTargetView = 4, kHoverPanelView = 8 };
 
@@ -77,6 +88,8 @@ private:
     void AfterRefresh() override;
     void OnRefreshFailure(const Error* error) noexcept override { ReportError(error); }
 
+    WheelRecording* recording_ = nullptr;
+    std::function<void()> openAnalysis_;
     Subclass subclass_;
     Refresher refresher_;
     HINSTANCE instance_ = nullptr;

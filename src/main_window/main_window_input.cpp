@@ -13,6 +13,7 @@
 #include "win32/api.h"
 #include "win32/clipboard.h"
 #include "win32/message_boxes.h"
+#include "win32/save_dialog.h"
 
 namespace nl {
 
@@ -39,6 +40,12 @@ void MainWindow::LogMessage(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t 
     messageLog_.Add(lineBuffer_);
     if (messageLog_.TakeDropped() && !dropNoticeTold_) dropNoticeDue_ = dropNoticeTold_ = true;
     refresher_.Update(kLogView);
+}
+
+void MainWindow::OnWheelArrived(std::uint32_t uMsg, std::int32_t wParam, std::int32_t lParam) {
+    if (recording_)
+        recording_->Record(WheelWindow::Main, uMsg, static_cast<WPARAM>(static_cast<std::uint32_t>(wParam)),
+                           static_cast<LPARAM>(lParam));
 }
 
 void MainWindow::HandleWheel(const WheelEvent& e) {
@@ -173,6 +180,9 @@ bool MainWindow::OnSystemCommand(UINT command) {
         case kAlwaysOnTopCommand: OnAlwaysOnTop(); return true;
         case kPauseLoggingCommand: OnPauseLogging(); return true;
         case kSaveLogCommand: OnSaveLog(); return true;
+        case kWheelAnalysisCommand:
+            if (openAnalysis_) openAnalysis_();
+            return true;
         default: return false;
     }
 }
@@ -198,7 +208,7 @@ void MainWindow::OnPauseLogging() {
 }
 
 void MainWindow::OnSaveLog() {
-    const std::wstring path = AskSaveLogPath(Handle());
+    const std::wstring path = AskSavePath(Handle(), kSaveLogDialog);
     if (path.empty()) return;
     std::string text = LogText();
     if (!text.empty()) text += kCrLf;

@@ -14,11 +14,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <numeric>
 #include <utility>
 
 #include "driver/driver.h"
+
+#include <commctrl.h>
 
 namespace {
 
@@ -31,6 +34,9 @@ constexpr UINT kPlatformOps = WM_APP + 0x101;      // and the platform's cost of
 constexpr int kDrainPosts = 8000;                  // a posted-message queue holds about 10,000
 constexpr int kStreamPerSecond = 250, kStreamMs = 2000;
 constexpr std::size_t kSmallLog = 1000, kLargeLog = 100000;
+constexpr int kRecordedEvents = 100000;  // for the memory per recorded wheel event
+constexpr int kFloodEvents = 10000, kRoundTrips = 200;  // capture: the flood and the SendInput samples
+constexpr int kCaptureCheck = 207;  // the analysis window's "Capture all wheel input"
 int g_rounds = 5;
 std::wstring g_json = L"bench.json", g_bareExe;
 
@@ -81,12 +87,32 @@ double CpuMs(HANDLE process) {
     return sum;
 }
 
+// The --wheel-csv file of a Notchlog that records to one; fresh for each.
+std::wstring WheelCsvPath(bool fresh) {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, dir);
+    const std::wstring path = std::wstring(dir) + L"notchlog-bench-wheel.csv";
+    if (fresh) ::DeleteFileW(path.c_str());
+    return path;
+}
+
 // Notchlog, through the end-to-end driver's launcher, or the bare process.
+// Notchlog may record to a CSV file with its analysis window open.
 struct Target {
-    explicit Target(bool notchlog) {
+    explicit Target(bool notchlog, bool recording = false) {
         if (notchlog) {
-            nl = std::make_unique<Notchlog>();
+            nl = std::make_unique<Notchlog>(recording ? L"--analysis --wheel-csv \"" + WheelCsvPath(true) + L"\"" : L"");
             process = nl->Process(), main = nl->Main();
+            if (recording && !WaitUntil([&] { return (analysis = ShownWindowOf(nl->Pid(), L"NotchlogAnalysis")); }))
+                throw DriverError("the analysis window never showed");
+            if (analysis) {  // in the screen's far corner, clear of the main windows where it fits
+                list = ::FindWindowExW(analysis, nullptr, L"SysListView32", nullptr);
+                RECT r{};
+                ::GetWindowRect(analysis, &r);
+                ::SetWindowPos(analysis, nullptr, ::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left),
+                               ::GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top), 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
         } else {
             std::wstring commandLine = L"\"" + g_bareExe + L"\"";
             STARTUPINFOW si{};
@@ -135,7 +161,8 @@ struct Target {
         const std::size_t count = nl->LogCount();
         if (count < minLines || count != std::exchange(lastCount, count)) return false;
         const std::wstring tag = Format(L"\tuMsg=%X wHi=0 wLo=%d ", Notchlog::kMarker, serial);
-        return nl->Log(count - 1).front().find(tag) != std::wstring::npos && Shown();
+        return nl->Log(count - 1).front().find(tag) != std::wstring::npos && Shown() &&
+               (!analysis || NothingToPaint(analysis));
     }
     // The windows overlap and a covered part is not painted: the target is
     // brought to the top, then waited for until it is done.
@@ -147,7 +174,7 @@ struct Target {
     // What Notchlog's last refresh took, as its message-only refresh window answers.
     double LastRefreshUs() {
         static const UINT costQuery = ::RegisterWindowMessageW(L"NotchlogRefreshCost");
-        for (HWND w = nullptr; !refresher && (w = ::FindWindowExW(HWND_MESSAGE, w, L"NotchlogRefresh", nullptr));) {
+        for (HWND w = nullptr; !refresher && (w = ::FindWindowExW(HWND_MESSAGE, w, L"NotchlogRefresh", L"main"));) {
             DWORD owner = 0;
             ::GetWindowThreadProcessId(w, &owner);
             if (owner == nl->Pid()) refresher = w;
@@ -158,7 +185,7 @@ struct Target {
 
     std::unique_ptr<Notchlog> nl;
     HANDLE process = nullptr, thread = nullptr;
-    HWND main = nullptr, refresher = nullptr;
+    HWND main = nullptr, refresher = nullptr, analysis = nullptr, list = nullptr;
     int serial = 0;
     std::size_t lastCount = 0, minLines = 0;
 };
@@ -220,7 +247,7 @@ double PrivateBytes(HANDLE process) {  // Wine leaves PrivateUsage at 0 and give
 // marker: lines lost, the lag from the last message until the marker is
 // done, and the share of one CPU the target used. For Notchlog, its last
 // refresh's cost is sampled after every 25th message.
-void SteadyStream(Target& t, LPARAM lp, std::vector<double>& refreshUs) {
+void SteadyStream(Target& t, LPARAM lp, std::vector<double>& refreshUs, const std::string& nlSuffix = "") {
     t.Settle();
     const std::size_t before = t.Lines();
     const int n = kStreamPerSecond * kStreamMs / 1000;
@@ -235,8 +262,8 @@ void SteadyStream(Target& t, LPARAM lp, std::vector<double>& refreshUs) {
     t.PostMarker(before);
     Await([&] { return t.Done(); }, "the end of a stream", 1);
     const double end = NowMs();
-    const std::string suffix = t.nl ? "" : "_bare";
-    if (t.nl) Record("steady.lines_lost", double(n + 1) - double(t.Lines() - before));
+    const std::string suffix = t.nl ? nlSuffix : "_bare";
+    if (t.nl) Record("steady.lines_lost" + suffix, double(n + 1) - double(t.Lines() - before));
     Record("steady.lag_ms" + suffix, end - last);
     Record("steady.cpu_share" + suffix, (CpuMs(t.process) - cpu0) / (end - t0));
 }
@@ -264,6 +291,93 @@ void Compare(const std::string& ratio, const std::string& a, const std::string& 
     const double fa = byMedian ? Median(v[1]) : *std::min_element(v[1].begin(), v[1].end());
     const double fb = byMedian ? Median(v[0]) : *std::min_element(v[0].begin(), v[0].end());
     Record(a, fa), Record(b, fb), Record(ratio, fa / fb);
+}
+
+void InjectWheel(int delta, int count = 1) {
+    std::vector<INPUT> inputs(static_cast<std::size_t>(count));
+    for (INPUT& in : inputs) {
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        in.mi.mouseData = static_cast<DWORD>(delta);
+    }
+    if (::SendInput(static_cast<UINT>(count), inputs.data(), sizeof(INPUT)) != static_cast<UINT>(count))
+        ThrowLastError("SendInput");
+}
+
+// The hook rows of the recording's CSV file, and the events its lost rows count.
+std::pair<int, int> CapturedRows(const std::wstring& path) {
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) return {0, 0};
+    int rows = 0, lost = 0;
+    for (char line[512]; std::fgets(line, sizeof line, f);) {
+        const auto fields = Split(std::wstring(line, line + std::strlen(line)), L",");
+        if (fields.size() < 14 || fields[4] != L"hook") continue;
+        if (fields[13] == L"lost") lost += _wtoi(fields[6].c_str());
+        else ++rows;
+    }
+    std::fclose(f);
+    return {rows, lost};
+}
+
+// The hook's cost to the desktop (SendInput's round trip with capture on
+// against off, over an empty part of the desktop), then a flood with capture
+// on: every event recorded once by the hook, and how soon the GUI answers.
+void MeasureCapture(Target& rec) {
+    const HWND check = ::GetDlgItem(rec.analysis, kCaptureCheck);
+    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 5, 5);
+    const auto roundTripUs = [&](bool on, int) {
+        if ((Send(check, BM_GETCHECK) == BST_CHECKED) != on) Send(check, BM_CLICK);
+        std::vector<double> us;
+        for (int i = 0; i < kRoundTrips; ++i) {
+            const double t0 = NowMs();
+            InjectWheel(i % 2 ? WHEEL_DELTA : -WHEEL_DELTA);
+            us.push_back((NowMs() - t0) * 1000);
+            ::Sleep(1);  // spaced, as a user's notches are
+        }
+        return Median(us);
+    };
+    Compare("ratios.capture_round_trip", "capture.send_input_us_on", "capture.send_input_us_off", 2, true, roundTripUs,
+            true);
+    Record("capture.hook_added_us", g_figures["capture.send_input_us_on"].back() -
+                                        g_figures["capture.send_input_us_off"].back());
+    // The platform's floor: what a hook that does nothing, on a thread of
+    // this process, adds to the same round trip (capture off meanwhile).
+    const double off = roundTripUs(false, 0);
+    struct EmptyHook {
+        static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) { return ::CallNextHookEx(nullptr, code, wp, lp); }
+        static DWORD WINAPI Thread(void* ready) {
+            MSG m;
+            ::PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);
+            const HHOOK hook = ::SetWindowsHookExW(WH_MOUSE_LL, &Proc, ::GetModuleHandleW(nullptr), 0);
+            ::SetEvent(ready);
+            while (::GetMessageW(&m, nullptr, 0, 0) > 0) ::DispatchMessageW(&m);
+            ::UnhookWindowsHookEx(hook);
+            return 0;
+        }
+    };
+    const HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DWORD threadId = 0;
+    const HANDLE thread = ::CreateThread(nullptr, 0, &EmptyHook::Thread, ready, 0, &threadId);
+    ::WaitForSingleObject(ready, INFINITE);
+    const double on = roundTripUs(false, 0);
+    ::PostThreadMessageW(threadId, WM_QUIT, 0, 0);
+    ::WaitForSingleObject(thread, INFINITE);
+    ::CloseHandle(thread), ::CloseHandle(ready);
+    Record("platform.empty_hook_added_us", on - off);
+
+    if (Send(check, BM_GETCHECK) != BST_CHECKED) Send(check, BM_CLICK);
+    rec.Settle();
+    const std::wstring csv = WheelCsvPath(false);
+    const int before = CapturedRows(csv).first;
+    for (int sent = 0; sent < kFloodEvents; sent += 100) InjectWheel(WHEEL_DELTA, 100);
+    const double t0 = NowMs();
+    rec.PostMarker(rec.Lines());
+    Await([&] { return rec.Done(); }, "the marker after the flood", 1);
+    Record("capture.flood_marker_ms", NowMs() - t0);
+    std::pair<int, int> seen;
+    Await([&] { return (seen = CapturedRows(csv)).first - before + seen.second >= kFloodEvents; }, "the flood's rows", 50);
+    Record("capture.lost", kFloodEvents - (seen.first - before));
+    Send(check, BM_CLICK);  // off
 }
 
 void Round(int round, Target& nlLarge) {
@@ -319,6 +433,26 @@ void Round(int round, Target& nlLarge) {
     Record("platform.window_from_point_us", Send(bare.main, kPlatformOps, 1, MAKELPARAM(bareCentre.x, bareCentre.y)) / 100.0);
     bare.Close(), bare2.Close();
 
+    // The wheel path again while every event is also recorded, streamed to a
+    // file and listed in the open analysis window.
+    Target rec(true, true);
+    Compare("ratios.wheel_recording", "us_per_message.wheel_recording", "us_per_message.wheel_plain", 2, forward,
+            [&](bool isRec, int) { return DrainUs(isRec ? rec : nl, WM_MOUSEWHEEL, wheelLp, true); });
+    std::vector<double> unused;
+    SteadyStream(rec, wheelLp, unused, "_analysis");
+    if (round == 0) {  // memory per recorded event: wheel messages to the analysis window, which logs nothing
+        const double bytes0 = PrivateBytes(rec.process);
+        const LRESULT count0 = Send(rec.list, LVM_GETITEMCOUNT);
+        for (int done = 0; done < kRecordedEvents; done += kDrainPosts) {
+            const int batch = std::min(kDrainPosts, kRecordedEvents - done);
+            for (int i = 0; i < batch; ++i) Post(rec.analysis, WM_MOUSEWHEEL, WheelWp(i), wheelLp);
+            Await([&] { return Send(rec.list, LVM_GETITEMCOUNT) >= count0 + done + batch; }, "recording events", 20);
+        }
+        Record("analysis.bytes_per_event", (PrivateBytes(rec.process) - bytes0) / kRecordedEvents);
+    }
+    if (round == 0) MeasureCapture(rec);
+    rec.Close();
+
     // Logging with a log of 1,000 lines and with one of 100,000 lines (and
     // more: the drains add to it).
     Compare("ratios.growth", "us_per_message.logged_large_log", "us_per_message.logged_small_log", 2, !forward,
@@ -344,6 +478,14 @@ const Goal kGoals[] = {
     {"ratios.growth", "100k- / 1k-line log", "us_per_message.logged_large_log", "us_per_message.logged_small_log", 1.2},
     {"memory_bytes_per_line", "private bytes, 100k lines", nullptr, nullptr, 200},
     {"steady.lines_lost", "all rounds together", nullptr, nullptr, 0},
+    {"ratios.wheel_recording", "wheel, recorded + analysis", "us_per_message.wheel_recording", "us_per_message.wheel_plain", 1.1},
+    {"analysis.bytes_per_event", "private bytes, 100k events", nullptr, nullptr, 64},
+    {"steady.lines_lost_analysis", "analysis open, all rounds", nullptr, nullptr, 0},
+    {"steady.lag_ms_analysis", "analysis open: last to shown", "steady.lag_ms_analysis", "steady.lag_ms_bare", 100},
+    {"capture.hook_added_us", "SendInput, capture on - off", "capture.send_input_us_on", "capture.send_input_us_off", 20},
+    {"platform.empty_hook_added_us", "platform: an empty hook adds", nullptr, nullptr, NAN},
+    {"capture.lost", "flood of 10,000, hook rows", nullptr, nullptr, 0},
+    {"capture.flood_marker_ms", "marker after the flood", nullptr, nullptr, 100},
     {"steady.lag_ms", "last message to shown", "steady.lag_ms", "steady.lag_ms_bare", 100},
     {"steady.cpu_share", "of one CPU", "steady.cpu_share", "steady.cpu_share_bare", 0.5},
     {"steady.refresh_ms", "one refresh; ref: platform", "steady.refresh_ms", "platform.refresh_ms", NAN},
@@ -353,7 +495,7 @@ const Goal kGoals[] = {
 
 double Value(const std::string& key) {  // lines lost add up; the rest is the median over the rounds
     const auto& v = g_figures.at(key);
-    return key == "steady.lines_lost" ? std::accumulate(v.begin(), v.end(), 0.0) : Median(v);
+    return key.rfind("steady.lines_lost", 0) == 0 ? std::accumulate(v.begin(), v.end(), 0.0) : Median(v);
 }
 
 void Report() {

@@ -27,7 +27,7 @@ check "NX_COMPAT (DEP)" test $((flags & 0x100)) -ne 0
 check "large address aware" test $((16#$(sed -n 's/^Characteristics[[:space:]]*0x\([0-9a-fA-F]*\).*/\1/p' <<<"$headers") & 0x20)) -ne 0
 check "a .reloc section" has 'Base Relocation Directory \[\.reloc\]'
 check "imports from system DLLs only: $dlls" \
-  test -z "$(tr ' ' '\n' <<<"$dlls" | grep -vxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|ADVAPI32.DLL|MSVCRT.DLL|')"
+  test -z "$(tr ' ' '\n' <<<"$dlls" | grep -vxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|ADVAPI32.DLL|MSVCRT.DLL|COMCTL32.DLL|')"
 late_bound() { ! has '[[:space:]](IsWow64Process|SetDefaultDllDirectories|SetDllDirectoryW)$'; }
 check "IsWow64Process and the DLL-search functions looked up at run time, not imported" late_bound
 check "stack protector linked in" grep -q __stack_chk_fail "$exe"

@@ -13,6 +13,8 @@ TEST(CommandLine, Options) {
         const wchar_t* logPath;
         std::int32_t maxLines;
         const wchar_t* problem;
+        const wchar_t* wheelCsv = L"";
+        bool analysis = false, captureAll = false;
     } rows[] = {
         {{}, L"", 5000000, L""},
         {{L"--log", L"build/wheel.log"}, L"build/wheel.log", 5000000, L""},
@@ -25,12 +27,19 @@ TEST(CommandLine, Options) {
         {{L"/log", L""}, L"", 5000000, L"/log needs a file name."},
         {{L"--verbose", L"--log", L"x"}, L"", 5000000, L"Unknown argument: --verbose"},
         {{L"--log", L"x", L"extra"}, L"x", 5000000, L"Unknown argument: extra"},
+        {{L"--wheel-csv", L"w.csv", L"--log", L"x"}, L"x", 5000000, L"", L"w.csv"},
+        {{L"/ANALYSIS", L"/wheel-csv", L"C:\\w.csv", L"--capture-all"}, L"", 5000000, L"", L"C:\\w.csv", true, true},
+        {{L"/Capture-All"}, L"", 5000000, L"", L"", false, true},
+        {{L"--analysis", L"--wheel-csv"}, L"", 5000000, L"--wheel-csv needs a file name.", L"", true},
     };
     for (const auto& r : rows) {
         const Options o = ParseOptions(r.args);
         EXPECT_EQ(o.logPath, r.logPath);
         EXPECT_EQ(o.maxLines, r.maxLines);
         EXPECT_EQ(o.problem, r.problem);
+        EXPECT_EQ(o.wheelCsvPath, r.wheelCsv);
+        EXPECT_EQ(o.analysis, r.analysis);
+        EXPECT_EQ(o.captureAll, r.captureAll);
     }
 }
 

@@ -19,6 +19,9 @@ struct FakeWindow : MessageSink {
     int errorsReported = 0, logFailuresReported = 0;
     WheelEvent lastWheel{};
 
+    void OnWheelArrived(std::uint32_t uMsg, std::int32_t, std::int32_t) override {
+        calls.push_back("arrived " + std::to_string(uMsg));
+    }
     void HandleWheel(const WheelEvent& e) override {
         calls.push_back("wheel");
         lastWheel = e;
@@ -47,19 +50,22 @@ TEST(HookDispatch, WheelIsConsumedEverythingElseForwardedAndAllLoggedAfter) {
     FakeWindow w;
     // One notch back with Ctrl at (300, 200).
     EXPECT_EQ(w.Dispatch(0x020A, static_cast<std::int32_t>(0xFF880008u), (200 << 16) | 300), 0);
-    EXPECT_EQ(w.calls, (Calls{"wheel", "log 522"}));
+    EXPECT_EQ(w.calls, (Calls{"arrived 522", "wheel", "log 522"}));
     EXPECT_EQ((std::vector<int>{w.lastWheel.notches, w.lastWheel.keyState, w.lastWheel.x, w.lastWheel.y}),
               (std::vector<int>{1, 8, 300, 200}));
+    // Both wheels arrive before anything else happens to them; no other message does.
     for (std::uint32_t m : {0x020Eu, 0x0020u, 0x1020Au}) {
         w.calls.clear();
         EXPECT_EQ(w.Dispatch(m), 7) << std::hex << m;
-        EXPECT_EQ(w.calls, (Calls{"forward", "log " + std::to_string(m)}));
+        Calls want{"forward", "log " + std::to_string(m)};
+        if (m == 0x020E) want.insert(want.begin(), "arrived 526");
+        EXPECT_EQ(w.calls, want);
     }
-    w.stopped = true;  // closing or paused: handled and answered, not logged
+    w.stopped = true;  // closing or paused: handled and answered, not logged, still arriving
     w.calls.clear();
     EXPECT_EQ(w.Dispatch(0x0010, 0, 0, 9), 9);
     EXPECT_EQ(w.Dispatch(0x020A), 0);
-    EXPECT_EQ(w.calls, (Calls{"forward", "wheel"}));
+    EXPECT_EQ(w.calls, (Calls{"forward", "arrived 522", "wheel"}));
 }
 
 TEST(HookDispatch, NestedMessageIsLoggedAboveTheOneItArrivedIn) {
@@ -82,7 +88,7 @@ TEST(HookDispatch, FailuresNeverLeaveTheProcedure) {
         w.onWheel = w.onForward = t;
         EXPECT_EQ(w.Dispatch(0x020A), 0);  // reported, still answered 0 and logged
         EXPECT_EQ(w.Dispatch(0x0111), 0);  // the failed forward has no result of its own
-        EXPECT_EQ(w.calls, (Calls{"wheel", "log 522", "forward", "log 273"}));
+        EXPECT_EQ(w.calls, (Calls{"arrived 522", "wheel", "log 522", "forward", "log 273"}));
         EXPECT_EQ(w.errorsReported, 2);
         w.onWheel = w.onForward = nullptr;
         w.onLog = t;

@@ -11,6 +11,10 @@
 // a real mouse and keyboard reach Wine; where xdotool is not at hand (on
 // Windows) the system's own input injection stands in.
 //
+// With --analysis first, it shows the wheel analysis window instead: a
+// scripted mix of touchpad-like small deltas, a horizontal scroll and a
+// bounce, injected over the window, then a picture of that window.
+//
 // The demo is a list of steps run in order; to show more, add a step.
 #include <fcntl.h>
 #include <io.h>
@@ -225,9 +229,60 @@ void PrintPanelTexts(Demo& d) {
     PrintPanelText(L"== hover info (Copy under the hover panel) ==", d.app.Copy(nle2e::kCopyHoverInfoButton));
 }
 
+// ---- the analysis window ------------------------------------------------------
+
+HWND AnalysisWindow(const Demo& d) {
+    HWND w = nullptr;
+    if (!nle2e::WaitUntil([&] { return (w = nle2e::ShownWindowOf(d.app.Pid(), L"NotchlogAnalysis")) != nullptr; }))
+        throw nle2e::DriverError("the analysis window never showed");
+    return w;
+}
+
+void Inject(DWORD flags, int delta) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    in.mi.mouseData = static_cast<DWORD>(delta);
+    ::SendInput(1, &in, sizeof in);
+}
+
+// Waits a little between inputs, as a hand on a touchpad does.
+void Pause(int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    nle2e::WaitUntil([&] { return std::chrono::steady_clock::now() >= until; });
+}
+
+void WheelMixOverTheAnalysisWindow(Demo& d) {
+    const HWND w = AnalysisWindow(d);
+    ::SetForegroundWindow(w);
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    nle2e::MoveCursor(POINT{r.right - 60, r.top + 40});  // the bare strip right of the buttons
+    for (int delta : {8, 15, 15, 30, 30, 45, 30, 15, 8}) Inject(MOUSEEVENTF_WHEEL, delta), Pause(25);  // a touchpad's flick
+    Pause(600);
+    for (int delta : {120, 120, 120, 120, -120}) Inject(MOUSEEVENTF_WHEEL, delta), Pause(8);  // a bounce at the end
+    Pause(600);
+    for (int delta : {120, 120, -120, 60}) Inject(MOUSEEVENTF_HWHEEL, delta), Pause(60);  // the horizontal wheel
+    Pause(600);
+    for (int delta : {-240, -120, -120}) Inject(MOUSEEVENTF_WHEEL, delta), Pause(90);
+    Pause(700);  // the list, the summary and the chart catch up
+    WaitPainted(w);
+}
+
+void CaptureAnalysisWindow(Demo& d) {
+    RECT r{};
+    if (!::GetWindowRect(AnalysisWindow(d), &r)) nle2e::ThrowLastError("GetWindowRect(analysis window)");
+    SaveScreenBmp(r, d.bmpPath);
+}
+
 struct Step {
     const char* name;
     void (*run)(Demo&);
+};
+
+const Step kAnalysisSteps[] = {
+    {"turn the wheel over the analysis window", WheelMixOverTheAnalysisWindow},
+    {"capture the analysis window", CaptureAnalysisWindow},
 };
 
 const Step kSteps[] = {
@@ -244,14 +299,16 @@ const Step kSteps[] = {
 
 int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // LF line ends, as written
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: notchlog_demo.exe OUT.bmp\n");
+    const bool analysis = argc == 3 && std::wstring(argv[1]) == L"--analysis";
+    if (argc != 2 && !analysis) {
+        std::fprintf(stderr, "usage: notchlog_demo.exe [--analysis] OUT.bmp\n");
         return 2;
     }
     try {
-        Notchlog app;
-        Demo demo{app, nle2e::WindowsPath(argv[1])};
-        for (const Step& step : kSteps) {
+        Notchlog app(analysis ? L"--analysis" : L"");
+        Demo demo{app, nle2e::WindowsPath(argv[argc - 1])};
+        for (const Step& step : analysis ? std::vector<Step>(std::begin(kAnalysisSteps), std::end(kAnalysisSteps))
+                                         : std::vector<Step>(std::begin(kSteps), std::end(kSteps))) {
             try {
                 step.run(demo);
             } catch (const std::exception& e) {

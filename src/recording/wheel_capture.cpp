@@ -1,0 +1,176 @@
+#include "recording/wheel_capture.h"
+
+#include <atomic>
+#include <vector>
+
+#include "win32/api.h"
+#include "win32/raii.h"
+
+namespace nl {
+
+namespace {
+const char* const kCaptureClass = "NotchlogCapture";
+constexpr UINT_PTR kDrainTimer = 1;
+constexpr UINT kDrainMs = 15;
+
+// The queue the running hook fills; the hook callback has no other way to it.
+std::atomic<HookQueue*> g_hookQueue{nullptr};
+
+Point16 Words(std::uint32_t v) {
+    return Point16{static_cast<std::int16_t>(v & 0xFFFF), static_cast<std::int16_t>(v >> 16)};
+}
+Point16 Clamped(std::int32_t x, std::int32_t y) {
+    const auto c = [](std::int32_t v) { return static_cast<std::int16_t>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v)); };
+    return Point16{c(x), c(y)};
+}
+
+struct ThreadStart {
+    HANDLE ready;
+    bool hooked = false;
+};
+}  // namespace
+
+WheelCapture::~WheelCapture() {
+    Enable(false);
+    if (Handle()) Api(::DestroyWindow(Handle()));
+}
+
+void WheelCapture::Create(HINSTANCE instance) {
+    static const bool registered = RegisterWindowClass(instance, kCaptureClass);
+    (void)registered;
+    CreateAs(0, kCaptureClass, "capture", 0, RECT{}, HWND_MESSAGE, nullptr, instance);
+}
+
+// Runs on the hook's own thread: copies the event and returns at once.
+LRESULT CALLBACK WheelCapture::HookProc(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && (wp == WM_MOUSEWHEEL || wp == WM_MOUSEHWHEEL)) {
+        if (HookQueue* queue = g_hookQueue.load(std::memory_order_acquire)) {
+            const auto* m = reinterpret_cast<const MSLLHOOKSTRUCT*>(lp);
+            HookedWheel e;
+            LARGE_INTEGER now{};
+            ::QueryPerformanceCounter(&now);
+            e.ticks = now.QuadPart;
+            e.time = m->time;
+            e.extraInfo = static_cast<std::uint32_t>(m->dwExtraInfo);
+            e.x = m->pt.x;
+            e.y = m->pt.y;
+            e.delta = static_cast<std::int16_t>(HIWORD(m->mouseData));
+            e.horizontal = wp == WM_MOUSEHWHEEL;
+            e.injected = (m->flags & LLMHF_INJECTED) != 0;
+            if (!queue->TryPush(e)) queue->NoteLost();
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wp, lp);
+}
+
+DWORD WINAPI WheelCapture::HookThread(void* param) {
+    auto* start = static_cast<ThreadStart*>(param);
+    // Every mouse event on the desktop waits for this thread: it runs first.
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    MSG msg{};
+    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for WM_QUIT
+    HHOOK hook = ::SetWindowsHookExW(WH_MOUSE_LL, &WheelCapture::HookProc, ::GetModuleHandleW(nullptr), 0);
+    start->hooked = hook != nullptr;
+    ::SetEvent(start->ready);  // start is not touched after this
+    if (!hook) return 1;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+    ::UnhookWindowsHookEx(hook);
+    return 0;
+}
+
+void WheelCapture::Enable(bool on) {
+    if (on == Enabled() || !Handle()) return;
+    if (on) {
+        if (!queue_) queue_ = std::make_unique<HookQueue>();
+        g_hookQueue.store(queue_.get(), std::memory_order_release);
+        KernelHandle ready(Api(::CreateEventW(nullptr, TRUE, FALSE, nullptr)));
+        ThreadStart start{ready.Get()};
+        thread_ = KernelHandle(Api(::CreateThread(nullptr, 0, &WheelCapture::HookThread, &start, 0, &threadId_)));
+        if (!thread_) Raise(kErrInvalidCall, "The capture thread could not be started.");
+        Api(::WaitForSingleObject(ready.Get(), INFINITE));
+        if (!start.hooked) {
+            Api(::WaitForSingleObject(thread_.Get(), INFINITE));
+            thread_.Reset();
+            Raise(kErrInvalidCall, "The low-level mouse hook could not be set.");
+        }
+        const RAWINPUTDEVICE mouse{1, 2, RIDEV_INPUTSINK, Handle()};
+        Api(::RegisterRawInputDevices(&mouse, 1, sizeof mouse));
+        Api(::SetTimer(Handle(), kDrainTimer, kDrainMs, nullptr));
+        return;
+    }
+    const RAWINPUTDEVICE mouse{1, 2, RIDEV_REMOVE, nullptr};
+    Api(::RegisterRawInputDevices(&mouse, 1, sizeof mouse));
+    Api(::KillTimer(Handle(), kDrainTimer));
+    Api(::PostThreadMessageW(threadId_, WM_QUIT, 0, 0));
+    Api(::WaitForSingleObject(thread_.Get(), INFINITE));
+    thread_.Reset();
+    g_hookQueue.store(nullptr, std::memory_order_release);
+    Drain();  // what the hook queued before it stopped
+}
+
+void WheelCapture::Drain() {
+    if (!queue_) return;
+    for (HookedWheel h; queue_->TryPop(h);) {
+        WheelSample s;
+        s.window = WheelWindow::Hook;
+        s.axis = h.horizontal ? WheelAxis::H : WheelAxis::V;
+        s.delta = h.delta;
+        s.ticks = h.ticks;
+        s.source = h.injected ? InputSource::Injected : InputSource::Hardware;
+        s.msgTime = h.time;
+        s.extraInfo = h.extraInfo;
+        s.point = s.position = Clamped(h.x, h.y);
+        sink_.event(s);
+    }
+    if (const std::uint32_t lost = queue_->TakeLost()) sink_.lost(lost);
+}
+
+void WheelCapture::OnRawInput(HRAWINPUT input) {
+    RAWINPUT raw{};
+    UINT size = sizeof raw;
+    if (Api(::GetRawInputData(input, RID_INPUT, &raw, &size, sizeof(RAWINPUTHEADER))) == static_cast<UINT>(-1) ||
+        raw.header.dwType != RIM_TYPEMOUSE)
+        return;
+    const USHORT flags = raw.data.mouse.usButtonFlags;
+    if (!(flags & (RI_MOUSE_WHEEL | RI_MOUSE_HWHEEL))) return;  // motion, buttons, empty records
+    LARGE_INTEGER now{};
+    Api(::QueryPerformanceCounter(&now));
+    const auto handle = static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(raw.header.hDevice));
+    auto device = devices_.Find(handle);
+    if (!device) {
+        UINT chars = 0;
+        std::string name;
+        if (Api(::GetRawInputDeviceInfoA(raw.header.hDevice, RIDI_DEVICENAME, nullptr, &chars)) == 0 && chars > 0) {
+            std::vector<char> buffer(chars + 1, '\0');
+            if (Api(::GetRawInputDeviceInfoA(raw.header.hDevice, RIDI_DEVICENAME, buffer.data(), &chars)) !=
+                static_cast<UINT>(-1))
+                name = buffer.data();
+        }
+        device = devices_.Intern(handle, name);
+    }
+    WheelSample s;
+    s.window = WheelWindow::Raw;
+    s.delta = static_cast<std::int16_t>(raw.data.mouse.usButtonData);
+    s.ticks = now.QuadPart;
+    s.msgTime = static_cast<std::uint32_t>(Api(::GetMessageTime()));
+    s.extraInfo = static_cast<std::uint32_t>(raw.data.mouse.ulExtraInformation);
+    s.position = Words(Api(::GetMessagePos()));
+    s.device = *device;
+    for (const auto& [bit, axis] : {std::pair{RI_MOUSE_WHEEL, WheelAxis::V}, std::pair{RI_MOUSE_HWHEEL, WheelAxis::H}})
+        if (flags & bit) {
+            s.axis = axis;
+            sink_.event(s);
+        }
+}
+
+LRESULT WheelCapture::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INPUT) {
+        OnRawInput(reinterpret_cast<HRAWINPUT>(lp));
+    } else if (msg == WM_TIMER && wp == kDrainTimer) {
+        Drain();
+        return 0;
+    }
+    return Default(msg, wp, lp);
+}
+
+}  // namespace nl

@@ -1,0 +1,66 @@
+// Capture of every wheel event on the desktop, while the user scrolls any
+// program: a low-level mouse hook on a thread of its own, and raw input
+// delivered to a message-only window of the program (never the main
+// window). Nothing is injected into other processes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "common/spsc_queue.h"
+#include "common/wheel_record.h"
+#include "win32/raii.h"
+#include "win32/window.h"
+
+namespace nl {
+
+// A wheel event as the hook saw it, copied as it was.
+struct HookedWheel {
+    std::int64_t ticks = 0;  // the performance counter in the hook
+    std::uint32_t time = 0;
+    std::uint32_t extraInfo = 0;
+    std::int32_t x = 0, y = 0;
+    std::int16_t delta = 0;
+    bool horizontal = false;
+    bool injected = false;
+};
+using HookQueue = SpscQueue<HookedWheel, 16384>;
+
+class WheelCapture final : private Window {
+public:
+    // What the capture hands over, on the GUI thread: each event as a sample
+    // (its ticks still absolute), and the count of hook events the queue had
+    // no room for.
+    struct Sink {
+        std::function<void(WheelSample&)> event;
+        std::function<void(std::uint64_t lost)> lost;
+    };
+    // Raw input devices are named in `devices` as they are first seen.
+    WheelCapture(Sink sink, DeviceNames& devices) : sink_(std::move(sink)), devices_(devices) {}
+    ~WheelCapture() override;
+
+    void Create(HINSTANCE instance);
+    // Turns both sources on or off; off unhooks, ends the thread and
+    // unregisters raw input.
+    void Enable(bool on);
+    bool Enabled() const { return static_cast<bool>(thread_); }
+    // Hands over what the hook queued.
+    void Drain();
+
+private:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnRawInput(HRAWINPUT input);
+    static DWORD WINAPI HookThread(void* self);
+    static LRESULT CALLBACK HookProc(int code, WPARAM wp, LPARAM lp);
+
+    Sink sink_;
+    DeviceNames& devices_;
+    std::unique_ptr<HookQueue> queue_;
+    KernelHandle thread_;
+    DWORD threadId_ = 0;
+};
+
+}  // namespace nl

@@ -1,0 +1,34 @@
+#include "win32/save_dialog.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "common/error.h"
+#include "win32/api.h"
+#include "win32/late_bind.h"
+
+namespace nl {
+
+std::wstring AskSavePath(HWND owner, const SaveDialogKind& kind) {
+    // Loaded on first use, from the system folder only: most runs never
+    // save, and the dialog's library is a large one to load at start.
+    using GetSaveFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEW);
+    static const auto getSaveFileName = LateBound<GetSaveFileNameFn>(SystemLibrary(L"comdlg32.dll"), "GetSaveFileNameW");
+    if (!getSaveFileName) Raise(kErrInvalidCall, "The save dialog is not available.");
+    std::vector<wchar_t> file(32768, L'\0');
+    const std::wstring name = kind.defaultName;
+    std::copy(name.begin(), name.end(), file.begin());
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kind.filter;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrDefExt = kind.extension;
+    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    return Api(getSaveFileName(&ofn)) ? std::wstring(file.data()) : std::wstring();
+}
+
+}  // namespace nl
