@@ -57,13 +57,6 @@ InputSource SourceOfMessage(bool inSendMessage, std::optional<std::uint32_t> ori
     }
 }
 
-WheelCsvStart WheelCsvFileStart(const std::string& firstBytes) {
-    if (firstBytes.empty()) return WheelCsvStart::WriteHeader;
-    const std::size_t end = firstBytes.find_first_of("\r\n");
-    const std::string firstLine = firstBytes.substr(0, end);
-    return firstLine == kWheelCsvHeader ? WheelCsvStart::Append : WheelCsvStart::Refuse;
-}
-
 // ---- devices ----
 
 DeviceNames::DeviceNames() {

@@ -50,13 +50,6 @@ enum class InputSource : std::uint8_t { Hardware, Injected, System, Posted, Sent
 // or failing) or another value is unknown.
 InputSource SourceOfMessage(bool inSendMessage, std::optional<std::uint32_t> origin);
 
-// What to do with a --wheel-csv file, from its first bytes (at least the
-// header's length plus two, or the whole file if shorter): an empty file gets
-// the header, a file whose first line is the header gets rows, any other is
-// refused.
-enum class WheelCsvStart { WriteHeader, Append, Refuse };
-WheelCsvStart WheelCsvFileStart(const std::string& firstBytes);
-
 // The scroll-lines value that means "a page per notch".
 constexpr std::uint32_t kWheelPageStep = 0xFFFFFFFFu;
 // The pen and touch signature in the upper 24 bits of the extra information.

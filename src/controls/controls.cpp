@@ -42,6 +42,10 @@ std::string ListBox::ItemText(std::int32_t index) const {
     return s;
 }
 
+void ListBox::Reserve(std::int32_t items, std::size_t bytes) {
+    if (items > 0) Api(::SendMessageA(h_, LB_INITSTORAGE, static_cast<WPARAM>(items), static_cast<LPARAM>(bytes)));
+}
+
 void ListBox::Delete(std::int32_t index) {
     Api(::SendMessageA(h_, LB_DELETESTRING, static_cast<WPARAM>(index), 0));
 }

@@ -30,6 +30,8 @@ public:
     std::int32_t Count() const;
     std::string ItemText(std::int32_t index) const;
     void Clear();
+    // Makes room for `items` more items of `bytes` text in all.
+    void Reserve(std::int32_t items, std::size_t bytes);
     // Deletes one item; the ones after it move up.
     void Delete(std::int32_t index);
     void Select(std::int32_t index);

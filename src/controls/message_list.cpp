@@ -50,6 +50,8 @@ void MessageList::DropOldest(std::int32_t lines) {
     // Chunks of text, newest line first; each line is followed by its length.
     std::vector<std::string> chunks;
     constexpr std::size_t kChunk = 64 * 1024;
+    std::int32_t kept = 0;
+    std::size_t bytes = 0;
     try {
         for (std::int32_t i = count - 1; i >= first; --i) {
             const std::string text = box_.ItemText(i);
@@ -61,11 +63,16 @@ void MessageList::DropOldest(std::int32_t lines) {
             chunks.back() += text;
             chunks.back().append(reinterpret_cast<const char*>(&length), sizeof length);
             box_.Delete(i);  // the last one
+            ++kept;
+            bytes += text.size() + 1;
         }
     } catch (const std::bad_alloc&) {
         // No room even for the copy: the newest lines copied so far stay.
     }
     box_.Clear();
+    // Room for all of them at once: growing the item array line by line
+    // would copy it again and again.
+    box_.Reserve(kept, bytes);
     while (!chunks.empty()) {
         std::string& chunk = chunks.back();
         for (std::size_t end = chunk.size(); end > 0;) {

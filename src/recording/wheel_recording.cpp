@@ -1,9 +1,9 @@
 #include "recording/wheel_recording.h"
 
-#include <cstring>
 #include <utility>
 
 #include "common/number_text.h"
+#include "system_info/window_queries.h"
 #include "win32/api.h"
 #include "win32/late_bind.h"
 #include "win32/message_boxes.h"
@@ -34,17 +34,6 @@ Point16 Words(std::uint32_t v) {
     return Point16{static_cast<std::int16_t>(v & 0xFFFF), static_cast<std::int16_t>(v >> 16)};
 }
 
-// The first bytes of an existing file; empty for a missing or empty one.
-std::string FirstBytes(const std::wstring& path, std::size_t count) {
-    KernelHandle file(Api(::CreateFileW(path.c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
-    std::string bytes(count, '\0');
-    DWORD got = 0;
-    if (!file || !Api(::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(count), &got, nullptr))) got = 0;
-    bytes.resize(got);
-    return bytes;
-}
 }  // namespace
 
 WheelRecording::WheelRecording()
@@ -61,18 +50,11 @@ std::wstring WheelRecording::Start(HINSTANCE instance, const std::wstring& csvPa
     capture_.Create(instance);
     if (csvPath.empty()) return std::wstring();
     csvPath_ = csvPath;
-    const WheelCsvStart start = WheelCsvFileStart(FirstBytes(csvPath, std::strlen(kWheelCsvHeader) + 2));
-    if (start == WheelCsvStart::Refuse)
-        return L"The wheel CSV file " + csvPath +
-               L" does not begin with Notchlog's header line, so nothing is added to it.\n\n"
-               L"Notchlog runs without it.";
     std::wstring reason;
-    if (!csvFile_.Open(csvPath, reason))
-        return L"The wheel CSV file " + csvPath + L" cannot be opened:\n" + reason + L"\n\nNotchlog runs without it.";
-    if (start == WheelCsvStart::WriteHeader) {
-        csvFile_.Append(kWheelCsvHeader);
-        refresher_.Update(kEventsView);
-    }
+    if (!csvFile_.Open(csvPath, reason, kWheelCsvHeader))
+        return L"The wheel CSV file " + csvPath + L" cannot be written to:\n" + reason +
+               L"\n\nNotchlog runs without it.";
+    refresher_.Update(kEventsView);  // a new file's header
     return std::wstring();
 }
 
@@ -91,7 +73,7 @@ std::int64_t WheelRecording::ElapsedUs() const {
 
 std::uint32_t WheelRecording::TargetAt(Point16 p) {
     if (!targetCached_ || p.x != targetPoint_.x || p.y != targetPoint_.y) {
-        target_ = static_cast<std::uint32_t>(HandleLong(Api(::WindowFromPoint(POINT{p.x, p.y}))));
+        target_ = static_cast<std::uint32_t>(HandleLong(WindowUnderPoint(p.x, p.y)));
         targetPoint_ = p;
         targetCached_ = true;
     }

@@ -81,7 +81,8 @@ private:
     HWND noticeOwner_ = nullptr;
     std::function<void()> onChanged_;
     // The window under the last point asked, until the next refresh: the
-    // query is dear, and a burst of wheel messages shares one point.
+    // query is dear (it asks the system about every window on the way
+    // down), and a burst of wheel messages shares one point.
     bool targetCached_ = false;
     Point16 targetPoint_;
     std::uint32_t target_ = 0;

@@ -1,6 +1,5 @@
 #include "win32/log_files.h"
 
-#include <commdlg.h>
 
 #include <algorithm>
 #include <vector>
@@ -83,12 +82,14 @@ bool LogFile::Open(const std::wstring& path, std::wstring& reason, const std::st
     }
     const std::optional<std::string> before = TextBeforeFirstLine(ends, header);
     if (!before) {
-        reason = L"Its first line is not the expected header.";
+        reason = L"Its first line is not Notchlog's header line, so nothing is added to it.";
         file_.Reset();
         return false;
     }
     pending_ = *before;
-    linesWaiting_ = false;
+    // A new file's header is written at once; a line break that ends
+    // someone's last line waits for a line of ours.
+    linesWaiting_ = !header.empty() && !pending_.empty() && ends.size == 0;
     return true;
 }
 
@@ -118,34 +119,6 @@ bool LogFile::Flush(std::wstring& reason) {
     linesWaiting_ = false;
     if (!ok) file_.Reset();
     return ok;
-}
-
-std::wstring AskSaveLogPath(HWND owner) {
-    // Loaded on first use, from the system folder only: most runs never
-    // save, and the dialog's library is a large one to load at start.
-    using GetSaveFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEW);
-    static const GetSaveFileNameFn getSaveFileName = []() -> GetSaveFileNameFn {
-        wchar_t dir[MAX_PATH] = {};
-        const UINT n = Api(::GetSystemDirectoryW(dir, MAX_PATH));
-        if (n == 0 || n >= MAX_PATH) return nullptr;
-        HMODULE dll = Api(::LoadLibraryW((std::wstring(dir) + L"\\comdlg32.dll").c_str()));
-        return dll ? reinterpret_cast<GetSaveFileNameFn>(
-                         reinterpret_cast<void (*)()>(Api(::GetProcAddress(dll, "GetSaveFileNameW"))))
-                   : nullptr;
-    }();
-    if (!getSaveFileName) Raise(kErrInvalidCall, "The save dialog is not available.");
-    std::vector<wchar_t> file(32768, L'\0');
-    const std::wstring name = L"notchlog.log";
-    std::copy(name.begin(), name.end(), file.begin());
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = L"Text files (*.log;*.txt)\0*.log;*.txt\0All files (*.*)\0*.*\0";
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrDefExt = L"log";
-    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    return Api(getSaveFileName(&ofn)) ? std::wstring(file.data()) : std::wstring();
 }
 
 std::wstring SaveTextFile(const std::wstring& path, const std::string& text) {

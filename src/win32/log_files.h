@@ -21,8 +21,9 @@ std::wstring SystemErrorText(DWORD code);
 class LogFile {
 public:
     // Returns the reason when the file cannot be opened or is read-only.
-    // With a header, a new or empty file gets it as its first line, and a
-    // file whose first line is something else is refused.
+    // With a header, a new or empty file gets it as its first line (written
+    // at the next Flush), and a file whose first line is something else is
+    // refused.
     bool Open(const std::wstring& path, std::wstring& reason, const std::string& header = std::string());
     bool IsOpen() const { return static_cast<bool>(file_); }
     void Append(const std::string& line);
@@ -35,10 +36,6 @@ private:
     std::string pending_;  // starts with what goes before the first line
     bool linesWaiting_ = false;
 };
-
-// Asks where to save the log with the system's save dialog; empty when the
-// user cancels.
-std::wstring AskSaveLogPath(HWND owner);
 
 // Writes text to a temporary file beside path, which then replaces path:
 // a failure leaves an existing file as it was and nothing half-written

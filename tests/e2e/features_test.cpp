@@ -161,7 +161,11 @@ TEST(Features, StartUpAndLogFileNoticesSayWhyAndTheProgramRunsOn) {
     const struct { std::wstring args, notice; } cases[] = {
         {L"--verbose", L"Unknown argument: --verbose\n\nNotchlog accepts:\n--log FILE  (or /log FILE): appends every logged line to FILE.\n"
                        L"--max-lines N  (or /max-lines N): keeps at most N lines in the message list, dropping the oldest "
-                       L"(default 5000000; 0: as many as the system allows).\n\nNotchlog goes on without the arguments it did not understand."},
+                       L"(default 5000000; 0: as many as the system allows).\n"
+                       L"--wheel-csv FILE  (or /wheel-csv FILE): appends every recorded wheel event to FILE as a CSV row.\n"
+                       L"--analysis  (or /analysis): opens the wheel analysis window at start.\n"
+                       L"--capture-all  (or /capture-all): records every wheel event on the desktop, not only Notchlog's."
+                       L"\n\nNotchlog goes on without the arguments it did not understand."},
         {L"--log \"" + missing + L"\"", cannotOpen(missing, SystemText(ERROR_PATH_NOT_FOUND))},
         {L"--log \"" + readOnly + L"\"", cannotOpen(readOnly, SystemText(ERROR_ACCESS_DENIED))},
         {L"--log Z:\\dev\\full", WriteFailedNotice()},  // every write fails

@@ -209,8 +209,8 @@ TEST(WheelAnalysis, AFileWithAnotherHeaderIsLeftAsItWasWithANotice) {
     std::ofstream(csv.path, std::ios::binary) << other;
     Notchlog app(L"/wheel-csv \"" + csv.path.wstring() + L"\"");
     const MessageBoxSeen box = WaitForMessageBox(app.Pid());
-    EXPECT_EQ(box.text.rfind(L"The wheel CSV file " + csv.path.wstring() + L" does not begin with Notchlog's header line", 0), 0u)
-        << Narrow(box.text);
+    EXPECT_EQ(box.text, L"The wheel CSV file " + csv.path.wstring() + L" cannot be written to:\nIts first line is not "
+                        L"Notchlog's header line, so nothing is added to it.\n\nNotchlog runs without it.");
     Press(box, IDOK);
     Send(app.Main(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
     app.Mark();

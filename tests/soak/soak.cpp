@@ -20,6 +20,15 @@ constexpr UINT kNumbered = WM_APP + 7;  // wParam: the message's number
 constexpr int kBatch = 8000;            // a posted-message queue holds about 10,000
 int g_failures = 0;
 
+// A send that waits out the program's longest pause: dropping millions of
+// lines takes a while.
+LRESULT Send(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(w, msg, wp, lp, SMTO_NORMAL, 300000, &result))
+        ThrowLastError("sending message " + std::to_string(msg));
+    return static_cast<LRESULT>(result);
+}
+
 void Check(bool ok, const char* what) {
     std::printf("  %s  %s\n", ok ? "ok  " : "FAIL", what);
     g_failures += ok ? 0 : 1;
@@ -76,6 +85,7 @@ void Soak(const wchar_t* title, const std::wstring& maxLines, long long stopAfte
         const HWND list = app.Control(kMessageLog);
         int serial = 0;
         while (posted < stopAfter && (droppedAt < 0 || posted < droppedAt + 4 * kBatch)) {
+            const ULONGLONG batchStart = ::GetTickCount64();
             for (int i = 0; i < kBatch; ++i, ++posted) Post(app.Main(), kNumbered, static_cast<WPARAM>(posted));
             // A marker after the batch: its line is the newest once the batch is in.
             const std::wstring tag = Format(L"\tuMsg=%X wHi=0 wLo=%d ", Notchlog::kMarker, ++serial % 30000);
@@ -96,7 +106,8 @@ void Soak(const wchar_t* title, const std::wstring& maxLines, long long stopAfte
             }
             if (count < previousCount && droppedAt < 0) {
                 droppedAt = posted;
-                std::printf("  dropped lines at %zu lines in the list (%lld posted, %.0f s)\n", previousCount, posted, Seconds(t0));
+                std::printf("  dropped lines at %zu lines in the list (%lld posted, %.0f s; that batch took %.1f s)\n",
+                            previousCount, posted, Seconds(t0), Seconds(batchStart));
             }
             if (count > peak) peak = count, peakBytes = PrivateBytes(app.Process());
             if (posted % 1000000 < kBatch)

@@ -232,21 +232,5 @@ TEST(WheelSource, FromTheMessageQueries) {
     for (const auto& r : rows) EXPECT_EQ(SourceOfMessage(r.inSend, r.origin), r.source) << r.inSend;
 }
 
-TEST(WheelCsvFile, HeaderDecidesWhetherToWrite) {
-    const std::string header = kWheelCsvHeader;
-    const struct {
-        std::string start;
-        WheelCsvStart what;
-    } rows[] = {
-        {"", WheelCsvStart::WriteHeader},
-        {header + "\r\n1,", WheelCsvStart::Append},
-        {header, WheelCsvStart::Append},  // unterminated: the rows start on a new line
-        {header.substr(0, header.size() - 14) + "\r\n", WheelCsvStart::Refuse},  // without the capture columns
-        {header + ",x\r\n", WheelCsvStart::Refuse},
-        {"\r\n", WheelCsvStart::Refuse},
-    };
-    for (const auto& r : rows) EXPECT_EQ(WheelCsvFileStart(r.start), r.what) << r.start;
-}
-
 }  // namespace
 }  // namespace nl
