@@ -17,29 +17,7 @@ for f in "$bench_exe" "$bare_exe" "$notchlog_exe"; do
   [ -f "$f" ] || { echo "missing $f: run make build first" >&2; exit 1; }
 done
 
-prefix="$NL_ROOT/build/bench-prefix"
-echo "Preparing the Wine prefix $prefix (about 15 s the first time)..."
-nl_prepare_prefix "$prefix"
-export WINEPREFIX="$prefix"
-
-xvfb_pid=""
-cleanup() {
-  # Only what this script started: the prefix's processes (through its own
-  # wineserver) and its Xvfb.
-  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
-  WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
-}
-trap cleanup EXIT
-nl_start_xvfb
-xvfb_pid=$NL_XVFB_PID
-
-# A clean start: nothing left running in this prefix from an earlier run.
-wineserver -k 2>/dev/null || true
-wineserver -w 2>/dev/null || true
+nl_own_session "$NL_ROOT/build/bench-prefix"
 rm -f "$json"
 
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }

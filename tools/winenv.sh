@@ -86,3 +86,28 @@ nl_start_xvfb() {
   echo "could not start Xvfb" >&2
   return 1
 }
+
+# A session of its own for a long run (bench, soak): the prefix PREFIX,
+# prepared, and a fresh Xvfb display; both ended at exit (only what this
+# session started: the prefix's processes, through its own wineserver, and
+# its Xvfb). Nothing of an earlier run is left running in the prefix.
+nl_own_session() {
+  local prefix=$1
+  echo "Preparing the Wine prefix $prefix (about 15 s the first time)..."
+  nl_prepare_prefix "$prefix"
+  export WINEPREFIX="$prefix"
+  NL_SESSION_PREFIX=$prefix
+  trap nl_end_own_session EXIT
+  nl_start_xvfb
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
+
+nl_end_own_session() {
+  WINEPREFIX="$NL_SESSION_PREFIX" wineserver -k 2>/dev/null || true
+  WINEPREFIX="$NL_SESSION_PREFIX" wineserver -w 2>/dev/null || true
+  if [ -n "${NL_XVFB_PID:-}" ]; then
+    kill "$NL_XVFB_PID" 2>/dev/null || true
+    wait "$NL_XVFB_PID" 2>/dev/null || true
+  fi
+}

@@ -23,12 +23,7 @@ struct Folder {  // a fresh one in the temporary folder, removed with what it ho
     }
 };
 
-std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-std::string Contents(const fs::path& file) {  // read as a viewer would: fopen shares reading and writing
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The system menu's last four items, bottom up, as the menu tells the window (WM_MENUSELECT,
 // logged) while the keyboard walks up to them: under Wine no other process gets the menu's handle.

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "driver/driver.h"
 
@@ -19,16 +18,6 @@ std::vector<long> Numbers(const std::vector<std::wstring>& lines) {
     for (const auto& line : lines)
         if (LoggedMsg(line) == kNumbered) numbers.push_back(std::wcstol(line.c_str() + line.find(L" wLo=") + 5, nullptr, 10));
     return numbers;
-}
-
-std::vector<std::wstring> FileLines(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::vector<std::wstring> lines;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.emplace_back(line.begin(), line.end());
-    }
-    return lines;
 }
 
 TEST(ListLimit, KeepsTheNewestLinesWhileTheLogFileKeepsEveryOne) {
@@ -62,7 +51,7 @@ TEST(ListLimit, KeepsTheNewestLinesWhileTheLogFileKeepsEveryOne) {
         }());
         EXPECT_EQ(app.Close(), 0u);
     }
-    const auto written = FileLines(file);
+    const auto written = Split(Widen(Contents(file)), L"\r\n");
     const auto numbers = Numbers(written);
     ASSERT_EQ(numbers.size(), static_cast<std::size_t>(kPosted));
     for (long i = 0; i < kPosted; ++i) ASSERT_EQ(numbers[static_cast<std::size_t>(i)], i);

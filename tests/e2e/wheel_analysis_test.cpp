@@ -30,26 +30,12 @@ struct TempCsv {  // a path in the temporary folder, removed at the end
     }
 };
 
-std::string Contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string> SplitA(const std::string& text, const std::string& separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + separator.size())
-        parts.push_back(text.substr(start, at - start));
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
 // The file's rows after its header, each split into its fields.
 std::vector<std::vector<std::string>> Rows(const fs::path& file) {
-    auto lines = SplitA(Contents(file), "\r\n");
+    auto lines = Split(Contents(file), "\r\n");
     if (lines.empty() || lines[0] != kHeader || !lines.back().empty()) return {};
     std::vector<std::vector<std::string>> rows;
-    for (std::size_t i = 1; i + 1 < lines.size(); ++i) rows.push_back(SplitA(lines[i], ","));
+    for (std::size_t i = 1; i + 1 < lines.size(); ++i) rows.push_back(Split(lines[i], ","));
     return rows;
 }
 

@@ -144,13 +144,29 @@ inline UINT LoggedMsg(const std::wstring& logLine) {  // the number after "uMsg=
     return at == std::wstring::npos ? ~0u : static_cast<UINT>(std::wcstoul(logLine.c_str() + at + 6, nullptr, 16));
 }
 
-inline std::vector<std::wstring> Split(const std::wstring& text, const std::wstring& separator) {
-    std::vector<std::wstring> parts;
+template <typename Char>
+std::vector<std::basic_string<Char>> Split(const std::basic_string<Char>& text, const Char* separator) {
+    const std::basic_string<Char> by(separator);
+    std::vector<std::basic_string<Char>> parts;
     std::size_t start = 0;
-    for (std::size_t at; (at = text.find(separator, start)) != std::wstring::npos; start = at + separator.size())
+    for (std::size_t at; (at = text.find(by, start)) != std::basic_string<Char>::npos; start = at + by.size())
         parts.push_back(text.substr(start, at - start));
     parts.push_back(text.substr(start));
     return parts;
+}
+
+inline std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+// A file's bytes, read as a viewer would (sharing reading and writing).
+inline std::string Contents(const std::wstring& file) {
+    std::string bytes;
+    HANDLE h = ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    char buf[65536];
+    for (DWORD got = 0; ::ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0;) bytes.append(buf, got);
+    ::CloseHandle(h);
+    return bytes;
 }
 
 // Keeps the clipboard open, as a program that forgot to close it would.
