@@ -44,6 +44,7 @@ void AnalysisWindow::Create(HINSTANCE instance) {
                   place, nullptr, nullptr, instance))
         Raise(kErrInvalidCall, "The wheel analysis window could not be made.");
     CreateControls();
+    ShowCaptureState();  // capture may have been turned on from the command line
     recording_.SetOnChanged([this] { OnEventsChanged(); });
 }
 
@@ -107,7 +108,8 @@ void AnalysisWindow::Layout(int width, int height) {
                      std::max(px(40), height - listTop - margin), TRUE));
 }
 
-void AnalysisWindow::Open() {
+void AnalysisWindow::Open(HINSTANCE instance) {
+    if (!Handle()) Create(instance);
     Api(::ShowWindow(Handle(), Api(::IsIconic(Handle())) ? SW_RESTORE : SW_SHOW));
     Api(::SetForegroundWindow(Handle()));
     Api(::SetFocus(list_));

@@ -19,13 +19,11 @@ class AnalysisWindow final : public Window, private Refreshable {
 public:
     explicit AnalysisWindow(WheelRecording& recording) : recording_(recording), chart_(recording), refresher_(*this) {}
 
-    // Makes the window hidden, with its refresh; shown by Open.
-    void Create(HINSTANCE instance);
-    void Open();
+    // Shows the window, made on first use (most runs never open it, and
+    // the list's library is dear to load at start-up).
+    void Open(HINSTANCE instance);
     // The recording has new events (or none after a Clear).
     void OnEventsChanged();
-    // The recording's capture changed from outside (the command line).
-    void OnCaptureChanged() { ShowCaptureState(); }
     // Tab and the dialog keys between its controls; true when consumed.
     bool PreTranslate(MSG& msg);
 
@@ -33,6 +31,8 @@ private:
     enum View : unsigned { kListView = 1, kSummaryView = 2, kChartView = 4, kAllViews = 7 };
 
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    // Makes the window, hidden, with its refresh.
+    void Create(HINSTANCE instance);
     void CreateControls();
     void Layout(int width, int height);
     LRESULT OnNotify(const NMHDR& header);

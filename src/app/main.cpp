@@ -1,6 +1,7 @@
-// Entry point: makes the window and runs the message loop. The loop is also
-// where key preview happens: the window sees each key-down before the
-// focused control does.
+// Entry point: owns the recording and both windows, makes the main window
+// and runs the message loop. The loop is also where key preview happens:
+// the main window sees each key-down before the focused control does, and
+// the analysis window gets its dialog keys (Tab).
 #include <windows.h>
 
 #include <cstdlib>
@@ -36,7 +37,7 @@ std::vector<std::wstring> Arguments() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     HardenDllSearch();
     // The recording starts before the main window, whose wheel messages it
-    // records from the first; the analysis window is made (hidden) after it.
+    // records from the first; the analysis window is made when first opened.
     nl::WheelRecording recording;
     nl::MainWindow window;
     nl::AnalysisWindow analysis(recording);
@@ -46,17 +47,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     nl::Guarded(
         [&] {
             csvNotice = recording.Start(instance, options.wheelCsvPath);
-            window.Attach(&recording, [&analysis] { analysis.Open(); });
+            window.Attach(&recording, [&analysis, instance] { analysis.Open(instance); });
             created = window.Create(instance, showCommand, options);
             if (!created) return;
             recording.SetNoticeOwner(window.Handle());
-            analysis.Create(instance);
             if (!csvNotice.empty()) nl::MessageBoxNotice(window.Handle(), csvNotice);
-            if (options.captureAll) {
-                recording.SetCapture(true);
-                analysis.OnCaptureChanged();
-            }
-            if (options.analysis) analysis.Open();
+            if (options.captureAll) recording.SetCapture(true);  // the window shows it when opened
+            if (options.analysis) analysis.Open(instance);
         },
         [&](const nl::Error* e) { nl::ReportFailure(window.Handle(), e); });
     if (!created) return 1;
