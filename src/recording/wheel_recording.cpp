@@ -73,7 +73,7 @@ std::int64_t WheelRecording::ElapsedUs() const {
 
 std::uint32_t WheelRecording::TargetAt(Point16 p) {
     if (!targetCached_ || p.x != targetPoint_.x || p.y != targetPoint_.y) {
-        target_ = static_cast<std::uint32_t>(HandleLong(WindowUnderPoint(p.x, p.y)));
+        target_ = static_cast<std::uint32_t>(HandleLong(WindowAt(p.x, p.y)));
         targetPoint_ = p;
         targetCached_ = true;
     }
@@ -93,8 +93,12 @@ void WheelRecording::Record(WheelWindow window, UINT msg, WPARAM wp, LPARAM lp) 
     s.keys = LOWORD(wp);
     s.ticks = now.QuadPart - origin_.QuadPart;
     s.ticksPerSecond = frequency_.QuadPart;
-    s.ctrlDown = Api(::GetKeyState(VK_CONTROL)) < 0;
-    s.shiftDown = Api(::GetKeyState(VK_SHIFT)) < 0;
+    // The keys' state as of this message, both in one query: each asks the
+    // system's server under Wine, which costs as much as the rest together.
+    BYTE keys[256] = {};
+    Api(::GetKeyboardState(keys));
+    s.ctrlDown = (keys[VK_CONTROL] & 0x80) != 0;
+    s.shiftDown = (keys[VK_SHIFT] & 0x80) != 0;
     s.point = Words(static_cast<std::uint32_t>(lp));
     if (s.source != InputSource::Sent) {  // these describe the last queued message
         s.msgTime = static_cast<std::uint32_t>(Api(::GetMessageTime()));

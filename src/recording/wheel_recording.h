@@ -81,8 +81,10 @@ private:
     HWND noticeOwner_ = nullptr;
     std::function<void()> onChanged_;
     // The window under the last point asked, until the next refresh: the
-    // query is dear (it asks the system about every window on the way
-    // down), and a burst of wheel messages shares one point.
+    // query is dear, and a burst of wheel messages shares one point. (Over
+    // one of the program's own windows it hit-tests that window, as the
+    // main window's wheel handler does: WM_NCHITTEST, answered by the
+    // default procedure and never logged.)
     bool targetCached_ = false;
     Point16 targetPoint_;
     std::uint32_t target_ = 0;

@@ -48,19 +48,4 @@ HWND WindowAt(std::int32_t x, std::int32_t y) {
     return Api(::WindowFromPoint(pt));
 }
 
-HWND WindowUnderPoint(std::int32_t x, std::int32_t y) {
-    constexpr UINT kSkip = CWP_SKIPINVISIBLE | CWP_SKIPDISABLED | CWP_SKIPTRANSPARENT;
-    HWND window = Api(::GetDesktopWindow());
-    // Down from the desktop, each step in the parent's client coordinates;
-    // a window is its own answer when none of its children holds the point.
-    for (int depth = 0; window && depth < 64; ++depth) {
-        POINT p{x, y};
-        Api(::ScreenToClient(window, &p));
-        const HWND child = Api(::ChildWindowFromPointEx(window, p, kSkip));
-        if (!child || child == window) break;
-        window = child;
-    }
-    return window;
-}
-
 }  // namespace nl

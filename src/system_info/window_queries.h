@@ -19,9 +19,4 @@ std::string WindowRectText(HWND hWnd);
 // The window at a screen point, 0 where there is none.
 HWND WindowAt(std::int32_t x, std::int32_t y);
 
-// The innermost visible, enabled window whose rectangle holds a screen
-// point, the desktop where no other does: found from the windows' places
-// alone, so, unlike WindowAt, it sends no window a message (no hit test).
-HWND WindowUnderPoint(std::int32_t x, std::int32_t y);
-
 }  // namespace nl
