@@ -36,7 +36,8 @@ struct HookedMessage {
     std::int32_t wParam, lParam;
 };
 
-// Hands either wheel message to OnWheelArrived first. Consumes WM_MOUSEWHEEL (handled, answered 0) or forwards any other message
+// Hands either wheel message to OnWheelArrived first. Consumes
+// WM_MOUSEWHEEL (handled, answered 0) or forwards any other message
 // through `forward` (which returns the previous procedure's result) and
 // keeps its result; then logs unless logging has stopped. Logging comes
 // after forwarding, so a message that arrives while this one is being
