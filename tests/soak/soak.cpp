@@ -100,7 +100,11 @@ void Soak(const wchar_t* title, const std::wstring& maxLines, long long stopAfte
                         Post(::GetDlgItem(box, IDOK), BM_CLICK);
                     }
                 count = static_cast<std::size_t>(Send(list, LB_GETCOUNT));
-                return count > 0 && LineAt(list, count - 1).find(tag) != std::wstring::npos;
+                // The marker's line is the newest, or nearly: the notice's
+                // own messages (activation, focus) may follow it.
+                for (std::size_t i = count; i-- > 0 && i + 50 > count;)
+                    if (LineAt(list, i).find(tag) != std::wstring::npos) return true;
+                return false;
             }, std::chrono::minutes(60));
             if (!done) {
                 Check(false, "the program took a batch within an hour");
