@@ -70,8 +70,9 @@ void MessageList::DropOldest(std::int32_t lines) {
         // No room even for the copy: the newest lines copied so far stay.
     }
     box_.Clear();
-    // Room for all of them at once: growing the item array line by line
-    // would copy it again and again.
+    // Room for all of them at once, so the item array need not grow line
+    // by line. (Wine's list box gives the room back at the next add, and
+    // there filling the list again costs what filling it did.)
     box_.Reserve(kept, bytes);
     while (!chunks.empty()) {
         std::string& chunk = chunks.back();

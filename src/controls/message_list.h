@@ -19,7 +19,6 @@ public:
 
     ListBox& Box() { return box_; }
     const ListBox& Box() const { return box_; }
-    HWND Handle() const { return box_.Handle(); }
 
     // Adds a line at the end, first dropping the oldest lines if the list
     // is full; when the system refuses the line, drops the oldest tenth and

@@ -50,7 +50,6 @@ public:
     void Hold(bool hold) { held_ = hold; }
     // No more refreshes (the window is closing).
     void Stop();
-    std::int64_t LastCostUs() const { return schedule_.LastCostUs(); }
 
 private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
