@@ -1,6 +1,8 @@
 #include "common/log_limit.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "common/number_text.h"
 
@@ -18,6 +20,13 @@ std::int32_t LinesToDropBeforeAdding(std::int32_t count, std::int32_t maxLines) 
 }
 
 std::int32_t LinesToDropAfterRefusal(std::int32_t count) { return count <= 0 ? 0 : Tenth(count); }
+
+std::int32_t ItemsToReserve(std::int32_t count, std::int32_t reservedTo, std::int32_t maxLines) {
+    if (count < kReserveFrom || count < reservedTo) return 0;
+    std::int32_t more = std::min(count / 4, std::numeric_limits<std::int32_t>::max() - count);
+    if (maxLines > 0) more = std::min(more, maxLines - count);
+    return std::max<std::int32_t>(0, more);
+}
 
 std::string LinesDroppedNotice(std::int32_t maxLines) {
     const std::string full = maxLines > 0 ? "The message list is full (" + DecText(maxLines) + " lines)."

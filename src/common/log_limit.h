@@ -20,6 +20,21 @@ std::int32_t LinesToDropBeforeAdding(std::int32_t count, std::int32_t maxLines);
 // holds, at least one (none from an empty list).
 std::int32_t LinesToDropAfterRefusal(std::int32_t count);
 
+// Room reserved ahead. A list box grows its item array a few items at a
+// time; under Wine every growth past the block it has copies the whole array
+// into a new one, so filling a list of millions of lines costs the square of
+// its size (a minute per 250,000 lines at a million). Reserving room in large
+// steps makes that linear. Below kReserveFrom lines nothing is reserved:
+// the array of a small list is an ordinary small block, where a reservation
+// is given back at the next add.
+constexpr std::int32_t kReserveFrom = 65536;
+
+// Once a list of `count` lines has filled the room reserved up to
+// `reservedTo`: how many more items to reserve room for. A quarter more,
+// never past the limit `maxLines` (0: none of its own); none while the list
+// is small or the room is not yet used up.
+std::int32_t ItemsToReserve(std::int32_t count, std::int32_t reservedTo, std::int32_t maxLines);
+
 // What the program says, once, the first time lines are dropped.
 std::string LinesDroppedNotice(std::int32_t maxLines);
 

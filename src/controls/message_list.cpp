@@ -25,6 +25,10 @@ bool MessageList::Add(const std::string& line) {
     }
     if (index < 0) return false;
     count_ = static_cast<std::int32_t>(index) + 1;
+    if (const std::int32_t more = ItemsToReserve(count_, reservedTo_, maxLines_)) {
+        box_.Reserve(more, static_cast<std::size_t>(more) * (line.size() + 1));
+        reservedTo_ = count_ + more;  // also when refused: asked again only once it is used up
+    }
     return true;
 }
 
@@ -33,6 +37,7 @@ bool MessageList::TakeDropped() { return std::exchange(dropped_, false); }
 void MessageList::Clear() {
     box_.Clear();
     count_ = 0;
+    reservedTo_ = 0;
 }
 
 void MessageList::DropOldest(std::int32_t lines) {
@@ -70,10 +75,11 @@ void MessageList::DropOldest(std::int32_t lines) {
         // No room even for the copy: the newest lines copied so far stay.
     }
     box_.Clear();
-    // Room for all of them at once, so the item array need not grow line
-    // by line. (Wine's list box gives the room back at the next add, and
-    // there filling the list again costs what filling it did.)
-    box_.Reserve(kept, bytes);
+    reservedTo_ = 0;
+    // Room for all of them at once, so the item array need not grow line by
+    // line; asked for once the list is large (Wine's list box gives room
+    // reserved in a small list back at the next add).
+    std::int32_t added = 0;
     while (!chunks.empty()) {
         std::string& chunk = chunks.back();
         for (std::size_t end = chunk.size(); end > 0;) {
@@ -82,6 +88,10 @@ void MessageList::DropOldest(std::int32_t lines) {
             const std::size_t start = end - sizeof length - length;
             if (box_.Append(chunk.substr(start, length)) < 0) break;  // the rest of this chunk is lost
             end = start;
+            if (++added == kReserveFrom && kept > added) {
+                box_.Reserve(kept - added, bytes / static_cast<std::size_t>(kept) * static_cast<std::size_t>(kept - added));
+                reservedTo_ = kept;
+            }
         }
         chunks.pop_back();
     }

@@ -38,6 +38,7 @@ private:
     ListBox box_;
     std::int32_t maxLines_ = 0;
     std::int32_t count_ = 0;
+    std::int32_t reservedTo_ = 0;  // the list has room for this many lines without growing
     bool adding_ = false;
     bool dropped_ = false;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "common/log_limit.h"
 
 namespace nl {
@@ -20,6 +22,25 @@ TEST(LogLimit, DropsTheOldestTenthOnlyWhenFullOrRefused) {
         EXPECT_EQ(LinesToDropBeforeAdding(r.count, r.maxLines), r.before) << r.count << " of " << r.maxLines;
         EXPECT_EQ(LinesToDropAfterRefusal(r.count), r.afterRefusal) << r.count;
     }
+}
+
+TEST(LogLimit, ReservesAQuarterAheadOnceALargeListHasUsedItsRoom) {
+    const std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    const struct { std::int32_t count, reservedTo, maxLines, more; } rows[] = {
+        {kReserveFrom - 1, 0, 0, 0},                  // small: nothing reserved
+        {kReserveFrom, 0, 0, kReserveFrom / 4},       // large: a quarter more
+        {kReserveFrom, 0, kReserveFrom + 10, 10},     // never past the limit
+        {1000000, 1200000, 0, 0},                     // room left
+        {1200000, 1200000, 0, 300000},                // used up
+        {4500000, 4500000, 5000000, 500000},          // after a drop: up to the limit
+        {5000000, 5000000, 5000000, 0},               // full: the next add drops
+        {5000005, 0, 5000000, 0},                     // above the limit
+        {kMax - 10, kMax - 10, 0, 10},                // no overflow
+        {kMax, kMax, 0, 0},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(ItemsToReserve(r.count, r.reservedTo, r.maxLines), r.more)
+            << r.count << " reserved to " << r.reservedTo << " of " << r.maxLines;
 }
 
 }  // namespace
