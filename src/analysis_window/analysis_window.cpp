@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "common/wheel_record.h"
+#include "system_info/system_info.h"
 #include "win32/api.h"
 #include "win32/clipboard.h"
-#include "win32/log_files.h"
-#include "win32/message_boxes.h"
 #include "win32/save_dialog.h"
 
 namespace nl {
@@ -33,11 +32,7 @@ void AnalysisWindow::Create(HINSTANCE instance) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     RegisterWindowClass(instance, kAnalysisClass, wc);
     refresher_.Create(instance, "analysis");
-    {
-        WindowDc screen(nullptr);
-        dpi_ = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
-        if (dpi_ <= 0) dpi_ = 96;
-    }
+    dpi_ = ScreenDpi();
     const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + ::MulDiv(960, dpi_, 96),
                      CW_USEDEFAULT + ::MulDiv(640, dpi_, 96)};
     if (!CreateAs(WS_EX_CONTROLPARENT, kAnalysisClass, kAnalysisCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
@@ -218,12 +213,7 @@ void AnalysisWindow::OnCopy() {
 }
 
 void AnalysisWindow::OnSave() {
-    const std::wstring path = AskSavePath(Handle(), kSaveCsvDialog);
-    if (path.empty()) return;
-    const std::wstring reason = SaveTextFile(path, recording_.CsvTextOfAll());
-    if (!reason.empty())
-        MessageBoxNotice(Handle(), L"The wheel events could not be saved to " + path + L":\n" + reason +
-                                       L"\n\nNothing was written; a file of that name is as it was.");
+    SaveOnRequest(Handle(), kSaveCsvDialog, L"The wheel events", [this] { return recording_.CsvTextOfAll(); });
 }
 
 void AnalysisWindow::OnCaptureClicked() {

@@ -30,6 +30,14 @@ std::uint8_t PackKind(WheelWindow w, WheelAxis a, InputSource s) {
     return static_cast<std::uint8_t>(static_cast<int>(w) | static_cast<int>(a) << 2 | static_cast<int>(s) << 3);
 }
 
+// A query's answer, kept in the event and marked as known.
+template <typename T>
+void Keep(StoredEvent& e, T& field, const std::optional<T>& answer, StoredEvent::Flag known) {
+    if (!answer) return;
+    field = *answer;
+    e.flags |= known;
+}
+
 }  // namespace
 
 std::string WheelCsvColumnName(int column) {
@@ -207,27 +215,12 @@ StoredEvent WheelRecorder::Record(const WheelSample& s) {
         if (((s.keys & 0x0004) != 0) != s.shiftDown) e.flags |= StoredEvent::kShiftMismatch;
     }
     if (raw) e.device = s.device;
-    if (s.point && !raw) {
-        e.point = *s.point;
-        e.flags |= StoredEvent::kHasPoint;
-    }
+    if (!raw) Keep(e, e.point, s.point, StoredEvent::kHasPoint);
     if (sent) return e;  // the remaining queries describe another message
-    if (s.msgTime) {
-        e.msgTime = *s.msgTime;
-        e.flags |= StoredEvent::kHasMsgTime;
-    }
-    if (s.extraInfo) {
-        e.extraInfo = *s.extraInfo;
-        e.flags |= StoredEvent::kHasExtraInfo;
-    }
-    if (s.position) {
-        e.position = *s.position;
-        e.flags |= StoredEvent::kHasPosition;
-    }
-    if (s.target) {
-        e.target = *s.target;
-        e.flags |= StoredEvent::kHasTarget;
-    }
+    Keep(e, e.msgTime, s.msgTime, StoredEvent::kHasMsgTime);
+    Keep(e, e.extraInfo, s.extraInfo, StoredEvent::kHasExtraInfo);
+    Keep(e, e.position, s.position, StoredEvent::kHasPosition);
+    Keep(e, e.target, s.target, StoredEvent::kHasTarget);
     return e;
 }
 

@@ -59,6 +59,12 @@ struct Point16 {
     std::int16_t x = 0, y = 0;
 };
 
+// A point packed in two signed words, x in the low one (a wheel message's
+// lParam, GetMessagePos).
+inline Point16 PointFromWords(std::uint32_t v) {
+    return Point16{static_cast<std::int16_t>(v & 0xFFFF), static_cast<std::int16_t>(v >> 16)};
+}
+
 // The raw inputs of one event, as queried on entry to the procedure (or in
 // the hook, or from WM_INPUT). Nothing here is computed. Fields a row kind
 // leaves empty are ignored by the recorder, so the caller may fill them all:

@@ -14,7 +14,6 @@ namespace nl {
 
 namespace {
 const char* const kMainClass = "NotchlogMain";
-constexpr COLORREF kGreen = 0x0080FF80;
 
 HWND CreateChild(const char* cls, const char* caption, DWORD style, DWORD exStyle, const RECT& r, HWND parent,
                  int id, HINSTANCE instance) {
@@ -37,11 +36,7 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand, const Options& opti
     TextPanel::RegisterClass(instance);
     refresher_.Create(instance, "main");
 
-    {
-        WindowDc screen(nullptr);
-        dpi_ = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
-        if (dpi_ <= 0) dpi_ = 96;
-    }
+    dpi_ = ScreenDpi();
     RECT rc{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
     Api(::AdjustWindowRectEx(&rc, WS_OVERLAPPEDWINDOW, FALSE, 0));
     const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + rc.right - rc.left,

@@ -60,6 +60,8 @@ private:
     static constexpr UINT kPauseLoggingCommand = 0x0110;
     static constexpr UINT kSaveLogCommand = 0x0120;
     static constexpr UINT kWheelAnalysisCommand = 0x0130;
+    // The wheel target's colour, light green.
+    static constexpr COLORREF kGreen = 0x0080FF80;
     // What the refresh brings up to date.
     enum View : unsigned { kLogView = 1, kScrollBarView = 2, kWheelTargetView = 4, kHoverPanelView = 8 };
 

@@ -19,7 +19,6 @@ namespace nl {
 
 namespace {
 const char* const kPausedCaption = NL_MAIN_CAPTION " (logging paused)";
-constexpr COLORREF kGreen = 0x0080FF80;
 constexpr COLORREF kMagenta = 0x00FF80FF;
 
 bool IsSameOrChild(HWND parent, HWND w) { return w && (w == parent || Api(::IsChild(parent, w))); }
@@ -208,14 +207,11 @@ void MainWindow::OnPauseLogging() {
 }
 
 void MainWindow::OnSaveLog() {
-    const std::wstring path = AskSavePath(Handle(), kSaveLogDialog);
-    if (path.empty()) return;
-    std::string text = LogText();
-    if (!text.empty()) text += kCrLf;
-    const std::wstring reason = SaveTextFile(path, text);
-    if (!reason.empty())
-        MessageBoxNotice(Handle(), L"The log could not be saved to " + path + L":\n" + reason +
-                                       L"\n\nNothing was written; a file of that name is as it was.");
+    SaveOnRequest(Handle(), kSaveLogDialog, L"The log", [this] {
+        std::string text = LogText();
+        if (!text.empty()) text += kCrLf;
+        return text;
+    });
 }
 
 }  // namespace nl

@@ -16,9 +16,6 @@ constexpr UINT kDrainMs = 15;
 // The queue the running hook fills; the hook callback has no other way to it.
 std::atomic<HookQueue*> g_hookQueue{nullptr};
 
-Point16 Words(std::uint32_t v) {
-    return Point16{static_cast<std::int16_t>(v & 0xFFFF), static_cast<std::int16_t>(v >> 16)};
-}
 Point16 Clamped(std::int32_t x, std::int32_t y) {
     const auto c = [](std::int32_t v) { return static_cast<std::int16_t>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v)); };
     return Point16{c(x), c(y)};
@@ -154,7 +151,7 @@ void WheelCapture::OnRawInput(HRAWINPUT input) {
     s.ticks = now.QuadPart;
     s.msgTime = static_cast<std::uint32_t>(Api(::GetMessageTime()));
     s.extraInfo = static_cast<std::uint32_t>(raw.data.mouse.ulExtraInformation);
-    s.position = Words(Api(::GetMessagePos()));
+    s.position = PointFromWords(Api(::GetMessagePos()));
     s.device = *device;
     for (const auto& [bit, axis] : {std::pair{RI_MOUSE_WHEEL, WheelAxis::V}, std::pair{RI_MOUSE_HWHEEL, WheelAxis::H}})
         if (flags & bit) {

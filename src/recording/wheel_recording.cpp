@@ -30,10 +30,6 @@ std::optional<std::uint32_t> InputOrigin() {
     return source.originId;
 }
 
-Point16 Words(std::uint32_t v) {
-    return Point16{static_cast<std::int16_t>(v & 0xFFFF), static_cast<std::int16_t>(v >> 16)};
-}
-
 }  // namespace
 
 WheelRecording::WheelRecording()
@@ -99,11 +95,11 @@ void WheelRecording::Record(WheelWindow window, UINT msg, WPARAM wp, LPARAM lp) 
     Api(::GetKeyboardState(keys));
     s.ctrlDown = (keys[VK_CONTROL] & 0x80) != 0;
     s.shiftDown = (keys[VK_SHIFT] & 0x80) != 0;
-    s.point = Words(static_cast<std::uint32_t>(lp));
+    s.point = PointFromWords(static_cast<std::uint32_t>(lp));
     if (s.source != InputSource::Sent) {  // these describe the last queued message
         s.msgTime = static_cast<std::uint32_t>(Api(::GetMessageTime()));
         s.extraInfo = static_cast<std::uint32_t>(Api(::GetMessageExtraInfo()));
-        s.position = Words(Api(::GetMessagePos()));
+        s.position = PointFromWords(Api(::GetMessagePos()));
         s.target = TargetAt(*s.position);
     }
     Add(s);

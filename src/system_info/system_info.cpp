@@ -5,6 +5,7 @@
 #include "common/version_name.h"
 #include "win32/api.h"
 #include "win32/late_bind.h"
+#include "win32/raii.h"
 
 namespace nl {
 
@@ -70,6 +71,12 @@ ClockTime LocalClockTime() {
     SYSTEMTIME st{};
     NL_API_VOID(::GetLocalTime(&st));
     return ClockTime{st.wHour, st.wMinute, st.wSecond};
+}
+
+int ScreenDpi() {
+    WindowDc screen(nullptr);
+    const int dpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
+    return dpi > 0 ? dpi : 96;
 }
 
 }  // namespace nl

@@ -1,5 +1,5 @@
-// What the program reads from the system: the Windows version and the wheel
-// setting (once, at start-up) and the time of day.
+// What the program reads from the system: the Windows version, the wheel
+// setting and the screen's resolution (once, at start-up) and the time of day.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,9 @@ bool IsWow64();
 // says 0, the legacy wheel driver's answer.
 std::int32_t GetWheelScrollLines();
 std::int32_t QueryLegacyWheelScrollLines();
+
+// The screen's resolution in dots per inch (96 where the system does not say).
+int ScreenDpi();
 
 // The current local time of day.
 ClockTime LocalClockTime();

@@ -1,6 +1,5 @@
 #include "win32/log_files.h"
 
-
 #include <algorithm>
 #include <vector>
 

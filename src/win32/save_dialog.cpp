@@ -8,6 +8,8 @@
 #include "common/error.h"
 #include "win32/api.h"
 #include "win32/late_bind.h"
+#include "win32/log_files.h"
+#include "win32/message_boxes.h"
 
 namespace nl {
 
@@ -29,6 +31,16 @@ std::wstring AskSavePath(HWND owner, const SaveDialogKind& kind) {
     ofn.lpstrDefExt = kind.extension;
     ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     return Api(getSaveFileName(&ofn)) ? std::wstring(file.data()) : std::wstring();
+}
+
+void SaveOnRequest(HWND owner, const SaveDialogKind& kind, const wchar_t* what,
+                   const std::function<std::string()>& makeText) {
+    const std::wstring path = AskSavePath(owner, kind);
+    if (path.empty()) return;
+    const std::wstring reason = SaveTextFile(path, makeText());
+    if (!reason.empty())
+        MessageBoxNotice(owner, std::wstring(what) + L" could not be saved to " + path + L":\n" + reason +
+                                    L"\n\nNothing was written; a file of that name is as it was.");
 }
 
 }  // namespace nl

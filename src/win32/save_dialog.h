@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace nl {
@@ -24,5 +25,11 @@ inline constexpr SaveDialogKind kSaveCsvDialog{L"wheel.csv", L"CSV files (*.csv)
 // Asks where to save with the system's save dialog; empty when the user
 // cancels.
 std::wstring AskSavePath(HWND owner, const SaveDialogKind& kind);
+
+// Asks where to save, then writes the text `makeText` gives there (made only
+// once a path is chosen). A failure is told in a notice that names what was
+// being saved (`what`, as in "The log"); cancelling does nothing.
+void SaveOnRequest(HWND owner, const SaveDialogKind& kind, const wchar_t* what,
+                   const std::function<std::string()>& makeText);
 
 }  // namespace nl
