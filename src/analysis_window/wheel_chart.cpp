@@ -38,19 +38,17 @@ LRESULT WheelChart::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND: return 1;  // Draw fills it all
         case WM_PAINT: {
-            PAINTSTRUCT ps{};
-            HDC dc = Api(::BeginPaint(Handle(), &ps));
+            PaintScope paint(Handle());
             RECT area{};
             Api(::GetClientRect(Handle(), &area));
             // Drawn off screen first: the picture changes many times a second.
-            HDC memory = Api(::CreateCompatibleDC(dc));
-            GdiObject bitmap(Api(::CreateCompatibleBitmap(dc, area.right, area.bottom)));
-            HGDIOBJ old = Api(::SelectObject(memory, bitmap.Get()));
-            Draw(memory, area);
-            Api(::BitBlt(dc, 0, 0, area.right, area.bottom, memory, 0, 0, SRCCOPY));
-            Api(::SelectObject(memory, old));
-            Api(::DeleteDC(memory));
-            Api(::EndPaint(Handle(), &ps));
+            MemoryDc memory(Api(::CreateCompatibleDC(paint.Dc())));
+            GdiObject bitmap(Api(::CreateCompatibleBitmap(paint.Dc(), area.right, area.bottom)));
+            {
+                SelectScope drawOn(memory.Get(), bitmap.Get());
+                Draw(memory.Get(), area);
+                Api(::BitBlt(paint.Dc(), 0, 0, area.right, area.bottom, memory.Get(), 0, 0, SRCCOPY));
+            }
             return 0;
         }
         case WM_PRINTCLIENT: {
@@ -92,7 +90,7 @@ void WheelChart::Draw(HDC dc, const RECT& area) const {
     GdiObject verticalPen(Api(::CreatePen(PS_SOLID, 2, kVerticalColour)));
     GdiObject horizontalPen(Api(::CreatePen(PS_SOLID, 2, kHorizontalColour)));
     GdiObject bounceBrush(Api(::CreateSolidBrush(kBounceColour)));
-    HGDIOBJ oldPen = Api(::SelectObject(dc, notchPen.Get()));
+    SelectScope pens(dc, notchPen.Get());  // the DC's own pen back at the end, before the pens go
     for (int notch : {120, -120}) Line(dc, area.left, yOf(notch), area.right, yOf(notch));
     Api(::SelectObject(dc, zeroPen.Get()));
     Line(dc, area.left, mid, area.right, mid);
@@ -108,10 +106,9 @@ void WheelChart::Draw(HDC dc, const RECT& area) const {
             Api(::FillRect(dc, &mark, static_cast<HBRUSH>(bounceBrush.Get())));
         }
     }
-    Api(::SelectObject(dc, oldPen));
 
     // The legend, top left.
-    HGDIOBJ oldFont = Api(::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT)));
+    SelectScope font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
     Api(::SetBkMode(dc, TRANSPARENT));
     int x = area.left + 4;
     const struct { const char* text; COLORREF colour; } legend[] = {
@@ -124,7 +121,6 @@ void WheelChart::Draw(HDC dc, const RECT& area) const {
         Api(::GetTextExtentPoint32A(dc, item.text, n, &size));
         x += size.cx + 10;
     }
-    Api(::SelectObject(dc, oldFont));
 }
 
 }  // namespace nl

@@ -39,7 +39,11 @@ private:
 inline void DeleteGdiObject(HGDIOBJ h) { ::DeleteObject(h); }
 inline void CloseKernelHandle(HANDLE h) { Api(::CloseHandle(h)); }
 
+inline void DeleteMemoryDc(HDC h) { ::DeleteDC(h); }
+
 using GdiObject = Owned<HGDIOBJ, &DeleteGdiObject>;
+// A DC made with CreateCompatibleDC, for drawing off screen.
+using MemoryDc = Owned<HDC, &DeleteMemoryDc>;
 
 // A kernel object handle (a file, say); INVALID_HANDLE_VALUE counts as none.
 class KernelHandle : public Owned<HANDLE, &CloseKernelHandle> {
