@@ -83,7 +83,6 @@ std::size_t WheelSummary::EventsInLastSecond(std::int64_t nowUs) const {
 }
 
 std::string WheelSummary::Text(std::int64_t nowUs) const {
-    static const char* const kWindows[] = {"main", "analysis", "hook", "raw"};
     std::string out;
     auto line = [&out]() -> std::string& {
         if (!out.empty()) out += kCrLf;
@@ -96,7 +95,7 @@ std::string WheelSummary::Text(std::int64_t nowUs) const {
             // The sub-notch share in tenths of a percent, rounded half up.
             const std::uint64_t tenths = (c.subNotch * 2000 + c.events) / (2 * c.events);
             std::string& s = line();
-            s += kWindows[w];
+            s += WheelWindowName(static_cast<WheelWindow>(w));
             s += a == 0 ? " V: " : " H: ";
             AppendDec(s, static_cast<std::int64_t>(c.events));
             s += c.events == 1 ? " event, sum " : " events, sum ";

@@ -7,9 +7,8 @@
 
 namespace nl {
 
-std::int32_t NotchesFromDelta(std::int16_t delta) {
-    // Exact integer form of round-half-to-even(-D / 120).
-    const std::int32_t n = -static_cast<std::int32_t>(delta);
+std::int32_t RoundedPer120(std::int32_t n) {
+    // Exact integer form of round-half-to-even(n / 120).
     std::int32_t q = n / kWheelDelta;        // truncated toward zero
     const std::int32_t r = n % kWheelDelta;  // same sign as n
     const std::int32_t twice = 2 * (r < 0 ? -r : r);
@@ -17,6 +16,8 @@ std::int32_t NotchesFromDelta(std::int16_t delta) {
     if (twice > kWheelDelta || (twice == kWheelDelta && (q % 2 != 0))) q += away;
     return q;
 }
+
+std::int32_t NotchesFromDelta(std::int16_t delta) { return RoundedPer120(-static_cast<std::int32_t>(delta)); }
 
 WheelEvent DecodeWheel(std::int32_t wParam, std::int32_t lParam) {
     return WheelEvent{NotchesFromDelta(HiWord(wParam)), LoWord(wParam), LoWord(lParam), HiWord(lParam)};

@@ -10,8 +10,11 @@ constexpr std::int32_t kWheelDelta = 120;
 constexpr std::uint32_t kMsgMouseWheel = 0x020A;
 constexpr std::uint32_t kMsgMouseHWheel = 0x020E;
 
-// notches = -D / 120, rounded to the nearest Long with halves going to the
-// even neighbour. The negation is done in wider arithmetic, so D = -32768
+// n / 120 rounded to the nearest whole number, halves going to the even
+// neighbour: the one rounding of wheel deltas to notches in the program.
+std::int32_t RoundedPer120(std::int32_t n);
+
+// notches = -D / 120, rounded as RoundedPer120 does. The negation is done in wider arithmetic, so D = -32768
 // gives 273 (its mirror 32767 gives -273): the notch count keeps the sign
 // the delta implies.
 std::int32_t NotchesFromDelta(std::int16_t delta);

@@ -1,6 +1,7 @@
 #include "common/wheel_record.h"
 
 #include "common/number_text.h"
+#include "common/wheel.h"
 
 namespace nl {
 
@@ -14,11 +15,6 @@ int Sign(std::int64_t v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
 void AppendHexWidth(std::string& out, std::uint32_t v, int digits) {
     static const char kDigits[] = "0123456789ABCDEF";
     for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out.push_back(kDigits[(v >> shift) & 0xF]);
-}
-
-const char* WindowText(WheelWindow w) {
-    static const char* const kTexts[] = {"main", "analysis", "hook", "raw"};
-    return kTexts[static_cast<int>(w) & 3];
 }
 
 const char* SourceText(InputSource s) {
@@ -39,6 +35,11 @@ void Keep(StoredEvent& e, T& field, const std::optional<T>& answer, StoredEvent:
 }
 
 }  // namespace
+
+const char* WheelWindowName(WheelWindow w) {
+    static const char* const kNames[] = {"main", "analysis", "hook", "raw"};
+    return kNames[static_cast<int>(w) & 3];
+}
 
 std::string WheelCsvColumnName(int column) {
     const std::string header = kWheelCsvHeader;
@@ -132,19 +133,15 @@ void AppendPer120(std::string& out, std::int64_t v) {
     AppendMs(out, q);  // q == 0 prints "0.000"
 }
 
-std::int64_t EffectiveStep(std::uint32_t step) { return step == kWheelPageStep ? 1 : static_cast<std::int64_t>(step); }
+std::int64_t EffectiveStep(std::int32_t step) { return step == kWheelPageStep ? 1 : step; }
 
-std::int64_t TruncatedScroll(std::int16_t delta, std::uint32_t step) { return (delta / 120) * EffectiveStep(step); }
+std::int64_t TruncatedScroll(std::int16_t delta, std::int32_t step) { return (delta / 120) * EffectiveStep(step); }
 
-std::int64_t RoundedScroll(std::int16_t delta, std::uint32_t step) {
-    const int d = delta;
-    int q = d / 120;
-    const int twice = 2 * (d % 120 < 0 ? -(d % 120) : d % 120);
-    if (twice > 120 || (twice == 120 && q % 2 != 0)) q += Sign(d);
-    return q * EffectiveStep(step);
+std::int64_t RoundedScroll(std::int16_t delta, std::int32_t step) {
+    return std::int64_t{RoundedPer120(delta)} * EffectiveStep(step);
 }
 
-std::int64_t Accumulator::Add(std::int16_t delta, std::uint32_t step) {
+std::int64_t Accumulator::Add(std::int16_t delta, std::int32_t step) {
     const int sign = Sign(delta);
     if (sign != 0) {
         if (lastSign != 0 && sign != lastSign) carry = 0;
@@ -158,9 +155,9 @@ std::int64_t Accumulator::Add(std::int16_t delta, std::uint32_t step) {
 
 // ---- recorder ----
 
-WheelRecorder::WheelRecorder(std::uint32_t linesV, std::uint32_t charsH) : linesV_(linesV), charsH_(charsH) {}
+WheelRecorder::WheelRecorder(std::int32_t linesV, std::int32_t charsH) : linesV_(linesV), charsH_(charsH) {}
 
-void WheelRecorder::SetSteps(std::uint32_t linesV, std::uint32_t charsH) {
+void WheelRecorder::SetSteps(std::int32_t linesV, std::int32_t charsH) {
     for (auto& window : state_) {
         if (linesV != linesV_) window[0].acc.carry = 0;
         if (charsH != charsH_) window[1].acc.carry = 0;
@@ -247,7 +244,7 @@ void AppendCsvField(std::string& out, const StoredEvent& e, int column, const De
         case kColInterval:
             if (e.IntervalUs() != StoredEvent::kNoInterval) AppendMs(out, e.IntervalUs());
             break;
-        case kColWindow: out += WindowText(e.Window()); break;
+        case kColWindow: out += WheelWindowName(e.Window()); break;
         case kColAxis: out.push_back(e.Axis() == WheelAxis::V ? 'V' : 'H'); break;
         case kColDelta: AppendDec(out, lost ? e.Accumulated() : e.delta); break;
         case kColNotches: AppendPer120(out, e.delta); break;

@@ -38,6 +38,8 @@ std::string WheelCsvColumnName(int column);
 
 // Which window procedure (or capture source) saw the event.
 enum class WheelWindow : std::uint8_t { Main, Analysis, Hook, Raw };
+// Its name in the CSV's window column and the summary ("main", "raw").
+const char* WheelWindowName(WheelWindow w);
 // V: WM_MOUSEWHEEL; H: WM_MOUSEHWHEEL (positive = right).
 enum class WheelAxis : std::uint8_t { V, H };
 // Where the input came from. Lost only marks the row that counts hook events
@@ -51,7 +53,7 @@ enum class InputSource : std::uint8_t { Hardware, Injected, System, Posted, Sent
 InputSource SourceOfMessage(bool inSendMessage, std::optional<std::uint32_t> origin);
 
 // The scroll-lines value that means "a page per notch".
-constexpr std::uint32_t kWheelPageStep = 0xFFFFFFFFu;
+constexpr std::int32_t kWheelPageStep = -1;
 // The pen and touch signature in the upper 24 bits of the extra information.
 constexpr std::uint32_t kPenTouchSignature = 0xFF515700u;
 
@@ -141,7 +143,7 @@ public:
     std::uint32_t seq = 0;  // low 32 bits; seqHigh holds the next 8
     std::uint32_t msgTime = 0;
     std::uint32_t extraInfo = 0;
-    std::uint32_t step = 0;
+    std::int32_t step = 0;  // as the system or the legacy driver said, signed
     std::uint32_t target = 0;
     std::int16_t delta = 0;
     std::uint16_t keys = 0;
@@ -187,26 +189,27 @@ std::int64_t TimeUs(std::int64_t ticks, std::int64_t ticksPerSecond);
 void AppendMs(std::string& out, std::int64_t us);
 // v / 120 to three decimals, rounded to nearest; never "-0.000".
 void AppendPer120(std::string& out, std::int64_t v);
-// The step a handler multiplies by: a page per notch counts as 1.
-std::int64_t EffectiveStep(std::uint32_t step);
-std::int64_t TruncatedScroll(std::int16_t delta, std::uint32_t step);
-std::int64_t RoundedScroll(std::int16_t delta, std::uint32_t step);  // halves to even
+// The step a handler multiplies by: a page per notch counts as 1, any
+// other value as it is (a negative one scrolls against the wheel).
+std::int64_t EffectiveStep(std::int32_t step);
+std::int64_t TruncatedScroll(std::int16_t delta, std::int32_t step);
+std::int64_t RoundedScroll(std::int16_t delta, std::int32_t step);  // halves to even
 
 // The accumulating handler's state for one (window, axis).
 struct Accumulator {
     std::int64_t carry = 0;  // in 1/120 units
     int lastSign = 0;        // of the previous non-zero delta
     // The lines to scroll now; the remainder stays in the carry.
-    std::int64_t Add(std::int16_t delta, std::uint32_t step);
+    std::int64_t Add(std::int16_t delta, std::int32_t step);
 };
 
 // Numbers each event and keeps the per-(window, axis) state behind
 // interval, accumulated, carry and bounce. Clearing the view does not touch it.
 class WheelRecorder {
 public:
-    explicit WheelRecorder(std::uint32_t linesV = 3, std::uint32_t charsH = 1);
+    explicit WheelRecorder(std::int32_t linesV = 3, std::int32_t charsH = 1);
     // A changed step resets the carries of that axis in every window.
-    void SetSteps(std::uint32_t linesV, std::uint32_t charsH);
+    void SetSteps(std::int32_t linesV, std::int32_t charsH);
     StoredEvent Record(const WheelSample& sample);
     // The row for hook events the queue had no room for.
     StoredEvent RecordLost(std::uint64_t count, std::int64_t ticks, std::int64_t ticksPerSecond);
@@ -220,11 +223,11 @@ private:
         std::int16_t nonZero[2] = {};    // the previous two non-zero deltas, newest first
         std::int64_t nonZeroTimeUs = 0;  // the time of the newest of them
     };
-    std::uint32_t& StepOf(WheelAxis axis) { return axis == WheelAxis::V ? linesV_ : charsH_; }
+    std::int32_t& StepOf(WheelAxis axis) { return axis == WheelAxis::V ? linesV_ : charsH_; }
     StoredEvent Numbered();
 
     std::uint64_t seq_ = 0;
-    std::uint32_t linesV_, charsH_;
+    std::int32_t linesV_, charsH_;
     AxisState state_[4][2];
 };
 

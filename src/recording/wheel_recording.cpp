@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "common/number_text.h"
+#include "system_info/system_info.h"
 #include "system_info/window_queries.h"
 #include "win32/api.h"
 #include "win32/late_bind.h"
@@ -41,7 +42,7 @@ WheelRecording::WheelRecording()
 std::wstring WheelRecording::Start(HINSTANCE instance, const std::wstring& csvPath) {
     Api(::QueryPerformanceFrequency(&frequency_));
     Api(::QueryPerformanceCounter(&origin_));
-    ReadSteps();
+    SetSteps(GetWheelScrollLines());
     refresher_.Create(instance, "recording");
     capture_.Create(instance);
     if (csvPath.empty()) return std::wstring();
@@ -54,11 +55,12 @@ std::wstring WheelRecording::Start(HINSTANCE instance, const std::wstring& csvPa
     return std::wstring();
 }
 
-void WheelRecording::ReadSteps() {
-    UINT lines = 3, chars = 1;
-    if (!Api(::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0))) lines = 3;
+void WheelRecording::ReadSteps() { SetSteps(ReadWheelScrollLines()); }
+
+void WheelRecording::SetSteps(std::int32_t lines) {
+    UINT chars = 1;
     if (!Api(::SystemParametersInfoA(kScrollCharsQuery, 0, &chars, 0))) chars = 1;
-    recorder_.SetSteps(lines, chars);
+    recorder_.SetSteps(lines, static_cast<std::int32_t>(chars));
 }
 
 std::int64_t WheelRecording::ElapsedUs() const {

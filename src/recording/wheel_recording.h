@@ -40,7 +40,8 @@ public:
     // input, recorded as well while on.
     void SetCapture(bool on);
     bool Capturing() const { return capture_.Enabled(); }
-    // The steps again, after the system's settings changed.
+    // The steps again, after the system's settings changed: lines per notch
+    // read afresh the way start-up reads them, characters from the system.
     void ReadSteps();
     // The last rows to the file; no more refreshes.
     void Close();
@@ -66,6 +67,7 @@ private:
     void AddCaptured(WheelSample& s);  // ticks still absolute
     void AddLost(std::uint64_t count);
     void Keep(const StoredEvent& e);
+    void SetSteps(std::int32_t lines);
 
     Refresher refresher_;
     WheelRecorder recorder_;

@@ -46,14 +46,7 @@ std::string GetWindowsVersionName() {
     return ChooseWindowsVersionName(v, [] { return IsWow64(); });
 }
 
-std::int32_t GetWheelScrollLines() {
-    // Read as a signed Long: a page per notch comes back as -1.
-    std::int32_t lines = 0;
-    Api(::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
-    if (lines != 0) return lines;
-    return QueryLegacyWheelScrollLines();
-}
-
+namespace {
 std::int32_t QueryLegacyWheelScrollLines() {
     HWND driver = Api(::FindWindowA("MouseZ", "Magellan MSWHEEL"));
     if (!driver) return 0;
@@ -65,6 +58,20 @@ std::int32_t QueryLegacyWheelScrollLines() {
     const LRESULT sent = Api(::SendMessageTimeoutA(driver, msg, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &reply));
     if (sent == 0) return 0;
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(reply));
+}
+}  // namespace
+
+std::int32_t ReadWheelScrollLines() {
+    // Read as a signed Long: a page per notch comes back as -1.
+    std::int32_t lines = 0;
+    Api(::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
+    if (lines != 0) return lines;
+    return QueryLegacyWheelScrollLines();
+}
+
+std::int32_t GetWheelScrollLines() {
+    static const std::int32_t atStart = ReadWheelScrollLines();
+    return atStart;
 }
 
 ClockTime LocalClockTime() {

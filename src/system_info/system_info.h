@@ -14,10 +14,14 @@ std::string GetWindowsVersionName();
 // cannot tell. Never raises.
 bool IsWow64();
 
-// The system's lines per wheel notch (-1: a page per notch); where the system
-// says 0, the legacy wheel driver's answer.
+// Lines per wheel notch, read in two stages: the system's setting (-1: a
+// page per notch) and, only where that says 0, the legacy wheel driver's
+// answer, waited for at most a second. Every reader of the setting goes
+// through here.
+std::int32_t ReadWheelScrollLines();
+// The value as read at start-up: the first call reads it, every later call
+// gives the same answer for the rest of the run.
 std::int32_t GetWheelScrollLines();
-std::int32_t QueryLegacyWheelScrollLines();
 
 // The screen's resolution in dots per inch (96 where the system does not say).
 int ScreenDpi();

@@ -91,32 +91,62 @@ struct HungDriver {
     ~HungDriver() { ::SetEvent(release), thread.join(), ::CloseHandle(up), ::CloseHandle(release); }
 };
 
+// The --wheel-csv file's step, truncated and rounded columns, a row each.
+std::vector<std::string> StepColumns(const std::wstring& csv) {
+    std::vector<std::string> rows;
+    const auto lines = Split(Contents(csv), "\r\n");
+    for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
+        const auto fields = Split(lines[i], ",");
+        if (fields.size() > 10) rows.push_back(fields[8] + "," + fields[9] + "," + fields[10]);
+    }
+    return rows;
+}
+
+// The main window and the recording read the setting the same way: the CSV's
+// step is the wheel text's value, and its handlers (no page cap, a notch
+// forward +1) follow it. A changed setting reaches the recording only.
 TEST(Wheel, LinesPerNotchComeFromTheSystemOrElseTheLegacyDriver) {
-    // The desktop's setting, the legacy driver's answer (if one runs), what the wheel text says
-    // and how far a notch moves the bar.
-    const struct { const wchar_t* setting; std::optional<LRESULT> driver; bool hung; int lines, step; } cases[] = {
-        {L"-1", {}, false, -1, 10},  // a page per notch
-        {L"20", {}, false, 20, 10},  // never more than a page
-        {L"0", 5, false, 5, 5},
-        {L"0", -3, false, -3, -3},   // against the wheel
-        {L"3", 5, false, 3, 3},      // the system's setting wins
-        {L"0", {}, true, 0, 0},      // a hung driver does not hold up the start
+    // The desktop's setting, the legacy driver's answer (if one runs), what the wheel text says,
+    // how far a notch moves the bar and what the CSV's handlers scroll for one notch.
+    const struct { const wchar_t* setting; std::optional<LRESULT> driver; bool hung; int lines, step; const char* csv; } cases[] = {
+        {L"-1", {}, false, -1, 10, "page,3,3"},  // a page per notch
+        {L"20", {}, false, 20, 10, "20,60,60"},  // never more than a page
+        {L"0", 5, false, 5, 5, "5,15,15"},
+        {L"0", -3, false, -3, -3, "-3,-9,-9"},   // against the wheel
+        {L"3", 5, false, 3, 3, "3,9,9"},         // the system's setting wins
+        {L"0", {}, true, 0, 0, "0,0,0"},         // a hung driver does not hold up the start
     };
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring csv = Format(L"%lsnotchlog-steps-%lu.csv", temp, ::GetCurrentProcessId());
     for (const auto& c : cases) {
         SCOPED_TRACE(Format(L"setting %ls, driver %ld", c.setting, c.driver.value_or(c.hung ? -999 : 0)).c_str());
+        ::DeleteFileW(csv.c_str());
         ScopedValue setting(kDesktopKey, L"WheelScrollLines", std::wstring(c.setting));
         std::optional<LegacyWheelDriver> driver;
         std::optional<HungDriver> hung;
         if (c.driver) driver.emplace(*c.driver);
         if (c.hung) hung.emplace();
-        Notchlog app;
+        Notchlog app(L"--wheel-csv \"" + csv + L"\"");
         Send(app.Control(kWheelScrollBar), SBM_SETPOS, 500, TRUE);
         const POINT in = CentreOf(app.Control(kWheelTarget));
         Send(app.Main(), WM_MOUSEWHEEL, MAKEWPARAM(0, 360), MAKELPARAM(in.x, in.y));  // three notches forward
         EXPECT_EQ(BarValue(app), 500 - 3 * c.step);
         EXPECT_EQ(WheelInfo(app).back(), Format(L"numWheelScrollLines = %d", c.lines));
+        std::vector<std::string> want{c.csv};
+        if (driver) {  // the driver answers anew; the window keeps its start-up value
+            driver->Answer(::RegisterWindowMessageW(L"MSH_SCROLL_LINES_MSG"), *c.driver + 4);
+            Send(app.Main(), WM_SETTINGCHANGE, SPI_SETWHEELSCROLLLINES);
+            Send(app.Main(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(in.x, in.y));
+            EXPECT_EQ(BarValue(app), 500 - 4 * c.step);
+            const int now = c.setting == std::wstring(L"0") ? static_cast<int>(*c.driver) + 4 : c.lines;
+            want.push_back(Narrow(Format(L"%d,%d,%d", now, now, now)));
+        }
+        EXPECT_TRUE(WaitUntil([&] { return StepColumns(csv).size() >= want.size(); }));
+        EXPECT_EQ(StepColumns(csv), want);
         EXPECT_EQ(app.Close(), 0u);
     }
+    ::DeleteFileW(csv.c_str());
 }
 
 TEST(Wheel, ScrollBarArrowsPageAreasThumbAndKeysStayWithin0To1000) {

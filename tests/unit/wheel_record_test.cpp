@@ -34,7 +34,7 @@ std::string Fields(const StoredEvent& e, int first, int last) {
 TEST(WheelRecorder, HandlersAndCarry) {
     struct Event {
         int delta;
-        std::uint32_t step;
+        std::int32_t step;
         const char* expected;
     };
     const std::vector<std::vector<Event>> sequences = {
@@ -59,8 +59,11 @@ TEST(WheelRecorder, HandlersAndCarry) {
         {{32767, 3, "273.058,3,819,819,819,0.175"},
          {-32767, 3, "-273.058,3,-819,-819,-819,-0.175"},
          {-32768, 3, "-273.067,3,-819,-819,-819,-0.375"}},
-        {{32767, 0xFFFFFFFEu, "273.058,4294967294,1172526071262,1172526071262,1172776611020,0.817"},
-         {-32768, 0xFFFFFFFEu, "-273.067,4294967294,-1172526071262,-1172526071262,-1172812402414,-0.933"}},
+        {{120, -3, "1.000,-3,-3,-3,-3,0.000"},  // a legacy driver's negative answer scrolls against the wheel
+         {60, -3, "0.500,-3,0,0,-1,-0.500"},
+         {-180, -3, "-1.500,-3,3,6,4,0.500"}},
+        {{32767, INT32_MIN, "273.058,-2147483648,-586263035904,-586263035904,-586388305783,-0.467"},
+         {-32768, INT32_MIN, "-273.067,-2147483648,586263035904,586263035904,586406201480,0.533"}},
     };
     for (std::size_t i = 0; i < sequences.size(); ++i) {
         WheelRecorder rec(sequences[i][0].step, 1);
