@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "common/wheel_record.h"
+#include "common/wheel_csv.h"
 #include "system_info/system_info.h"
 #include "win32/api.h"
 #include "win32/clipboard.h"
@@ -128,7 +128,7 @@ LRESULT AnalysisWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_MOUSEWHEEL:
         case WM_MOUSEHWHEEL:
-            recording_.Record(WheelWindow::Analysis, msg, wp, lp);  // on arrival, before anything else
+            recording_.Record(Vantage::Analysis, msg, wp, lp);  // on arrival, before anything else
             break;
         case WM_SIZE:
             Layout(LOWORD(lp), HIWORD(lp));

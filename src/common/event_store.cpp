@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/number_text.h"
+#include "common/wheel_csv.h"
 
 namespace nl {
 
@@ -57,7 +58,7 @@ void WheelSummary::Add(const StoredEvent& e) {
         lost_ += static_cast<std::uint64_t>(e.Accumulated());
         return;
     }
-    Cell& c = cells_[static_cast<int>(e.Window()) & 3][static_cast<int>(e.Axis()) & 1];
+    Cell& c = cells_[static_cast<int>(e.SeenFrom()) & 3][static_cast<int>(e.Axis()) & 1];
     ++c.events;
     c.deltaSum += e.delta;
     if (e.delta % 120 != 0) ++c.subNotch;
@@ -95,7 +96,7 @@ std::string WheelSummary::Text(std::int64_t nowUs) const {
             // The sub-notch share in tenths of a percent, rounded half up.
             const std::uint64_t tenths = (c.subNotch * 2000 + c.events) / (2 * c.events);
             std::string& s = line();
-            s += WheelWindowName(static_cast<WheelWindow>(w));
+            s += VantageName(static_cast<Vantage>(w));
             s += a == 0 ? " V: " : " H: ";
             AppendDec(s, static_cast<std::int64_t>(c.events));
             s += c.events == 1 ? " event, sum " : " events, sum ";

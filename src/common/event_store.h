@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "common/wheel_record.h"
+#include "common/stored_event.h"
 
 namespace nl {
 
@@ -27,7 +27,6 @@ public:
     void Clear();
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    std::size_t capacity() const { return capacity_; }
     // 0 = the oldest event kept.
     const StoredEvent& operator[](std::size_t i) const;
     // Events dropped off the front since the last Clear (a view keeping its
@@ -52,15 +51,6 @@ public:
     void Add(const StoredEvent& e);
     void Clear();
 
-    std::uint64_t Events(WheelWindow w, WheelAxis a) const { return cell(w, a).events; }
-    std::int64_t DeltaSum(WheelWindow w, WheelAxis a) const { return cell(w, a).deltaSum; }
-    // Deltas that are not a multiple of 120.
-    std::uint64_t SubNotch(WheelWindow w, WheelAxis a) const { return cell(w, a).subNotch; }
-    std::uint64_t Bounces() const { return bounces_; }
-    std::uint64_t Lost() const { return lost_; }
-    bool HasInterval() const { return minIntervalUs_ <= maxIntervalUs_; }
-    std::int64_t MinIntervalUs() const { return minIntervalUs_; }
-    std::int64_t MaxIntervalUs() const { return maxIntervalUs_; }
     // Events with a time in (nowUs - 1 s, nowUs].
     std::size_t EventsInLastSecond(std::int64_t nowUs) const;
 
@@ -69,14 +59,12 @@ public:
 
 private:
     struct Cell {
-        std::uint64_t events = 0, subNotch = 0;
+        std::uint64_t events = 0, subNotch = 0;  // sub-notch: deltas not a multiple of 120
         std::int64_t deltaSum = 0;
     };
-    const Cell& cell(WheelWindow w, WheelAxis a) const {
-        return cells_[static_cast<int>(w) & 3][static_cast<int>(a) & 1];
-    }
+    bool HasInterval() const { return minIntervalUs_ <= maxIntervalUs_; }
 
-    Cell cells_[4][2];
+    Cell cells_[4][2];  // by vantage and axis
     std::uint64_t bounces_ = 0, lost_ = 0;
     std::int64_t minIntervalUs_ = INT64_MAX, maxIntervalUs_ = INT64_MIN;
     std::deque<std::int64_t> recentUs_;  // times within a second of the newest

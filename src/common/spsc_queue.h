@@ -37,8 +37,6 @@ public:
     // The events lost since the last call.
     std::uint32_t TakeLost() { return lost_.exchange(0, std::memory_order_relaxed); }
 
-    static constexpr std::size_t capacity() { return Capacity; }
-
 private:
     // Free-running counters (their difference is the fill), each on its own
     // cache line so the two threads do not share one.

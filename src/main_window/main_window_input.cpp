@@ -43,7 +43,7 @@ void MainWindow::LogMessage(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t 
 
 void MainWindow::OnWheelArrived(std::uint32_t uMsg, std::int32_t wParam, std::int32_t lParam) {
     if (recording_)
-        recording_->Record(WheelWindow::Main, uMsg, static_cast<WPARAM>(static_cast<std::uint32_t>(wParam)),
+        recording_->Record(Vantage::Main, uMsg, static_cast<WPARAM>(static_cast<std::uint32_t>(wParam)),
                            static_cast<LPARAM>(lParam));
 }
 

@@ -109,7 +109,7 @@ void WheelCapture::Drain() {
     if (!queue_) return;
     for (HookedWheel h; queue_->TryPop(h);) {
         WheelSample s;
-        s.window = WheelWindow::Hook;
+        s.vantage = Vantage::Hook;
         s.axis = h.horizontal ? WheelAxis::H : WheelAxis::V;
         s.delta = h.delta;
         s.ticks = h.ticks;
@@ -146,7 +146,7 @@ void WheelCapture::OnRawInput(HRAWINPUT input) {
         device = devices_.Intern(handle, name);
     }
     WheelSample s;
-    s.window = WheelWindow::Raw;
+    s.vantage = Vantage::Raw;
     s.delta = static_cast<std::int16_t>(raw.data.mouse.usButtonData);
     s.ticks = now.QuadPart;
     s.msgTime = static_cast<std::uint32_t>(Api(::GetMessageTime()));

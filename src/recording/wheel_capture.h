@@ -11,7 +11,8 @@
 #include <memory>
 
 #include "common/spsc_queue.h"
-#include "common/wheel_record.h"
+#include "common/device_names.h"
+#include "common/wheel_recorder.h"
 #include "win32/raii.h"
 #include "win32/window.h"
 

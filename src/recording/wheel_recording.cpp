@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "common/number_text.h"
+#include "common/wheel_csv.h"
 #include "system_info/system_info.h"
 #include "system_info/window_queries.h"
 #include "win32/api.h"
@@ -78,14 +79,14 @@ std::uint32_t WheelRecording::TargetAt(Point16 p) {
     return target_;
 }
 
-void WheelRecording::Record(WheelWindow window, UINT msg, WPARAM wp, LPARAM lp) {
+void WheelRecording::Record(Vantage vantage, UINT msg, WPARAM wp, LPARAM lp) {
     if (closed_) return;
     // Every query first, in the state the message arrived in.
     LARGE_INTEGER now{};
     Api(::QueryPerformanceCounter(&now));
     WheelSample s;
     s.source = SourceOfMessage(Api(::InSendMessage()) != FALSE, InputOrigin());
-    s.window = window;
+    s.vantage = vantage;
     s.axis = msg == WM_MOUSEHWHEEL ? WheelAxis::H : WheelAxis::V;
     s.delta = static_cast<std::int16_t>(HIWORD(wp));
     s.keys = LOWORD(wp);

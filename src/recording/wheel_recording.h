@@ -13,7 +13,8 @@
 #include <string>
 
 #include "common/event_store.h"
-#include "common/wheel_record.h"
+#include "common/device_names.h"
+#include "common/wheel_recorder.h"
 #include "recording/wheel_capture.h"
 #include "win32/log_files.h"
 #include "win32/refresh.h"
@@ -35,7 +36,7 @@ public:
 
     // One wheel message on entry to a window procedure: WM_MOUSEWHEEL or
     // WM_MOUSEHWHEEL, as that procedure got it.
-    void Record(WheelWindow window, UINT msg, WPARAM wp, LPARAM lp);
+    void Record(Vantage vantage, UINT msg, WPARAM wp, LPARAM lp);
     // Every wheel event on the desktop, from the low-level hook and raw
     // input, recorded as well while on.
     void SetCapture(bool on);

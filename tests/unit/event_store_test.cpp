@@ -4,6 +4,7 @@
 
 #include "common/event_store.h"
 #include "common/spsc_queue.h"
+#include "common/wheel_recorder.h"
 
 namespace nl {
 namespace {
@@ -41,19 +42,19 @@ TEST(WheelSummary, CountsAndText) {
     WheelRecorder rec(3, 1);
     WheelSummary summary;
     const struct {
-        WheelWindow w;
+        Vantage w;
         WheelAxis a;
         int delta;
         std::int64_t ms;
     } rows[] = {
-        {WheelWindow::Main, WheelAxis::V, 120, 0},
-        {WheelWindow::Main, WheelAxis::V, 120, 10},
-        {WheelWindow::Main, WheelAxis::V, -60, 25},  // a bounce
-        {WheelWindow::Hook, WheelAxis::H, -120, 500},
+        {Vantage::Main, WheelAxis::V, 120, 0},
+        {Vantage::Main, WheelAxis::V, 120, 10},
+        {Vantage::Main, WheelAxis::V, -60, 25},  // a bounce
+        {Vantage::Hook, WheelAxis::H, -120, 500},
     };
     for (const auto& r : rows) {
         WheelSample s;
-        s.window = r.w;
+        s.vantage = r.w;
         s.axis = r.a;
         s.delta = static_cast<std::int16_t>(r.delta);
         s.ticks = r.ms * (kFreq / 1000);

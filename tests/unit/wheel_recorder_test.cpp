@@ -3,16 +3,17 @@
 #include <string>
 #include <vector>
 
-#include "common/wheel_record.h"
+#include "common/wheel_csv.h"
+#include "common/wheel_recorder.h"
 
 namespace nl {
 namespace {
 
 constexpr std::int64_t kFreq = 10000000;  // 10 MHz, as under Wine
 
-WheelSample Sample(WheelWindow w, WheelAxis a, int delta, std::int64_t ticks) {
+WheelSample Sample(Vantage w, WheelAxis a, int delta, std::int64_t ticks) {
     WheelSample s;
-    s.window = w;
+    s.vantage = w;
     s.axis = a;
     s.delta = static_cast<std::int16_t>(delta);
     s.ticks = ticks;
@@ -70,7 +71,7 @@ TEST(WheelRecorder, HandlersAndCarry) {
         std::int64_t ticks = 0;
         for (const Event& ev : sequences[i]) {
             rec.SetSteps(ev.step, 1);
-            const StoredEvent e = rec.Record(Sample(WheelWindow::Main, WheelAxis::V, ev.delta, ticks += kFreq));
+            const StoredEvent e = rec.Record(Sample(Vantage::Main, WheelAxis::V, ev.delta, ticks += kFreq));
             EXPECT_EQ(Fields(e, kColNotches, kColCarry), ev.expected) << "sequence " << i << ", delta " << ev.delta;
         }
     }
@@ -96,22 +97,22 @@ TEST(WheelTime, TruncatedMicrosecondsWithoutOverflow) {
 }
 
 // The interval is the difference of the printed times; state is kept per
-// (window, axis) while seq runs across all of them.
-TEST(WheelRecorder, IntervalAndStatePerWindowAndAxis) {
+// (vantage, axis) while seq runs across all of them.
+TEST(WheelRecorder, IntervalAndStatePerVantageAndAxis) {
     WheelRecorder rec(3, 1);
     const struct {
-        WheelWindow w;
+        Vantage w;
         WheelAxis a;
         std::int64_t ticks;
         const char* seqTimeInterval;
         const char* accumulatedCarry;
     } rows[] = {
-        {WheelWindow::Main, WheelAxis::V, 10009, "1,1.000,", "0,0.750"},
-        {WheelWindow::Main, WheelAxis::H, 15000, "2,1.500,", "0,0.250"},
-        {WheelWindow::Analysis, WheelAxis::V, 16000, "3,1.600,", "0,0.750"},
-        {WheelWindow::Hook, WheelAxis::V, 17000, "4,1.700,", "0,0.750"},
-        {WheelWindow::Raw, WheelAxis::V, 18000, "5,1.800,", "0,0.750"},
-        {WheelWindow::Main, WheelAxis::V, 20001, "6,2.000,1.000", "1,0.500"},
+        {Vantage::Main, WheelAxis::V, 10009, "1,1.000,", "0,0.750"},
+        {Vantage::Main, WheelAxis::H, 15000, "2,1.500,", "0,0.250"},
+        {Vantage::Analysis, WheelAxis::V, 16000, "3,1.600,", "0,0.750"},
+        {Vantage::Hook, WheelAxis::V, 17000, "4,1.700,", "0,0.750"},
+        {Vantage::Raw, WheelAxis::V, 18000, "5,1.800,", "0,0.750"},
+        {Vantage::Main, WheelAxis::V, 20001, "6,2.000,1.000", "1,0.500"},
     };
     for (const auto& r : rows) {
         const StoredEvent e = rec.Record(Sample(r.w, r.a, 30, r.ticks));
@@ -119,9 +120,9 @@ TEST(WheelRecorder, IntervalAndStatePerWindowAndAxis) {
         EXPECT_EQ(Fields(e, kColAccumulated, kColCarry), r.accumulatedCarry) << r.seqTimeInterval;
     }
     rec.SetSteps(3, 2);  // only the horizontal carries go
-    EXPECT_EQ(Fields(rec.Record(Sample(WheelWindow::Main, WheelAxis::V, 30, 30000)), kColAccumulated, kColCarry),
+    EXPECT_EQ(Fields(rec.Record(Sample(Vantage::Main, WheelAxis::V, 30, 30000)), kColAccumulated, kColCarry),
               "1,0.250");
-    EXPECT_EQ(Fields(rec.Record(Sample(WheelWindow::Main, WheelAxis::H, 30, 30000)), kColAccumulated, kColCarry),
+    EXPECT_EQ(Fields(rec.Record(Sample(Vantage::Main, WheelAxis::H, 30, 30000)), kColAccumulated, kColCarry),
               "0,0.500");
 }
 
@@ -147,7 +148,7 @@ TEST(WheelRecorder, Bounce) {
         WheelRecorder rec;
         std::string got;
         for (const Event& ev : r.events)
-            got += CsvField(rec.Record(Sample(WheelWindow::Hook, WheelAxis::H, ev.delta, ev.ticks)), kColBounce, {});
+            got += CsvField(rec.Record(Sample(Vantage::Hook, WheelAxis::H, ev.delta, ev.ticks)), kColBounce, {});
         EXPECT_EQ(got, r.bounces);
     }
 }
@@ -158,14 +159,14 @@ TEST(WheelCsvRow, EachKind) {
     DeviceNames devices;
     std::vector<WheelSample> samples;
 
-    WheelSample s = Sample(WheelWindow::Main, WheelAxis::V, 120, 12345678);
+    WheelSample s = Sample(Vantage::Main, WheelAxis::V, 120, 12345678);
     s.msgTime = 5000;
     s.extraInfo = 0;
     s.point = s.position = Point16{300, 200};
     s.target = 0x00010A2C;
     samples.push_back(s);
 
-    s = Sample(WheelWindow::Analysis, WheelAxis::V, -120, 20000000);
+    s = Sample(Vantage::Analysis, WheelAxis::V, -120, 20000000);
     s.source = InputSource::Posted;
     s.msgTime = 4294967295u;
     s.extraInfo = 0;
@@ -174,7 +175,7 @@ TEST(WheelCsvRow, EachKind) {
     s.target = 0xFFFFFFFFu;
     samples.push_back(s);
 
-    s = Sample(WheelWindow::Main, WheelAxis::V, 30, 12445678);
+    s = Sample(Vantage::Main, WheelAxis::V, 30, 12445678);
     s.source = InputSource::Sent;  // the queue's queries are dropped
     s.msgTime = 1;
     s.extraInfo = 2;
@@ -185,7 +186,7 @@ TEST(WheelCsvRow, EachKind) {
     s.target = 5;
     samples.push_back(s);
 
-    s = Sample(WheelWindow::Hook, WheelAxis::H, -120, 30000000);
+    s = Sample(Vantage::Hook, WheelAxis::H, -120, 30000000);
     s.msgTime = 123456;
     s.extraInfo = 0xFF515700u;
     s.keys = 0x0008;
@@ -194,7 +195,7 @@ TEST(WheelCsvRow, EachKind) {
     s.device = 9;
     samples.push_back(s);
 
-    s = Sample(WheelWindow::Raw, WheelAxis::V, 240, 40000000);
+    s = Sample(Vantage::Raw, WheelAxis::V, 240, 40000000);
     s.source = InputSource::Hardware;
     s.msgTime = 77;
     s.extraInfo = 0xFF515612u;
