@@ -17,6 +17,13 @@ public:
     // Commas in the name become semicolons, line breaks blanks.
     std::uint16_t Intern(std::uint32_t handle, const std::string& name);
     std::optional<std::uint16_t> Find(std::uint32_t handle) const;
+    // The device's index; the first time its handle is seen, it is added
+    // with the name nameOf() gives (asked for then only).
+    template <typename NameOf>
+    std::uint16_t IndexOf(std::uint32_t handle, NameOf&& nameOf) {
+        if (const auto found = Find(handle)) return *found;
+        return Intern(handle, nameOf());
+    }
     // An unknown index gives index 0's.
     std::uint32_t Handle(std::uint16_t index) const { return At(index).handle; }
     const std::string& Name(std::uint16_t index) const { return At(index).name; }

@@ -16,15 +16,17 @@ class SpscQueue {
     static_assert(Capacity >= 2 && (Capacity & (Capacity - 1)) == 0, "capacity must be a power of two");
 
 public:
-    // Producer side. False when full: the caller counts the loss (NoteLost).
+    // Producer side. False when full: the item is lost, and counted.
     bool TryPush(const T& item) {
         const std::size_t tail = tail_.load(std::memory_order_relaxed);
-        if (tail - head_.load(std::memory_order_acquire) == Capacity) return false;
+        if (tail - head_.load(std::memory_order_acquire) == Capacity) {
+            lost_.fetch_add(1, std::memory_order_relaxed);
+            return false;
+        }
         slots_[tail & (Capacity - 1)] = item;
         tail_.store(tail + 1, std::memory_order_release);
         return true;
     }
-    void NoteLost() { lost_.fetch_add(1, std::memory_order_relaxed); }
 
     // Consumer side.
     bool TryPop(T& item) {

@@ -16,10 +16,7 @@ constexpr UINT kDrainMs = 15;
 // The queue the running hook fills; the hook callback has no other way to it.
 std::atomic<HookQueue*> g_hookQueue{nullptr};
 
-Point16 Clamped(std::int32_t x, std::int32_t y) {
-    const auto c = [](std::int32_t v) { return static_cast<std::int16_t>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v)); };
-    return Point16{c(x), c(y)};
-}
+static_assert(kRawWheelFlag == RI_MOUSE_WHEEL && kRawHWheelFlag == RI_MOUSE_HWHEEL, "raw input's wheel flags");
 
 struct ThreadStart {
     HANDLE ready;
@@ -54,7 +51,7 @@ LRESULT CALLBACK WheelCapture::HookProc(int code, WPARAM wp, LPARAM lp) {
             e.delta = static_cast<std::int16_t>(HIWORD(m->mouseData));
             e.horizontal = wp == WM_MOUSEHWHEEL;
             e.injected = (m->flags & LLMHF_INJECTED) != 0;
-            if (!queue->TryPush(e)) queue->NoteLost();
+            queue->TryPush(e);  // when full, the queue counts the loss
         }
     }
     return ::CallNextHookEx(nullptr, code, wp, lp);
@@ -106,20 +103,7 @@ void WheelCapture::Enable(bool on) {
 }
 
 void WheelCapture::Drain() {
-    if (!queue_) return;
-    for (HookedWheel h; queue_->TryPop(h);) {
-        WheelSample s;
-        s.vantage = Vantage::Hook;
-        s.axis = h.horizontal ? WheelAxis::H : WheelAxis::V;
-        s.delta = h.delta;
-        s.ticks = h.ticks;
-        s.source = h.injected ? InputSource::Injected : InputSource::Hardware;
-        s.msgTime = h.time;
-        s.extraInfo = h.extraInfo;
-        s.point = s.position = Clamped(h.x, h.y);
-        sink_.event(s);
-    }
-    if (const std::uint32_t lost = queue_->TakeLost()) sink_.lost(lost);
+    if (queue_) DrainHooked(*queue_, sink_.event, sink_.lost);
 }
 
 void WheelCapture::OnRawInput(HRAWINPUT input) {
@@ -129,35 +113,27 @@ void WheelCapture::OnRawInput(HRAWINPUT input) {
         raw.header.dwType != RIM_TYPEMOUSE)
         return;
     const USHORT flags = raw.data.mouse.usButtonFlags;
-    if (!(flags & (RI_MOUSE_WHEEL | RI_MOUSE_HWHEEL))) return;  // motion, buttons, empty records
+    if (!(flags & (kRawWheelFlag | kRawHWheelFlag))) return;  // motion, buttons, empty records
     LARGE_INTEGER now{};
     Api(::QueryPerformanceCounter(&now));
-    const auto handle = static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(raw.header.hDevice));
-    auto device = devices_.Find(handle);
-    if (!device) {
+    const HANDLE device = raw.header.hDevice;
+    WheelSample base;
+    base.ticks = now.QuadPart;
+    base.msgTime = static_cast<std::uint32_t>(Api(::GetMessageTime()));
+    base.extraInfo = static_cast<std::uint32_t>(raw.data.mouse.ulExtraInformation);
+    base.position = PointFromWords(Api(::GetMessagePos()));
+    base.device = devices_.IndexOf(static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(device)), [device] {
         UINT chars = 0;
-        std::string name;
-        if (Api(::GetRawInputDeviceInfoA(raw.header.hDevice, RIDI_DEVICENAME, nullptr, &chars)) == 0 && chars > 0) {
-            std::vector<char> buffer(chars + 1, '\0');
-            if (Api(::GetRawInputDeviceInfoA(raw.header.hDevice, RIDI_DEVICENAME, buffer.data(), &chars)) !=
-                static_cast<UINT>(-1))
-                name = buffer.data();
-        }
-        device = devices_.Intern(handle, name);
-    }
-    WheelSample s;
-    s.vantage = Vantage::Raw;
-    s.delta = static_cast<std::int16_t>(raw.data.mouse.usButtonData);
-    s.ticks = now.QuadPart;
-    s.msgTime = static_cast<std::uint32_t>(Api(::GetMessageTime()));
-    s.extraInfo = static_cast<std::uint32_t>(raw.data.mouse.ulExtraInformation);
-    s.position = PointFromWords(Api(::GetMessagePos()));
-    s.device = *device;
-    for (const auto& [bit, axis] : {std::pair{RI_MOUSE_WHEEL, WheelAxis::V}, std::pair{RI_MOUSE_HWHEEL, WheelAxis::H}})
-        if (flags & bit) {
-            s.axis = axis;
-            sink_.event(s);
-        }
+        if (Api(::GetRawInputDeviceInfoA(device, RIDI_DEVICENAME, nullptr, &chars)) != 0 || chars == 0)
+            return std::string();
+        std::vector<char> buffer(chars + 1, '\0');
+        if (Api(::GetRawInputDeviceInfoA(device, RIDI_DEVICENAME, buffer.data(), &chars)) == static_cast<UINT>(-1))
+            return std::string();
+        return std::string(buffer.data());
+    });
+    WheelSample samples[2];
+    const int n = RawWheelSamples(flags, static_cast<std::int16_t>(raw.data.mouse.usButtonData), base, samples);
+    for (int i = 0; i < n; ++i) sink_.event(samples[i]);
 }
 
 LRESULT WheelCapture::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

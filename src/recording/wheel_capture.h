@@ -10,25 +10,13 @@
 #include <functional>
 #include <memory>
 
-#include "common/spsc_queue.h"
+#include "common/captured_wheel.h"
 #include "common/device_names.h"
 #include "common/wheel_recorder.h"
 #include "win32/raii.h"
 #include "win32/window.h"
 
 namespace nl {
-
-// A wheel event as the hook saw it, copied as it was.
-struct HookedWheel {
-    std::int64_t ticks = 0;  // the performance counter in the hook
-    std::uint32_t time = 0;
-    std::uint32_t extraInfo = 0;
-    std::int32_t x = 0, y = 0;
-    std::int16_t delta = 0;
-    bool horizontal = false;
-    bool injected = false;
-};
-using HookQueue = SpscQueue<HookedWheel, 16384>;
 
 class WheelCapture final : private Window {
 public:
