@@ -224,17 +224,5 @@ TEST(WheelCsvRow, EachKind) {
               "seq,device");
 }
 
-TEST(WheelSource, FromTheMessageQueries) {
-    const struct {
-        bool inSend;
-        std::optional<std::uint32_t> origin;
-        InputSource source;
-    } rows[] = {{true, 1, InputSource::Sent},       {false, 0, InputSource::Posted},
-                {false, 1, InputSource::Hardware},  {false, 2, InputSource::Injected},
-                {false, 4, InputSource::System},    {false, 3, InputSource::Unknown},
-                {false, std::nullopt, InputSource::Unknown}};
-    for (const auto& r : rows) EXPECT_EQ(SourceOfMessage(r.inSend, r.origin), r.source) << r.inSend;
-}
-
 }  // namespace
 }  // namespace nl
