@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <numeric>
 #include <utility>
@@ -31,6 +32,7 @@ constexpr UINT kLogged = WM_APP + 1;  // forwarded to DefWindowProc; Notchlog lo
 constexpr UINT kFill = WM_APP + 2;
 constexpr UINT kPlatformRefresh = WM_APP + 0x100;  // the bare process: one refresh like Notchlog's
 constexpr UINT kPlatformOps = WM_APP + 0x101;      // and the platform's cost of Notchlog's per-message calls
+constexpr UINT kCaptureFloor = WM_APP + 0x102;     // and capture as Notchlog's, doing nothing
 constexpr int kDrainPosts = 8000;                  // a posted-message queue holds about 10,000
 constexpr int kStreamPerSecond = 250, kStreamMs = 2000;
 constexpr std::size_t kSmallLog = 1000, kLargeLog = 100000;
@@ -319,52 +321,45 @@ std::pair<int, int> CapturedRows(const std::wstring& path) {
     return {rows, lost};
 }
 
-// The hook's cost to the desktop (SendInput's round trip with capture on
-// against off, over an empty part of the desktop), then a flood with capture
-// on: every event recorded once by the hook, and how soon the GUI answers.
-void MeasureCapture(Target& rec) {
-    const HWND check = ::GetDlgItem(rec.analysis, kCaptureCheck);
+// SendInput's round trip over an empty part of the desktop: the median of
+// kRoundTrips notches, spaced as a user's are.
+double RoundTripUs() {
     ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 5, 5);
-    const auto roundTripUs = [&](bool on, int) {
-        if ((Send(check, BM_GETCHECK) == BST_CHECKED) != on) Send(check, BM_CLICK);
-        std::vector<double> us;
-        for (int i = 0; i < kRoundTrips; ++i) {
-            const double t0 = NowMs();
-            InjectWheel(i % 2 ? WHEEL_DELTA : -WHEEL_DELTA);
-            us.push_back((NowMs() - t0) * 1000);
-            ::Sleep(1);  // spaced, as a user's notches are
-        }
-        return Median(us);
-    };
-    Compare("ratios.capture_round_trip", "capture.send_input_us_on", "capture.send_input_us_off", 2, true, roundTripUs,
-            true);
-    Record("capture.hook_added_us", g_figures["capture.send_input_us_on"].back() -
-                                        g_figures["capture.send_input_us_off"].back());
-    // The platform's floor: what a hook that does nothing, on a thread of
-    // this process, adds to the same round trip (capture off meanwhile).
-    const double off = roundTripUs(false, 0);
-    struct EmptyHook {
-        static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) { return ::CallNextHookEx(nullptr, code, wp, lp); }
-        static DWORD WINAPI Thread(void* ready) {
-            MSG m;
-            ::PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);
-            const HHOOK hook = ::SetWindowsHookExW(WH_MOUSE_LL, &Proc, ::GetModuleHandleW(nullptr), 0);
-            ::SetEvent(ready);
-            while (::GetMessageW(&m, nullptr, 0, 0) > 0) ::DispatchMessageW(&m);
-            ::UnhookWindowsHookEx(hook);
-            return 0;
-        }
-    };
-    const HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    DWORD threadId = 0;
-    const HANDLE thread = ::CreateThread(nullptr, 0, &EmptyHook::Thread, ready, 0, &threadId);
-    ::WaitForSingleObject(ready, INFINITE);
-    const double on = roundTripUs(false, 0);
-    ::PostThreadMessageW(threadId, WM_QUIT, 0, 0);
-    ::WaitForSingleObject(thread, INFINITE);
-    ::CloseHandle(thread), ::CloseHandle(ready);
-    Record("platform.empty_hook_added_us", on - off);
+    std::vector<double> us;
+    for (int i = 0; i < kRoundTrips; ++i) {
+        const double t0 = NowMs();
+        InjectWheel(i % 2 ? WHEEL_DELTA : -WHEEL_DELTA);
+        us.push_back((NowMs() - t0) * 1000);
+        ::Sleep(1);
+    }
+    return Median(us);
+}
 
+// Capture's cost to the desktop against the platform's own, in every round:
+// the round trip with nothing capturing, with Notchlog's capture on, and
+// with the bare process capturing the same way while doing nothing with
+// what it gets (the floor), in the order off, on, floor, floor, on, off.
+void MeasureCaptureCost(Target& rec, Target& floor) {
+    const HWND check = ::GetDlgItem(rec.analysis, kCaptureCheck);
+    std::vector<double> us[3];  // off, on, floor
+    for (int i = 0; i < 6; ++i) {
+        const int mode = i < 3 ? i : 5 - i;
+        if ((Send(check, BM_GETCHECK) == BST_CHECKED) != (mode == 1)) Send(check, BM_CLICK);
+        if (!Send(floor.main, kCaptureFloor, mode == 2)) throw DriverError("the floor could not take raw input");
+        us[mode].push_back(RoundTripUs());
+    }
+    Send(floor.main, kCaptureFloor, 0);
+    const double off = Median(us[0]), on = Median(us[1]), floorOn = Median(us[2]);
+    Record("capture.send_input_us_off", off), Record("capture.send_input_us_on", on);
+    Record("capture.send_input_us_floor", floorOn);
+    Record("capture.hook_added_us", on - off), Record("platform.capture_floor_added_us", floorOn - off);
+    Record("capture.added_ratio", (on - off) / (floorOn - off));
+}
+
+// A flood with capture on: every event recorded once by the hook, and how
+// soon the GUI answers.
+void MeasureCaptureFlood(Target& rec) {
+    const HWND check = ::GetDlgItem(rec.analysis, kCaptureCheck);
     if (Send(check, BM_GETCHECK) != BST_CHECKED) Send(check, BM_CLICK);
     rec.Settle();
     const std::wstring csv = WheelCsvPath(false);
@@ -379,6 +374,13 @@ void MeasureCapture(Target& rec) {
     Record("capture.lost", kFloodEvents - (seen.first - before));
     Send(check, BM_CLICK);  // off
 }
+
+// The platform calls of one wheel message, in the bare process's order
+// (PlatformOp): each is timed there alone.
+const char* const kPlatformCalls[] = {"platform.log_line_us",     "platform.window_from_point_us",
+                                      "platform.keyboard_state_us", "platform.class_name_us",
+                                      "platform.window_rect_us",   "platform.scroll_bar_us",
+                                      "platform.message_queries_us"};
 
 void Round(int round, Target& nlLarge) {
     const bool forward = round % 2 == 0;
@@ -429,9 +431,16 @@ void Round(int round, Target& nlLarge) {
     platformUs.erase(platformUs.begin());  // the first one made the controls
     Record("platform.refresh_ms", Median(platformUs) / 1000);
     const POINT bareCentre = CentreOf(bare.main);  // over the bare window, as the wheel's point is over Notchlog's
-    Record("platform.log_line_us", Send(bare.main, kPlatformOps, 0) / 100.0);
-    Record("platform.window_from_point_us", Send(bare.main, kPlatformOps, 1, MAKELPARAM(bareCentre.x, bareCentre.y)) / 100.0);
-    bare.Close(), bare2.Close();
+    double calls = 0;  // what the platform's share of one wheel message comes to
+    for (std::size_t op = 0; op < std::size(kPlatformCalls); ++op) {
+        const double us = Send(bare.main, kPlatformOps, op, MAKELPARAM(bareCentre.x, bareCentre.y)) / 100.0;
+        Record(kPlatformCalls[op], us);
+        calls += us;
+    }
+    Record("platform.wheel_calls_us", calls);
+    Record("us_per_message.wheel_own", g_figures["us_per_message.wheel"].back() -
+                                           g_figures["us_per_message.floor_wheel"].back() - calls);
+    bare2.Close();
 
     // The wheel path again while every event is also recorded, streamed to a
     // file and listed in the open analysis window.
@@ -450,8 +459,9 @@ void Round(int round, Target& nlLarge) {
         }
         Record("analysis.bytes_per_event", (PrivateBytes(rec.process) - bytes0) / kRecordedEvents);
     }
-    if (round == 0) MeasureCapture(rec);
-    rec.Close();
+    MeasureCaptureCost(rec, bare);
+    if (round == 0) MeasureCaptureFlood(rec);
+    rec.Close(), bare.Close();
 
     // Logging with a log of 1,000 lines and with one of 100,000 lines (and
     // more: the drains add to it).
@@ -469,7 +479,9 @@ struct Goal {  // notchlog, reference: figures shown beside the value; limit NAN
 const Goal kGoals[] = {
     {"ratios.logged", "WM_APP+1 posted, us/msg", "us_per_message.logged", "us_per_message.floor_logged", 1.2},
     {"ratios.filtered", "WM_MOUSEMOVE posted", "us_per_message.filtered", "us_per_message.floor_filtered", NAN},
-    {"ratios.wheel", "WM_MOUSEWHEEL posted", "us_per_message.wheel", "us_per_message.floor_wheel", 2.0},
+    {"ratios.wheel", "WM_MOUSEWHEEL posted", "us_per_message.wheel", "us_per_message.floor_wheel", 2.6},
+    {"platform.wheel_calls_us", "platform: a wheel's calls", nullptr, nullptr, NAN},
+    {"us_per_message.wheel_own", "wheel - floor - calls, us", nullptr, nullptr, NAN},
     {"ratios.log_hidden_logged", "logged, log hidden", "us_per_message.log_hidden_logged", nullptr, NAN},
     {"ratios.log_hidden_wheel", "wheel, log hidden", "us_per_message.log_hidden_wheel", nullptr, NAN},
     {"ratios.method_check", "bare2 / bare", "us_per_message.method_check", "us_per_message.floor_method_check", NAN},
@@ -482,15 +494,21 @@ const Goal kGoals[] = {
     {"analysis.bytes_per_event", "private bytes, 100k events", nullptr, nullptr, 64},
     {"steady.lines_lost_analysis", "analysis open, all rounds", nullptr, nullptr, 0},
     {"steady.lag_ms_analysis", "analysis open: last to shown", "steady.lag_ms_analysis", "steady.lag_ms_bare", 100},
-    {"capture.hook_added_us", "SendInput, capture on - off", "capture.send_input_us_on", "capture.send_input_us_off", 20},
-    {"platform.empty_hook_added_us", "platform: an empty hook adds", nullptr, nullptr, NAN},
+    {"steady.cpu_share_analysis", "analysis open: of one CPU", "steady.cpu_share_analysis", "steady.cpu_share_bare", 0.25},
+    {"capture.added_ratio", "capture's added / floor's", "capture.hook_added_us", "platform.capture_floor_added_us", 1.2},
+    {"capture.hook_added_us", "SendInput, capture on - off", "capture.send_input_us_on", "capture.send_input_us_off", NAN},
     {"capture.lost", "flood of 10,000, hook rows", nullptr, nullptr, 0},
     {"capture.flood_marker_ms", "marker after the flood", nullptr, nullptr, 100},
     {"steady.lag_ms", "last message to shown", "steady.lag_ms", "steady.lag_ms_bare", 100},
-    {"steady.cpu_share", "of one CPU", "steady.cpu_share", "steady.cpu_share_bare", 0.5},
+    {"steady.cpu_share", "of one CPU", "steady.cpu_share", "steady.cpu_share_bare", 0.25},
     {"steady.refresh_ms", "one refresh; ref: platform", "steady.refresh_ms", "platform.refresh_ms", NAN},
     {"platform.log_line_us", "platform: add one log line", nullptr, nullptr, NAN},
     {"platform.window_from_point_us", "platform: WindowFromPoint", nullptr, nullptr, NAN},
+    {"platform.keyboard_state_us", "platform: GetKeyboardState", nullptr, nullptr, NAN},
+    {"platform.class_name_us", "platform: GetClassNameA", nullptr, nullptr, NAN},
+    {"platform.window_rect_us", "platform: GetWindowRect", nullptr, nullptr, NAN},
+    {"platform.scroll_bar_us", "platform: scroll bar's calls", nullptr, nullptr, NAN},
+    {"platform.message_queries_us", "platform: message queries", nullptr, nullptr, NAN},
 };
 
 double Value(const std::string& key) {  // lines lost add up; the rest is the median over the rounds
