@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "common/wheel_record.h"
@@ -16,8 +17,10 @@ namespace nl {
 namespace {
 const char* const kAnalysisClass = "NotchlogAnalysis";
 const char* const kAnalysisCaption = "Notchlog - wheel analysis";
-constexpr UINT_PTR kClockTimer = 1;  // the chart's time axis and the events per second move on
-constexpr UINT kClockMs = 500;
+// The chart's time axis and the events per second move on at least this
+// often; the summary's text changes at most four times a second.
+constexpr std::int64_t kClockUs = 500000;
+constexpr std::int64_t kSummaryUs = 250000;
 enum ControlId : int { kClearButton = 201, kCopyButton, kSaveButton, kSummary, kChart, kEventList, kCaptureCheck };
 
 LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return Api(::SendMessageA(w, msg, wp, lp)); }
@@ -31,7 +34,6 @@ void AnalysisWindow::Create(HINSTANCE instance) {
     wc.hIcon = Api(::LoadIconA(instance, MAKEINTRESOURCEA(1)));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     RegisterWindowClass(instance, kAnalysisClass, wc);
-    refresher_.Create(instance, "analysis");
     dpi_ = ScreenDpi();
     const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + ::MulDiv(960, dpi_, 96),
                      CW_USEDEFAULT + ::MulDiv(640, dpi_, 96)};
@@ -40,7 +42,7 @@ void AnalysisWindow::Create(HINSTANCE instance) {
         Raise(kErrInvalidCall, "The wheel analysis window could not be made.");
     CreateControls();
     ShowCaptureState();  // capture may have been turned on from the command line
-    recording_.SetOnChanged([this] { OnEventsChanged(); });
+    recording_.Listen([this] { OnEventsChanged(); });
 }
 
 void AnalysisWindow::CreateControls() {
@@ -108,14 +110,14 @@ void AnalysisWindow::Open(HINSTANCE instance) {
     Api(::ShowWindow(Handle(), Api(::IsIconic(Handle())) ? SW_RESTORE : SW_SHOW));
     Api(::SetForegroundWindow(Handle()));
     Api(::SetFocus(list_));
-    Api(::SetTimer(Handle(), kClockTimer, kClockMs, nullptr));
-    shownCount_ = 0;
-    shownSeq_ = ~std::uint64_t{0};
-    refresher_.Update(kAllViews);
+    Stale(kAllViews);
+    frame_.TicksChanged();
 }
 
+bool AnalysisWindow::Visible() const { return Handle() && Api(::IsWindowVisible(Handle())); }
+
 void AnalysisWindow::OnEventsChanged() {
-    if (Handle() && Api(::IsWindowVisible(Handle()))) refresher_.Update(kAllViews);
+    if (Visible()) staleViews_ |= kAllViews;
 }
 
 bool AnalysisWindow::PreTranslate(MSG& msg) {
@@ -127,9 +129,12 @@ bool AnalysisWindow::PreTranslate(MSG& msg) {
 LRESULT AnalysisWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_MOUSEWHEEL:
-        case WM_MOUSEHWHEEL:
+        case WM_MOUSEHWHEEL: {
             recording_.Record(WheelWindow::Analysis, msg, wp, lp);  // on arrival, before anything else
-            break;
+            const LRESULT result = Default(msg, wp, lp);
+            frame_.Schedule();
+            return result;
+        }
         case WM_SIZE:
             Layout(LOWORD(lp), HIWORD(lp));
             return 0;
@@ -155,16 +160,10 @@ LRESULT AnalysisWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (lp == 0 && LOWORD(wp) == IDCANCEL) return OnMessage(WM_CLOSE, 0, 0);  // Esc
             break;
         case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lp));
-        case WM_TIMER:
-            if (wp == kClockTimer) {
-                refresher_.Update(kSummaryView | kChartView);
-                return 0;
-            }
-            break;
         case WM_CLOSE:
             // Only hidden: the recording goes on, and the window opens again as it was.
-            Api(::KillTimer(Handle(), kClockTimer));
             Api(::ShowWindow(Handle(), SW_HIDE));
+            frame_.TicksChanged();
             return 0;
         default: break;
     }
@@ -230,33 +229,95 @@ void AnalysisWindow::ShowCaptureState() {
     if (captureCheck_) SendTo(captureCheck_, BM_SETCHECK, recording_.Capturing() ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void AnalysisWindow::Paint(unsigned views) {
-    if (!Api(::IsWindowVisible(Handle()))) return;
-    const EventStore& store = recording_.Store();
-    if (views & kListView) {
-        const std::size_t count = store.size();
-        const std::uint64_t newest = count > 0 ? store[count - 1].Seq() : 0;
-        if (count != shownCount_ || newest != shownSeq_) {
-            shownCount_ = count;
-            shownSeq_ = newest;
-            SendTo(list_, LVM_SETITEMCOUNT, count, 0);
-            if (count > 0) {
-                // The newest row at the bottom, selected alone.
-                LVITEMA state{};
-                state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-                SendTo(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-                state.state = LVIS_SELECTED | LVIS_FOCUSED;
-                SendTo(list_, LVM_SETITEMSTATE, count - 1, reinterpret_cast<LPARAM>(&state));
-                SendTo(list_, LVM_ENSUREVISIBLE, count - 1, FALSE);
-            }
-            Api(::UpdateWindow(list_));
-        }
+// ---- frame ----------------------------------------------------------------
+
+bool AnalysisWindow::WantsTicks() const { return Visible(); }
+
+bool AnalysisWindow::OnTick(std::int64_t nowUs) {
+    if (!Visible()) return false;
+    if (nowUs - clockUs_ >= kClockUs) staleViews_ |= kSummaryView | kChartView;
+    // A summary held back by its rate is shown once its time has come.
+    return (staleViews_ & kChartView) || ((staleViews_ & kSummaryView) && nowUs - summaryShownUs_ >= kSummaryUs);
+}
+
+void AnalysisWindow::OnFrame() {
+    if (!Visible()) return;  // stale until shown again
+    const std::int64_t now = NowUs();
+    unsigned views = std::exchange(staleViews_, 0u);
+    if ((views & kSummaryView) && now - summaryShownUs_ < kSummaryUs) {
+        staleViews_ |= kSummaryView;  // held back; the clock brings it
+        views &= ~kSummaryView;
     }
+    if ((views & (kSummaryView | kChartView)) == (kSummaryView | kChartView)) clockUs_ = now;
+    if (views & kListView) PaintList();
     if (views & kSummaryView) {
+        summaryShownUs_ = now;
         summary_.SetText(recording_.Summary().Text(recording_.ElapsedUs()));
         summary_.Redraw();
     }
     if (views & kChartView) chart_.Redraw();
+}
+
+void AnalysisWindow::PaintList() {
+    const EventStore& store = recording_.Store();
+    const std::size_t count = store.size();
+    const std::uint64_t oldest = store.OldestNumber();
+    if (shown_ && count == shownCount_ && oldest == shownOldest_) return;
+    // Judged on what the user saw, before the new rows are counted in.
+    ListRows rows = shown_ ? ReadRows(false) : ListRows{};
+    const bool follow = FollowsNewest(rows);
+    const std::uint64_t dropped = shown_ && oldest > shownOldest_ ? oldest - shownOldest_ : 0;
+    if (!follow && dropped > 0) rows = AfterDropping(ReadRows(true), dropped);
+    shown_ = true;
+    shownCount_ = count;
+    shownOldest_ = oldest;
+    SendTo(list_, LVM_SETITEMCOUNT, count, follow ? 0 : LVSICF_NOSCROLL);
+    if (follow) SelectNewestAlone(count);
+    else if (dropped > 0) PutRows(rows);
+    Api(::UpdateWindow(list_));
+}
+
+ListRows AnalysisWindow::ReadRows(bool withSelection) const {
+    ListRows rows;
+    rows.count = static_cast<std::int64_t>(shownCount_);
+    rows.focus = SendTo(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    rows.top = SendTo(list_, LVM_GETTOPINDEX);
+    rows.perPage = SendTo(list_, LVM_GETCOUNTPERPAGE);
+    const LRESULT selectedCount = SendTo(list_, LVM_GETSELECTEDCOUNT);
+    // To judge whether the list follows, the first selected row is enough.
+    const LRESULT wanted = withSelection ? selectedCount : std::min<LRESULT>(selectedCount, 1);
+    for (LRESULT i = -1; static_cast<LRESULT>(rows.selected.size()) < wanted &&
+                         (i = SendTo(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)) >= 0;)
+        rows.selected.push_back(i);
+    if (!withSelection && selectedCount > 1) rows.selected.push_back(-1);  // more than one: no follower
+    return rows;
+}
+
+void AnalysisWindow::PutRows(const ListRows& rows) {
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendTo(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    state.stateMask = state.state = LVIS_SELECTED;
+    for (std::int64_t row : rows.selected)
+        SendTo(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    if (rows.focus >= 0) {
+        state.stateMask = state.state = LVIS_FOCUSED;
+        SendTo(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(rows.focus), reinterpret_cast<LPARAM>(&state));
+        SendTo(list_, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(rows.focus));
+    }
+    // Scrolling up puts the row asked for at the top of the view.
+    if (rows.count > 0) SendTo(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(rows.top), FALSE);
+}
+
+void AnalysisWindow::SelectNewestAlone(std::size_t count) {
+    if (count == 0) return;
+    // The newest row at the bottom, selected alone.
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendTo(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendTo(list_, LVM_SETITEMSTATE, count - 1, reinterpret_cast<LPARAM>(&state));
+    SendTo(list_, LVM_ENSUREVISIBLE, count - 1, FALSE);
 }
 
 }  // namespace nl
