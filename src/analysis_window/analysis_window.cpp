@@ -17,10 +17,6 @@ namespace nl {
 namespace {
 const char* const kAnalysisClass = "NotchlogAnalysis";
 const char* const kAnalysisCaption = "Notchlog - wheel analysis";
-// The chart's time axis and the events per second move on at least this
-// often; the summary's text changes at most four times a second.
-constexpr std::int64_t kClockUs = 500000;
-constexpr std::int64_t kSummaryUs = 250000;
 enum ControlId : int { kClearButton = 201, kCopyButton, kSaveButton, kSummary, kChart, kEventList, kCaptureCheck };
 
 LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return Api(::SendMessageA(w, msg, wp, lp)); }
@@ -227,97 +223,6 @@ void AnalysisWindow::OnCaptureClicked() {
 
 void AnalysisWindow::ShowCaptureState() {
     if (captureCheck_) SendTo(captureCheck_, BM_SETCHECK, recording_.Capturing() ? BST_CHECKED : BST_UNCHECKED);
-}
-
-// ---- frame ----------------------------------------------------------------
-
-bool AnalysisWindow::WantsTicks() const { return Visible(); }
-
-bool AnalysisWindow::OnTick(std::int64_t nowUs) {
-    if (!Visible()) return false;
-    if (nowUs - clockUs_ >= kClockUs) staleViews_ |= kSummaryView | kChartView;
-    // A summary held back by its rate is shown once its time has come.
-    return (staleViews_ & kChartView) || ((staleViews_ & kSummaryView) && nowUs - summaryShownUs_ >= kSummaryUs);
-}
-
-void AnalysisWindow::OnFrame() {
-    if (!Visible()) return;  // stale until shown again
-    const std::int64_t now = NowUs();
-    unsigned views = std::exchange(staleViews_, 0u);
-    if ((views & kSummaryView) && now - summaryShownUs_ < kSummaryUs) {
-        staleViews_ |= kSummaryView;  // held back; the clock brings it
-        views &= ~kSummaryView;
-    }
-    if ((views & (kSummaryView | kChartView)) == (kSummaryView | kChartView)) clockUs_ = now;
-    if (views & kListView) PaintList();
-    if (views & kSummaryView) {
-        summaryShownUs_ = now;
-        summary_.SetText(recording_.Summary().Text(recording_.ElapsedUs()));
-        summary_.Redraw();
-    }
-    if (views & kChartView) chart_.Redraw();
-}
-
-void AnalysisWindow::PaintList() {
-    const EventStore& store = recording_.Store();
-    const std::size_t count = store.size();
-    const std::uint64_t oldest = store.OldestNumber();
-    if (shown_ && count == shownCount_ && oldest == shownOldest_) return;
-    // Judged on what the user saw, before the new rows are counted in.
-    ListRows rows = shown_ ? ReadRows(false) : ListRows{};
-    const bool follow = FollowsNewest(rows);
-    const std::uint64_t dropped = shown_ && oldest > shownOldest_ ? oldest - shownOldest_ : 0;
-    if (!follow && dropped > 0) rows = AfterDropping(ReadRows(true), dropped);
-    shown_ = true;
-    shownCount_ = count;
-    shownOldest_ = oldest;
-    SendTo(list_, LVM_SETITEMCOUNT, count, follow ? 0 : LVSICF_NOSCROLL);
-    if (follow) SelectNewestAlone(count);
-    else if (dropped > 0) PutRows(rows);
-    Api(::UpdateWindow(list_));
-}
-
-ListRows AnalysisWindow::ReadRows(bool withSelection) const {
-    ListRows rows;
-    rows.count = static_cast<std::int64_t>(shownCount_);
-    rows.focus = SendTo(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
-    rows.top = SendTo(list_, LVM_GETTOPINDEX);
-    rows.perPage = SendTo(list_, LVM_GETCOUNTPERPAGE);
-    const LRESULT selectedCount = SendTo(list_, LVM_GETSELECTEDCOUNT);
-    // To judge whether the list follows, the first selected row is enough.
-    const LRESULT wanted = withSelection ? selectedCount : std::min<LRESULT>(selectedCount, 1);
-    for (LRESULT i = -1; static_cast<LRESULT>(rows.selected.size()) < wanted &&
-                         (i = SendTo(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)) >= 0;)
-        rows.selected.push_back(i);
-    if (!withSelection && selectedCount > 1) rows.selected.push_back(-1);  // more than one: no follower
-    return rows;
-}
-
-void AnalysisWindow::PutRows(const ListRows& rows) {
-    LVITEMA state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendTo(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-    state.stateMask = state.state = LVIS_SELECTED;
-    for (std::int64_t row : rows.selected)
-        SendTo(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
-    if (rows.focus >= 0) {
-        state.stateMask = state.state = LVIS_FOCUSED;
-        SendTo(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(rows.focus), reinterpret_cast<LPARAM>(&state));
-        SendTo(list_, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(rows.focus));
-    }
-    // Scrolling up puts the row asked for at the top of the view.
-    if (rows.count > 0) SendTo(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(rows.top), FALSE);
-}
-
-void AnalysisWindow::SelectNewestAlone(std::size_t count) {
-    if (count == 0) return;
-    // The newest row at the bottom, selected alone.
-    LVITEMA state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendTo(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendTo(list_, LVM_SETITEMSTATE, count - 1, reinterpret_cast<LPARAM>(&state));
-    SendTo(list_, LVM_ENSUREVISIBLE, count - 1, FALSE);
 }
 
 }  // namespace nl

@@ -52,17 +52,19 @@ private:
         frame_.Update();
     }
     bool Visible() const;
-    // Where the user is in the list, as the list has it (the selected rows
-    // only when `withSelection`).
-    ListRows ReadRows(bool withSelection) const;
+    // Whether the list follows the newest row it shows.
+    bool Following() const;
+    // Where the user is in the list, as the list has it.
+    ListRows ReadRows() const;
     // The selection, the focus and the view put back where `rows` says.
     void PutRows(const ListRows& rows);
-    void SelectNewestAlone(std::size_t count);
+    // Of `count` rows, `before` of them shown until now.
+    void SelectNewestAlone(std::size_t before, std::size_t count);
     void PaintList();
 
     // The frame's side.
     void OnFrame() override;
-    bool WantsTicks() const override;
+    unsigned TickMs() const override;
     bool OnTick(std::int64_t nowUs) override;
     void OnFrameFailure(const Error* error) noexcept override { OnFailure(error); }
 

@@ -71,7 +71,8 @@ public:
     // The frame's side: capture's queue taken in, rows written.
     void BeforeFrame() override;
     void OnFrame() override;
-    bool WantsTicks() const override { return Capturing(); }
+    // What the hook queued is taken in within about a frame.
+    unsigned TickMs() const override { return Capturing() ? 15 : 0; }
     bool OnTick(std::int64_t) override { return capture_.Waiting(); }
     void OnFrameFailure(const Error* error) noexcept override;
 

@@ -12,7 +12,6 @@ const char* const kFrameClass = "NotchlogRefresh";
 constexpr UINT kFrameNow = WM_APP;
 constexpr UINT_PTR kFrameTimer = 1;
 constexpr UINT_PTR kClockTimer = 2;
-constexpr UINT kClockMs = 15;
 constexpr std::int64_t kFloodProbeUs = 10000;
 
 // Input, posted or sent messages are waiting in this thread's queue.
@@ -106,11 +105,12 @@ void Frame::RunAndReschedule() {
 
 void Frame::TicksChanged() {
     if (!Handle()) return;
-    const bool wanted =
-        !stopped_ && std::any_of(parts_.begin(), parts_.end(), [](const FramePart* p) { return p->WantsTicks(); });
-    if (wanted == ticking_) return;
-    ticking_ = wanted;
-    if (wanted) Api(::SetTimer(Handle(), kClockTimer, kClockMs, nullptr));
+    unsigned wanted = 0;
+    for (const FramePart* part : parts_)
+        if (const unsigned ms = stopped_ ? 0 : part->TickMs()) wanted = wanted == 0 ? ms : std::min(wanted, ms);
+    if (wanted == tickMs_) return;
+    tickMs_ = wanted;
+    if (wanted != 0) Api(::SetTimer(Handle(), kClockTimer, wanted, nullptr));
     else Api(::KillTimer(Handle(), kClockTimer));
 }
 

@@ -31,9 +31,10 @@ public:
     // After every part's frame: the place to tell the user about what the
     // frame found (it may open a modal box).
     virtual void AfterFrame() {}
-    // Whether the part needs the frame's clock: something that only time
-    // brings (events another thread queues, a clock shown on screen).
-    virtual bool WantsTicks() const { return false; }
+    // How often the part needs the frame's clock, in ms (0: not at all):
+    // for what only time brings (events another thread queues, a clock
+    // shown on screen).
+    virtual unsigned TickMs() const { return 0; }
     // On the clock, between frames: true when the part went stale.
     virtual bool OnTick(std::int64_t /*nowUs*/) { return false; }
     // A failure inside this part's frame.
@@ -88,7 +89,7 @@ private:
     bool running_ = false;
     bool framePosted_ = false;
     bool timerArmed_ = false;
-    bool ticking_ = false;
+    unsigned tickMs_ = 0;  // the clock's period; 0: stopped
     std::int64_t timerDueUs_ = 0;
 };
 
