@@ -73,6 +73,7 @@ private:
     Frame& frame_;
     unsigned staleViews_ = 0;
     std::int64_t summaryShownUs_ = 0;  // when the summary's text last changed
+    std::int64_t chartShownUs_ = 0;    // when the chart was last drawn
     std::int64_t clockUs_ = 0;         // when the clock last moved the summary and the chart
     HINSTANCE instance_ = nullptr;
     int dpi_ = 96;

@@ -13,9 +13,11 @@ namespace nl {
 
 namespace {
 // The chart's time axis and the events per second move on at least this
-// often; the summary's text changes at most four times a second.
+// often; the summary's text changes at most four times a second, and the
+// chart (thousands of sticks at a steady stream) is drawn at most ten times.
 constexpr std::int64_t kClockUs = 500000;
 constexpr std::int64_t kSummaryUs = 250000;
+constexpr std::int64_t kChartUs = 100000;
 
 LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return Api(::SendMessageA(w, msg, wp, lp)); }
 }  // namespace
@@ -27,18 +29,24 @@ unsigned AnalysisWindow::TickMs() const { return Visible() ? 50 : 0; }
 bool AnalysisWindow::OnTick(std::int64_t nowUs) {
     if (!Visible()) return false;
     if (nowUs - clockUs_ >= kClockUs) staleViews_ |= kSummaryView | kChartView;
-    // A summary held back by its rate is shown once its time has come.
-    return (staleViews_ & kChartView) || ((staleViews_ & kSummaryView) && nowUs - summaryShownUs_ >= kSummaryUs);
+    // A view held back by its rate is shown once its time has come.
+    return ((staleViews_ & kSummaryView) && nowUs - summaryShownUs_ >= kSummaryUs) ||
+           ((staleViews_ & kChartView) && nowUs - chartShownUs_ >= kChartUs);
 }
 
 void AnalysisWindow::OnFrame() {
     if (!Visible()) return;  // stale until shown again
     const std::int64_t now = NowUs();
     unsigned views = std::exchange(staleViews_, 0u);
-    if ((views & kSummaryView) && now - summaryShownUs_ < kSummaryUs) {
-        staleViews_ |= kSummaryView;  // held back; the clock brings it
-        views &= ~kSummaryView;
-    }
+    // Held back until their time; the clock brings them.
+    const auto holdBack = [&](View view, std::int64_t shownUs, std::int64_t periodUs) {
+        if ((views & view) && now - shownUs < periodUs) {
+            staleViews_ |= view;
+            views &= ~view;
+        }
+    };
+    holdBack(kSummaryView, summaryShownUs_, kSummaryUs);
+    holdBack(kChartView, chartShownUs_, kChartUs);
     if ((views & (kSummaryView | kChartView)) == (kSummaryView | kChartView)) clockUs_ = now;
     if (views & kListView) PaintList();
     if (views & kSummaryView) {
@@ -46,7 +54,10 @@ void AnalysisWindow::OnFrame() {
         summary_.SetText(recording_.Summary().Text(recording_.ElapsedUs()));
         summary_.Redraw();
     }
-    if (views & kChartView) chart_.Redraw();
+    if (views & kChartView) {
+        chartShownUs_ = now;
+        chart_.Redraw();
+    }
 }
 
 void AnalysisWindow::PaintList() {
@@ -63,7 +74,9 @@ void AnalysisWindow::PaintList() {
     shown_ = true;
     shownCount_ = count;
     shownOldest_ = oldest;
-    SendTo(list_, LVM_SETITEMCOUNT, count, follow ? 0 : LVSICF_NOSCROLL);
+    // Rows only added: the rows in view stay as they were.
+    const LPARAM keep = dropped == 0 && count >= shownBefore ? LVSICF_NOINVALIDATEALL : 0;
+    SendTo(list_, LVM_SETITEMCOUNT, count, keep | (follow ? 0 : LVSICF_NOSCROLL));
     if (follow) SelectNewestAlone(shownBefore, count);
     else if (dropped > 0) PutRows(rows);
     Api(::UpdateWindow(list_));
