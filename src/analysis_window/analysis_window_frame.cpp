@@ -76,7 +76,8 @@ void AnalysisWindow::PaintList() {
     shownOldest_ = oldest;
     // Rows only added: the rows in view stay as they were.
     const LPARAM keep = dropped == 0 && count >= shownBefore ? LVSICF_NOINVALIDATEALL : 0;
-    SendTo(list_, LVM_SETITEMCOUNT, count, keep | (follow ? 0 : LVSICF_NOSCROLL));
+    // The list scrolls only where the rule says, below.
+    SendTo(list_, LVM_SETITEMCOUNT, count, keep | LVSICF_NOSCROLL);
     if (follow) SelectNewestAlone(shownBefore, count);
     else if (dropped > 0) PutRows(rows);
     Api(::UpdateWindow(list_));
