@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "common/wheel_csv.h"
@@ -16,8 +17,6 @@ namespace nl {
 namespace {
 const char* const kAnalysisClass = "NotchlogAnalysis";
 const char* const kAnalysisCaption = "Notchlog - wheel analysis";
-constexpr UINT_PTR kClockTimer = 1;  // the chart's time axis and the events per second move on
-constexpr UINT kClockMs = 500;
 enum ControlId : int { kClearButton = 201, kCopyButton, kSaveButton, kSummary, kChart, kEventList, kCaptureCheck };
 
 LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return Api(::SendMessageA(w, msg, wp, lp)); }
@@ -31,7 +30,6 @@ void AnalysisWindow::Create(HINSTANCE instance) {
     wc.hIcon = Api(::LoadIconA(instance, MAKEINTRESOURCEA(1)));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     RegisterWindowClass(instance, kAnalysisClass, wc);
-    refresher_.Create(instance, "analysis");
     dpi_ = ScreenDpi();
     const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + ::MulDiv(960, dpi_, 96),
                      CW_USEDEFAULT + ::MulDiv(640, dpi_, 96)};
@@ -40,7 +38,7 @@ void AnalysisWindow::Create(HINSTANCE instance) {
         Raise(kErrInvalidCall, "The wheel analysis window could not be made.");
     CreateControls();
     ShowCaptureState();  // capture may have been turned on from the command line
-    recording_.SetOnChanged([this] { OnEventsChanged(); });
+    recording_.Listen([this] { OnEventsChanged(); });
 }
 
 void AnalysisWindow::CreateControls() {
@@ -108,14 +106,14 @@ void AnalysisWindow::Open(HINSTANCE instance) {
     Api(::ShowWindow(Handle(), Api(::IsIconic(Handle())) ? SW_RESTORE : SW_SHOW));
     Api(::SetForegroundWindow(Handle()));
     Api(::SetFocus(list_));
-    Api(::SetTimer(Handle(), kClockTimer, kClockMs, nullptr));
-    shownCount_ = 0;
-    shownSeq_ = ~std::uint64_t{0};
-    refresher_.Update(kAllViews);
+    Stale(kAllViews);
+    frame_.TicksChanged();
 }
 
+bool AnalysisWindow::Visible() const { return Handle() && Api(::IsWindowVisible(Handle())); }
+
 void AnalysisWindow::OnEventsChanged() {
-    if (Handle() && Api(::IsWindowVisible(Handle()))) refresher_.Update(kAllViews);
+    if (Visible()) staleViews_ |= kAllViews;
 }
 
 bool AnalysisWindow::PreTranslate(MSG& msg) {
@@ -127,9 +125,12 @@ bool AnalysisWindow::PreTranslate(MSG& msg) {
 LRESULT AnalysisWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_MOUSEWHEEL:
-        case WM_MOUSEHWHEEL:
+        case WM_MOUSEHWHEEL: {
             recording_.Record(Vantage::Analysis, msg, wp, lp);  // on arrival, before anything else
-            break;
+            const LRESULT result = Default(msg, wp, lp);
+            frame_.Schedule();
+            return result;
+        }
         case WM_SIZE:
             Layout(LOWORD(lp), HIWORD(lp));
             return 0;
@@ -155,16 +156,10 @@ LRESULT AnalysisWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (lp == 0 && LOWORD(wp) == IDCANCEL) return OnMessage(WM_CLOSE, 0, 0);  // Esc
             break;
         case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lp));
-        case WM_TIMER:
-            if (wp == kClockTimer) {
-                refresher_.Update(kSummaryView | kChartView);
-                return 0;
-            }
-            break;
         case WM_CLOSE:
             // Only hidden: the recording goes on, and the window opens again as it was.
-            Api(::KillTimer(Handle(), kClockTimer));
             Api(::ShowWindow(Handle(), SW_HIDE));
+            frame_.TicksChanged();
             return 0;
         default: break;
     }
@@ -228,35 +223,6 @@ void AnalysisWindow::OnCaptureClicked() {
 
 void AnalysisWindow::ShowCaptureState() {
     if (captureCheck_) SendTo(captureCheck_, BM_SETCHECK, recording_.Capturing() ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void AnalysisWindow::Paint(unsigned views) {
-    if (!Api(::IsWindowVisible(Handle()))) return;
-    const EventStore& store = recording_.Store();
-    if (views & kListView) {
-        const std::size_t count = store.size();
-        const std::uint64_t newest = count > 0 ? store[count - 1].Seq() : 0;
-        if (count != shownCount_ || newest != shownSeq_) {
-            shownCount_ = count;
-            shownSeq_ = newest;
-            SendTo(list_, LVM_SETITEMCOUNT, count, 0);
-            if (count > 0) {
-                // The newest row at the bottom, selected alone.
-                LVITEMA state{};
-                state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-                SendTo(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-                state.state = LVIS_SELECTED | LVIS_FOCUSED;
-                SendTo(list_, LVM_SETITEMSTATE, count - 1, reinterpret_cast<LPARAM>(&state));
-                SendTo(list_, LVM_ENSUREVISIBLE, count - 1, FALSE);
-            }
-            Api(::UpdateWindow(list_));
-        }
-    }
-    if (views & kSummaryView) {
-        summary_.SetText(recording_.Summary().Text(recording_.ElapsedUs()));
-        summary_.Redraw();
-    }
-    if (views & kChartView) chart_.Redraw();
 }
 
 }  // namespace nl

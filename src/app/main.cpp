@@ -1,5 +1,5 @@
-// Entry point: owns the recording and both windows, makes the main window
-// and runs the message loop. The loop is also where key preview happens:
+// Entry point: owns the frame, the recording and both windows, makes the
+// main window and runs the message loop. The loop is also where key preview happens:
 // the main window sees each key-down before the focused control does, and
 // the analysis window gets its dialog keys (Tab).
 #include <windows.h>
@@ -14,6 +14,7 @@
 #include "win32/api.h"
 #include "win32/late_bind.h"
 #include "win32/message_boxes.h"
+#include "win32/refresh.h"
 
 namespace {
 // No DLL is to be picked up from the current directory. Both functions are
@@ -38,19 +39,29 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     HardenDllSearch();
     // The recording starts before the main window, whose wheel messages it
     // records from the first; the analysis window is made when first opened.
+    // Each frame takes in what capture queued, writes both files and lets
+    // each window paint: the recording first, so the windows show its rows.
+    nl::Frame frame;
     nl::WheelRecording recording;
-    nl::MainWindow window;
-    nl::AnalysisWindow analysis(recording);
+    nl::MainWindow window(frame, recording);
+    nl::AnalysisWindow analysis(frame, recording);
+    frame.Join(window);  // the first: failures outside any part are told in it
+    frame.Join(recording);
+    frame.Join(analysis);
+    // A change to the recording is painted by the frame; a window's message
+    // recorded on arrival brings the frame itself once handled.
+    recording.Listen([&frame] { frame.UpdateLater(); });
+    recording.SetFailureReport([&window](const nl::Error* e) { window.ReportError(e); });
     const nl::Options options = nl::ParseOptions(Arguments());
     std::wstring csvNotice;
     bool created = false;
     nl::Guarded(
         [&] {
+            frame.Create(instance, "main");
             csvNotice = recording.Start(instance, options.wheelCsvPath);
-            window.Attach(&recording, [&analysis, instance] { analysis.Open(instance); });
+            window.OnOpenAnalysis([&analysis, instance] { analysis.Open(instance); });
             created = window.Create(instance, showCommand, options);
             if (!created) return;
-            recording.SetNoticeOwner(window.Handle());
             if (!csvNotice.empty()) nl::MessageBoxNotice(window.Handle(), csvNotice);
             if (options.captureAll) recording.SetCapture(true);  // the window shows it when opened
             if (options.analysis) analysis.Open(instance);
@@ -62,6 +73,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     for (;;) {
         const BOOL got = nl::Api(::GetMessageA(&msg, nullptr, 0, 0));
         if (got == 0 || got == -1) break;
+        // Any message but the wheel may move windows.
+        if (msg.message != WM_MOUSEWHEEL && msg.message != WM_MOUSEHWHEEL) recording.ForgetWindowUnderPoint();
         nl::Guarded(
             [&] {
                 if (window.PreTranslate(msg) || analysis.PreTranslate(msg)) return;

@@ -21,6 +21,7 @@ void EventStore::Add(const StoredEvent& e) {
         chunks_.push_back(spare_ ? std::move(spare_) : Chunk(new StoredEvent[kChunkEvents]));
     }
     chunks_[end / kChunkEvents][end % kChunkEvents] = e;
+    ++added_;
     if (size_ < capacity_) {
         ++size_;
         return;

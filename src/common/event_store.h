@@ -29,9 +29,11 @@ public:
     bool empty() const { return size_ == 0; }
     // 0 = the oldest event kept.
     const StoredEvent& operator[](std::size_t i) const;
-    // Events dropped off the front since the last Clear (a view keeping its
-    // selection subtracts the change).
+    // Events dropped off the front since the last Clear.
     std::uint64_t dropped() const { return dropped_; }
+    // How many events were ever added before the oldest one kept, Clear or
+    // not: a view compares it to find how far its rows moved.
+    std::uint64_t OldestNumber() const { return added_ - size_; }
     // Bytes held by the chunks (the benchmark's memory figure).
     std::size_t BytesHeld() const;
 
@@ -43,6 +45,7 @@ private:
     std::size_t first_ = 0;  // the oldest event's slot in chunks_.front()
     std::size_t size_ = 0;
     std::uint64_t dropped_ = 0;
+    std::uint64_t added_ = 0;
 };
 
 // What the summary panel shows; fed every event added to the view.

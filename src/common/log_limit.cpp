@@ -37,4 +37,10 @@ std::string LinesDroppedNotice(std::int32_t maxLines) {
            "Logging goes on.";
 }
 
+std::string LinesRefusedNotice(std::int64_t refused) {
+    return "The message list could not take " + DecText(refused) +
+           " lines, even after dropping its oldest lines: the system has no memory left for them. A log file given "
+           "with --log keeps every line.\n\nLogging goes on.";
+}
+
 }  // namespace nl

@@ -38,4 +38,8 @@ std::int32_t ItemsToReserve(std::int32_t count, std::int32_t reservedTo, std::in
 // What the program says, once, the first time lines are dropped.
 std::string LinesDroppedNotice(std::int32_t maxLines);
 
+// What the program says, once, after the list first refused a line even
+// after dropping its oldest ones; `refused` counts them so far.
+std::string LinesRefusedNotice(std::int64_t refused);
+
 }  // namespace nl

@@ -25,6 +25,41 @@ struct WheelInfo {
 // Seven lines joined by CR LF, none after the last.
 std::string BuildWheelInfoText(const WheelInfo& w);
 
+// The green area's text as the wheel handler leaves it: the description
+// Copy takes (the last one complete) and the one the panel is to show,
+// formatted only at the frame and only when it is shown; a colour change
+// erases what the panel showed.
+class WheelPanelText {
+public:
+    // The handler's description, complete.
+    void Describe(const WheelInfo& info) {
+        described_ = info;
+        hasDescription_ = true;
+    }
+    // The panel is to show the last description.
+    void Show() {
+        shown_ = described_;
+        showPending_ = hasDescription_;
+    }
+    // The panel's colour changed, which erased its text.
+    void Erase() { showPending_ = false; }
+    // At the frame: the text the panel is to show now, if it was set since.
+    bool TakeShown(std::string& text) {
+        if (!showPending_) return false;
+        showPending_ = false;
+        text = BuildWheelInfoText(shown_);
+        return true;
+    }
+    // What Copy takes: the last description, formatted when asked.
+    std::string CopyText() const { return hasDescription_ ? BuildWheelInfoText(described_) : std::string(); }
+
+private:
+    WheelInfo described_{};
+    WheelInfo shown_{};
+    bool hasDescription_ = false;
+    bool showPending_ = false;
+};
+
 struct HoverInfo {
     ClockTime time;
     std::int32_t x, y;

@@ -36,6 +36,11 @@ public:
         head_.store(head + 1, std::memory_order_release);
         return true;
     }
+    // Whether anything waits to be taken: events, or a count of lost ones.
+    bool Waiting() const {
+        return head_.load(std::memory_order_relaxed) != tail_.load(std::memory_order_acquire) ||
+               lost_.load(std::memory_order_relaxed) != 0;
+    }
     // The events lost since the last call.
     std::uint32_t TakeLost() { return lost_.exchange(0, std::memory_order_relaxed); }
 

@@ -116,18 +116,18 @@ bool ScrollBar::OnScroll(int code) {
 
 const char* TextPanel::ClassName() { return "NotchlogPictureBox"; }
 
-void TextPanel::RegisterClass(HINSTANCE instance) {
-    WNDCLASSA wc{};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    RegisterWindowClass(instance, ClassName(), wc);
-}
-
 void TextPanel::Create(HWND parent, int id, const RECT& place, COLORREF back, HFONT font) {
     back_ = back;
     font_ = font;
+    const auto instance = reinterpret_cast<HINSTANCE>(Api(::GetWindowLongPtrA(parent, GWLP_HINSTANCE)));
+    static const bool registered = [instance] {
+        WNDCLASSA wc{};
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        return RegisterWindowClass(instance, ClassName(), wc);
+    }();
+    (void)registered;
     CreateAs(WS_EX_CLIENTEDGE, ClassName(), "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, place, parent,
-             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-             reinterpret_cast<HINSTANCE>(Api(::GetWindowLongPtrA(parent, GWLP_HINSTANCE))));
+             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance);
 }
 
 void TextPanel::SetBackColor(COLORREF c) {

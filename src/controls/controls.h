@@ -73,9 +73,9 @@ private:
 class TextPanel final : public Window {
 public:
     static const char* ClassName();
-    static void RegisterClass(HINSTANCE instance);
 
     TextPanel() = default;
+    // Registers the class the first time a panel is made.
     void Create(HWND parent, int id, const RECT& place, COLORREF back, HFONT font);
 
     // A new colour; the text shown before is erased.

@@ -23,7 +23,10 @@ bool MessageList::Add(const std::string& line) {
         DropOldest(LinesToDropAfterRefusal(count_));
         index = box_.Append(line);
     }
-    if (index < 0) return false;
+    if (index < 0) {
+        ++refused_;
+        return false;
+    }
     count_ = static_cast<std::int32_t>(index) + 1;
     if (const std::int32_t more = ItemsToReserve(count_, reservedTo_, maxLines_)) {
         box_.Reserve(more, static_cast<std::size_t>(more) * (line.size() + 1));
@@ -95,6 +98,7 @@ void MessageList::DropOldest(std::int32_t lines) {
         }
         chunks.pop_back();
     }
+    refused_ += kept - added;
     count_ = box_.Count();
 }
 

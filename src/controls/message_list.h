@@ -30,6 +30,9 @@ public:
     bool Adding() const { return adding_; }
     // Whether lines have been dropped since the last call.
     bool TakeDropped();
+    // Lines the list could not take, even after dropping its oldest ones:
+    // refused when added, or lost while the kept ones went back in.
+    std::int64_t Refused() const { return refused_; }
     void Clear();
 
 private:
@@ -41,6 +44,7 @@ private:
     std::int32_t reservedTo_ = 0;  // the list has room for this many lines without growing
     bool adding_ = false;
     bool dropped_ = false;
+    std::int64_t refused_ = 0;
 };
 
 }  // namespace nl

@@ -24,8 +24,8 @@ HWND CreateChild(const char* cls, const char* caption, DWORD style, DWORD exStyl
 }  // namespace
 
 bool MainWindow::Create(HINSTANCE instance, int showCommand, const Options& options) {
-    // While the window is made and shown, refreshes wait for the message loop.
-    refresher_.Hold(true);
+    // While the window is made and shown, frames wait for the message loop.
+    frame_.Hold(true);
     instance_ = instance;
     maxLines_ = options.maxLines;
     WNDCLASSA wc{};
@@ -33,8 +33,6 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand, const Options& opti
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.cbWndExtra = Subclass::kExtraBytes;
     if (!RegisterWindowClass(instance, kMainClass, wc)) return false;
-    TextPanel::RegisterClass(instance);
-    refresher_.Create(instance, "main");
 
     dpi_ = ScreenDpi();
     RECT rc{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
@@ -53,13 +51,13 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand, const Options& opti
     windowsVersionName_ = GetWindowsVersionName();
     wheelScrollLines_ = GetWheelScrollLines();
     std::wstring logFileReason;  // told once the window is up
-    if (!options.logPath.empty()) logFile_.Open(options.logPath, logFileReason);
+    if (!options.logPath.empty()) messageLog_.OpenFile(options.logPath, logFileReason);
     subclass_.SetWheelHook(Handle(), true);
     for (int i = 0; i <= 20; ++i) sampleList_.AddItem(DecText(i) + ". Wheel me!");
     Api(::ShowWindow(Handle(), showCommand));
     Api(::SetFocus(wheelTarget_.Handle()));  // tab index 0
     Api(::UpdateWindow(Handle()));
-    refresher_.Hold(false);
+    frame_.Hold(false);
     if (!options.problem.empty()) MessageBoxNotice(Handle(), OptionsHelp(options.problem));
     if (!logFileReason.empty())
         MessageBoxNotice(Handle(), L"The log file " + options.logPath + L" cannot be opened:\n" + logFileReason +
@@ -111,7 +109,7 @@ void MainWindow::CreateControls() {
                                  WS_EX_CLIENTEDGE, place, Handle(), c.id, instance_);
                 if (c.id == kMessageLog) {
                     font = static_cast<HFONT>(logFont_.Get());
-                    messageLog_ = MessageList(hw, maxLines_);
+                    messageLog_.Attach(hw, maxLines_);
                 } else {
                     sampleList_ = ListBox(hw);
                 }
@@ -139,13 +137,15 @@ void MainWindow::CreateControls() {
 void MainWindow::Close() {
     closing_ = true;
     subclass_.SetWheelHook(Handle(), false);
-    if (recording_) recording_->Close();
-    refresher_.Stop();
-    std::wstring reason;
-    logFile_.Flush(reason);  // the last lines; nobody is left to tell
+    recording_.Close();
+    frame_.Stop();
+    messageLog_.Close();
 }
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // Any message but the wheel may move windows: the window under a point
+    // is asked again.
+    if (msg != WM_MOUSEHWHEEL) recording_.ForgetWindowUnderPoint();
     switch (msg) {
         case WM_COMMAND:
             if (lp != 0) {
@@ -155,7 +155,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_VSCROLL:
             if (lp != 0 && reinterpret_cast<HWND>(lp) == wheelScrollBar_.Handle()) {
-                if (wheelScrollBar_.OnScroll(LOWORD(wp))) refresher_.Update(kScrollBarView);
+                if (wheelScrollBar_.OnScroll(LOWORD(wp))) Stale(kScrollBarView);
                 return 0;
             }
             break;
@@ -164,7 +164,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_SETTINGCHANGE:
             // The wheel's steps may have changed; the message goes on as before.
-            if (recording_) recording_->ReadSteps();
+            recording_.ReadSteps();
             break;
         case WM_CLOSE:
             Close();
@@ -179,31 +179,25 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Default(msg, wp, lp);
 }
 
-// ---- refresh --------------------------------------------------------------
+// ---- frame ----------------------------------------------------------------
 
-void MainWindow::Paint(unsigned views) {
-    if (views & kLogView) {
-        // The newest line selected and scrolled into view.
-        ListBox& log = messageLog_.Box();
-        const std::int32_t newest = log.Count() - 1;
-        if (newest >= 0) {
-            log.Select(newest);
-            log.SetTopIndex(newest);
-        }
-        log.ResumePainting();
-        std::wstring reason;
-        if (!logFile_.Flush(reason)) logFileProblem_ = reason;
-    }
+void MainWindow::OnFrame() {
+    const unsigned views = std::exchange(staleViews_, 0u);
+    if (views & kLogView) messageLog_.Paint();
     if (views & kScrollBarView) wheelScrollBar_.Redraw();
-    if (views & kWheelTargetView) wheelTarget_.Redraw();
+    if (views & kWheelTargetView) {
+        std::string text;
+        if (wheelInfo_.TakeShown(text)) wheelTarget_.SetText(text);
+        wheelTarget_.Redraw();
+    }
     if (views & kHoverPanelView) hoverPanel_.Redraw();
 }
 
-void MainWindow::AfterRefresh() {
-    if (std::exchange(dropNoticeDue_, false)) MessageBoxNotice(Handle(), LinesDroppedNotice(maxLines_));
-    if (!logFileProblem_.empty())
-        MessageBoxNotice(Handle(), L"Writing to the log file failed: " + std::exchange(logFileProblem_, L"") +
-                                       L"\nFrom now on lines go to the message list only.");
+void MainWindow::AfterFrame() {
+    // The log's notices first, then the wheel CSV file's.
+    messageLog_.TellNotices(Handle());
+    const std::wstring csvProblem = recording_.TakeCsvProblem();
+    if (!csvProblem.empty()) MessageBoxNotice(Handle(), csvProblem);
 }
 
 void MainWindow::ReportLogFailure(const Error* error) noexcept {

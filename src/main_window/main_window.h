@@ -1,8 +1,9 @@
 // The program's main window: its controls, start-up and shut-down, the
-// message log, the wheel handler, the Ctrl inspector and the button and
-// system-menu commands. Its procedure is replaced by the subclass, which
-// hands every message to it as a MessageSink; the screen is brought up to
-// date by its refresh.
+// wheel handler, the Ctrl inspector and the button and system-menu
+// commands; the message log and the green area's text are parts of their
+// own. Its procedure is replaced by the subclass, which hands every message
+// to it as a MessageSink; the screen is brought up to date by the
+// program's frame.
 #pragma once
 
 #include <windows.h>
@@ -15,10 +16,10 @@
 #include "common/hook_dispatch.h"
 #include "common/layout.h"
 #include "controls/controls.h"
-#include "controls/message_list.h"
-#include "hook/subclass.h"
+#include "common/panel_texts.h"
+#include "main_window/message_log.h"
 #include "recording/wheel_recording.h"
-#include "win32/log_files.h"
+#include "subclass/subclass.h"
 #include "win32/message_boxes.h"
 #include "win32/raii.h"
 #include "win32/refresh.h"
@@ -26,16 +27,14 @@
 
 namespace nl {
 
-class MainWindow final : public Window, public MessageSink, private Refreshable {
+class MainWindow final : public Window, public MessageSink, public FramePart {
 public:
-    MainWindow() : subclass_(*this), refresher_(*this) {}
+    // The frame that paints the window; the recording every wheel message
+    // is handed to on arrival.
+    MainWindow(Frame& frame, WheelRecording& recording) : subclass_(*this), frame_(frame), recording_(recording) {}
 
-    // Before Create: the recording every wheel message is handed to on
-    // arrival, and what "Wheel analysis…" does.
-    void Attach(WheelRecording* recording, std::function<void()> openAnalysis) {
-        recording_ = recording;
-        openAnalysis_ = std::move(openAnalysis);
-    }
+    // Before Create: what "Wheel analysis…" does.
+    void OnOpenAnalysis(std::function<void()> openAnalysis) { openAnalysis_ = std::move(openAnalysis); }
 
     // Registers the classes, creates the window with its controls, runs the
     // start-up sequence and shows the window. Returns false if the window
@@ -62,7 +61,7 @@ private:
     static constexpr UINT kWheelAnalysisCommand = 0x0130;
     // The wheel target's colour, light green.
     static constexpr COLORREF kGreen = 0x0080FF80;
-    // What the refresh brings up to date.
+    // What the frame brings up to date.
     enum View : unsigned { kLogView = 1, kScrollBarView = 2, kWheelTargetView = 4, kHoverPanelView = 8 };
 
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -82,25 +81,29 @@ private:
     void OnAlwaysOnTop();
     void OnPauseLogging();
     void OnSaveLog();
-    // All lines, joined by CR LF.
-    std::string LogText() const;
+    // Marks views stale; the frame brings them up to date.
+    void Stale(unsigned views) {
+        staleViews_ |= views;
+        frame_.Update();
+    }
 
-    // The refresh's side.
-    void Paint(unsigned views) override;
-    void AfterRefresh() override;
-    void OnRefreshFailure(const Error* error) noexcept override { ReportError(error); }
+    // The frame's side.
+    void OnFrame() override;
+    void AfterFrame() override;
+    void OnFrameFailure(const Error* error) noexcept override { ReportError(error); }
 
-    WheelRecording* recording_ = nullptr;
-    std::function<void()> openAnalysis_;
     Subclass subclass_;
-    Refresher refresher_;
+    Frame& frame_;
+    WheelRecording& recording_;
+    std::function<void()> openAnalysis_;
+    unsigned staleViews_ = 0;
     HINSTANCE instance_ = nullptr;
     int dpi_ = 96;
     GdiObject logFont_;
     GdiObject instructionsFont_;
     HFONT defaultFont_ = nullptr;
 
-    MessageList messageLog_;
+    MessageLog messageLog_;
     ListBox sampleList_;
     ScrollBar wheelScrollBar_;
     TextPanel wheelTarget_;
@@ -109,16 +112,11 @@ private:
 
     std::string windowsVersionName_;     // read at start-up, shown in error reports
     std::int32_t wheelScrollLines_ = 0;  // read at start-up; -1: a page per notch
-    std::string wheelInfoText_;          // the last wheel event's description
+    WheelPanelText wheelInfo_;           // the green area's text
     std::string hoverInfoText_;          // the last Ctrl inspection's description
-    std::string lineBuffer_;             // reused by LogMessage
+    std::int32_t maxLines_ = 0;          // --max-lines
     bool closing_ = false;
     bool paused_ = false;
-    LogFile logFile_;              // --log FILE
-    std::wstring logFileProblem_;  // a write that failed, told after the refresh
-    std::int32_t maxLines_ = 0;    // --max-lines
-    bool dropNoticeDue_ = false;   // lines were dropped: told once, after the refresh
-    bool dropNoticeTold_ = false;
 };
 
 }  // namespace nl

@@ -25,26 +25,12 @@ bool IsSameOrChild(HWND parent, HWND w) { return w && (w == parent || Api(::IsCh
 }  // namespace
 
 void MainWindow::LogMessage(std::int32_t hWnd, std::uint32_t uMsg, std::int32_t wParam, std::int32_t lParam) {
-    if (IsFilteredMessage(uMsg)) return;
-    // While a line is being added, only the list's own notifications can
-    // arrive (running out of room): they are about that add, not news, and
-    // logging them would only add again.
-    if (messageLog_.Adding()) return;
-    // The list copies the text before it can send anything back to this
-    // window, so one buffer serves every call, nested ones included.
-    FormatLogLine(lineBuffer_, LocalClockTime(), hWnd, uMsg, wParam, lParam);
-    logFile_.Append(lineBuffer_);  // written at the next refresh, whatever the list does
-    // The line is in the list at once; selecting it and painting wait for
-    // the refresh, which serves a whole burst of lines in one go.
-    messageLog_.Add(lineBuffer_);
-    if (messageLog_.TakeDropped() && !dropNoticeTold_) dropNoticeDue_ = dropNoticeTold_ = true;
-    refresher_.Update(kLogView);
+    if (messageLog_.Log(hWnd, uMsg, wParam, lParam)) Stale(kLogView);
 }
 
 void MainWindow::OnWheelArrived(std::uint32_t uMsg, std::int32_t wParam, std::int32_t lParam) {
-    if (recording_)
-        recording_->Record(Vantage::Main, uMsg, static_cast<WPARAM>(static_cast<std::uint32_t>(wParam)),
-                           static_cast<LPARAM>(lParam));
+    recording_.Record(Vantage::Main, uMsg, static_cast<WPARAM>(static_cast<std::uint32_t>(wParam)),
+                      static_cast<LPARAM>(lParam));
 }
 
 void MainWindow::HandleWheel(const WheelEvent& e) {
@@ -56,10 +42,12 @@ void MainWindow::HandleWheel(const WheelEvent& e) {
             line = 10;
             const bool inside = IsPointInWindow(wheelTarget_.Handle(), e.x, e.y);
             wheelTarget_.SetBackColor(inside ? kGreen : kMagenta);
-            refresher_.Update(kWheelTargetView);
+            wheelInfo_.Erase();
+            Stale(kWheelTargetView);
 
             line = 20;
-            const HWND under = WindowAt(e.x, e.y);
+            // Asked once per message: the recording asked it on arrival.
+            const HWND under = recording_.WindowAt(e.x, e.y);
 
             line = 30;
             WheelInfo info{};
@@ -73,13 +61,13 @@ void MainWindow::HandleWheel(const WheelEvent& e) {
             info.y = e.y;
             info.under = HandleLong(under);
             info.wheelScrollLines = wheelScrollLines_;
-            wheelInfoText_ = BuildWheelInfoText(info);  // replaced only once complete
+            wheelInfo_.Describe(info);  // replaced only once complete; formatted at the frame
 
             line = 40;
             ScrollByWheel(wheelScrollBar_, e.notches);
 
             line = 50;
-            wheelTarget_.SetText(wheelInfoText_);
+            wheelInfo_.Show();
         },
         [&](const Error* error) {
             if (error) failure = *error;
@@ -88,17 +76,17 @@ void MainWindow::HandleWheel(const WheelEvent& e) {
     // What changed before a failure shows while its report is open. The
     // report itself may fail (the clipboard); that failure goes on to the
     // caller's boundary.
-    refresher_.Update(0);
+    frame_.Schedule();
     if (failure) ShowErrorReport(Handle(), *failure, "Load@" + DecText(line), windowsVersionName_);
     if (unknownFailure) ReportError(nullptr);
-    refresher_.Update(0);
+    frame_.Schedule();
 }
 
 void MainWindow::ScrollByWheel(ScrollBar& bar, std::int32_t notches) {
     if (!bar.Visible()) return;
     // The value is set on every event; the bar is drawn again only when it
     // moved, since drawing a scroll bar is dear under Wine.
-    if (bar.SetValue(ScrolledValue(bar.State(), wheelScrollLines_, notches))) refresher_.Update(kScrollBarView);
+    if (bar.SetValue(ScrolledValue(bar.State(), wheelScrollLines_, notches))) Stale(kScrollBarView);
 }
 
 bool MainWindow::PreTranslate(const MSG& msg) {
@@ -136,7 +124,7 @@ void MainWindow::OnKeyDown(int keyCode) {
     info.handle = HandleLong(handle);
     hoverInfoText_ = BuildHoverInfoText(info);
     hoverPanel_.SetText(hoverInfoText_);
-    refresher_.Update(kHoverPanelView);
+    Stale(kHoverPanelView);
 }
 
 // ---- buttons --------------------------------------------------------------
@@ -154,22 +142,11 @@ void MainWindow::OnCommand(int id, int code) {
 
 void MainWindow::OnClearLog() {
     messageLog_.Clear();
-    refresher_.Update(kLogView);
+    Stale(kLogView);
 }
 
-std::string MainWindow::LogText() const {
-    const ListBox& log = messageLog_.Box();
-    const std::int32_t count = log.Count();
-    std::string joined;
-    for (std::int32_t i = 0; i < count; ++i) {
-        if (i > 0) joined += kCrLf;
-        joined += log.ItemText(i);
-    }
-    return joined;
-}
-
-void MainWindow::OnCopyLog() { CopyToClipboard(Handle(), LogText()); }
-void MainWindow::OnCopyWheelInfo() { CopyToClipboard(Handle(), wheelInfoText_); }
+void MainWindow::OnCopyLog() { CopyToClipboard(Handle(), messageLog_.Text()); }
+void MainWindow::OnCopyWheelInfo() { CopyToClipboard(Handle(), wheelInfo_.CopyText()); }
 void MainWindow::OnCopyHoverInfo() { CopyToClipboard(Handle(), hoverInfoText_); }
 
 // ---- system menu ----------------------------------------------------------
@@ -208,7 +185,7 @@ void MainWindow::OnPauseLogging() {
 
 void MainWindow::OnSaveLog() {
     SaveOnRequest(Handle(), kSaveLogDialog, L"The log", [this] {
-        std::string text = LogText();
+        std::string text = messageLog_.Text();
         if (!text.empty()) text += kCrLf;
         return text;
     });

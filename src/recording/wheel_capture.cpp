@@ -10,8 +10,6 @@ namespace nl {
 
 namespace {
 const char* const kCaptureClass = "NotchlogCapture";
-constexpr UINT_PTR kDrainTimer = 1;
-constexpr UINT kDrainMs = 15;
 
 // The queue the running hook fills; the hook callback has no other way to it.
 std::atomic<HookQueue*> g_hookQueue{nullptr};
@@ -89,12 +87,10 @@ void WheelCapture::Enable(bool on) {
         }
         const RAWINPUTDEVICE mouse{1, 2, RIDEV_INPUTSINK, Handle()};
         Api(::RegisterRawInputDevices(&mouse, 1, sizeof mouse));
-        Api(::SetTimer(Handle(), kDrainTimer, kDrainMs, nullptr));
         return;
     }
     const RAWINPUTDEVICE mouse{1, 2, RIDEV_REMOVE, nullptr};
     Api(::RegisterRawInputDevices(&mouse, 1, sizeof mouse));
-    Api(::KillTimer(Handle(), kDrainTimer));
     Api(::PostThreadMessageW(threadId_, WM_QUIT, 0, 0));
     Api(::WaitForSingleObject(thread_.Get(), INFINITE));
     thread_.Reset();
@@ -137,12 +133,7 @@ void WheelCapture::OnRawInput(HRAWINPUT input) {
 }
 
 LRESULT WheelCapture::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INPUT) {
-        OnRawInput(reinterpret_cast<HRAWINPUT>(lp));
-    } else if (msg == WM_TIMER && wp == kDrainTimer) {
-        Drain();
-        return 0;
-    }
+    if (msg == WM_INPUT) OnRawInput(reinterpret_cast<HRAWINPUT>(lp));
     return Default(msg, wp, lp);
 }
 

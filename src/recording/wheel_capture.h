@@ -36,8 +36,10 @@ public:
     // unregisters raw input.
     void Enable(bool on);
     bool Enabled() const { return static_cast<bool>(thread_); }
-    // Hands over what the hook queued.
+    // Hands over what the hook queued (the program's frame asks, whenever
+    // something waits).
     void Drain();
+    bool Waiting() const { return queue_ && queue_->Waiting(); }
 
 private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -8,13 +8,11 @@
 #include "system_info/window_queries.h"
 #include "win32/api.h"
 #include "win32/late_bind.h"
-#include "win32/message_boxes.h"
 
 namespace nl {
 
 namespace {
 constexpr UINT kScrollCharsQuery = 0x006C;  // SPI_GETWHEELSCROLLCHARS
-constexpr unsigned kEventsView = 1;
 
 // Where the message being handled came from, as the system tells it
 // (Windows 8 and later; Wine has it too).
@@ -35,8 +33,7 @@ std::optional<std::uint32_t> InputOrigin() {
 }  // namespace
 
 WheelRecording::WheelRecording()
-    : refresher_(*this),
-      capture_(WheelCapture::Sink{[this](WheelSample& s) { AddCaptured(s); },
+    : capture_(WheelCapture::Sink{[this](WheelSample& s) { AddCaptured(s); },
                                   [this](std::uint64_t lost) { AddLost(lost); }},
                devices_) {}
 
@@ -44,7 +41,6 @@ std::wstring WheelRecording::Start(HINSTANCE instance, const std::wstring& csvPa
     Api(::QueryPerformanceFrequency(&frequency_));
     Api(::QueryPerformanceCounter(&origin_));
     SetSteps(GetWheelScrollLines());
-    refresher_.Create(instance, "recording");
     capture_.Create(instance);
     if (csvPath.empty()) return std::wstring();
     csvPath_ = csvPath;
@@ -52,7 +48,7 @@ std::wstring WheelRecording::Start(HINSTANCE instance, const std::wstring& csvPa
     if (!csvFile_.Open(csvPath, reason, kWheelCsvHeader))
         return L"The wheel CSV file " + csvPath + L" cannot be written to:\n" + reason +
                L"\n\nNotchlog runs without it.";
-    refresher_.Update(kEventsView);  // a new file's header
+    Changed();  // a new file's header
     return std::wstring();
 }
 
@@ -68,15 +64,6 @@ std::int64_t WheelRecording::ElapsedUs() const {
     LARGE_INTEGER now{};
     Api(::QueryPerformanceCounter(&now));
     return TimeUs(now.QuadPart - origin_.QuadPart, frequency_.QuadPart);
-}
-
-std::uint32_t WheelRecording::TargetAt(Point16 p) {
-    if (!targetCached_ || p.x != targetPoint_.x || p.y != targetPoint_.y) {
-        target_ = static_cast<std::uint32_t>(HandleLong(WindowAt(p.x, p.y)));
-        targetPoint_ = p;
-        targetCached_ = true;
-    }
-    return target_;
 }
 
 void WheelRecording::Record(Vantage vantage, UINT msg, WPARAM wp, LPARAM lp) {
@@ -103,7 +90,7 @@ void WheelRecording::Record(Vantage vantage, UINT msg, WPARAM wp, LPARAM lp) {
         s.msgTime = static_cast<std::uint32_t>(Api(::GetMessageTime()));
         s.extraInfo = static_cast<std::uint32_t>(Api(::GetMessageExtraInfo()));
         s.position = PointFromWords(Api(::GetMessagePos()));
-        s.target = TargetAt(*s.position);
+        s.target = static_cast<std::uint32_t>(HandleLong(windowUnder_.At(s.position->x, s.position->y)));
     }
     Add(s);
 }
@@ -112,7 +99,7 @@ void WheelRecording::AddCaptured(WheelSample& s) {
     if (closed_) return;
     s.ticks -= origin_.QuadPart;
     s.ticksPerSecond = frequency_.QuadPart;
-    if (s.position) s.target = TargetAt(*s.position);
+    if (s.position) s.target = static_cast<std::uint32_t>(HandleLong(windowUnder_.At(s.position->x, s.position->y)));
     Add(s);
 }
 
@@ -127,24 +114,28 @@ void WheelRecording::Add(const WheelSample& s) { Keep(recorder_.Record(s)); }
 void WheelRecording::Keep(const StoredEvent& e) {
     store_.Add(e);
     summary_.Add(e);
-    if (csvFile_.IsOpen()) {
-        row_.clear();
-        AppendCsvRow(row_, e, devices_);
-        row_.resize(row_.size() - 2);  // the file adds its own line end
-        csvFile_.Append(row_);
-    }
-    refresher_.Update(kEventsView);
+    // Formatted at the frame, so a message pays only for the copy.
+    if (csvFile_.IsOpen()) rowsToWrite_.push_back(e);
+    Changed();
+}
+
+void WheelRecording::Changed() {
+    for (const auto& listener : listeners_) listener();
 }
 
 void WheelRecording::SetCapture(bool on) {
+    // Told also when turning it on failed: the view follows what it is.
+    struct Tell {
+        WheelRecording& r;
+        ~Tell() { r.Changed(); }
+    } tell{*this};
     capture_.Enable(on);
-    refresher_.Update(kEventsView);
 }
 
 void WheelRecording::Clear() {
     store_.Clear();
     summary_.Clear();
-    refresher_.Update(kEventsView);
+    Changed();
 }
 
 std::string WheelRecording::CsvText(const std::vector<std::size_t>& rows) const {
@@ -163,28 +154,39 @@ std::string WheelRecording::CsvTextOfAll() const {
     return text;
 }
 
-void WheelRecording::Paint(unsigned) {
-    targetCached_ = false;  // windows may have moved since
+void WheelRecording::BeforeFrame() {
+    if (!closed_) capture_.Drain();
+}
+
+void WheelRecording::OnFrame() {
+    windowUnder_.Forget();  // windows may have moved since
+    if (!csvFile_.IsOpen()) {
+        rowsToWrite_.clear();
+        return;
+    }
+    for (const StoredEvent& e : rowsToWrite_) {
+        row_.clear();
+        AppendCsvRow(row_, e, devices_);
+        row_.resize(row_.size() - 2);  // the file adds its own line end
+        csvFile_.Append(row_);
+    }
+    rowsToWrite_.clear();
     std::wstring reason;
-    if (!csvFile_.Flush(reason)) csvProblem_ = reason;
-    if (onChanged_) onChanged_();
+    if (!csvFile_.Flush(reason))
+        csvProblem_ = L"Writing to the wheel CSV file " + csvPath_ + L" failed: " + reason +
+                      L"\nFrom now on wheel events are recorded in memory only.";
 }
 
-void WheelRecording::AfterRefresh() {
-    if (!csvProblem_.empty())
-        MessageBoxNotice(noticeOwner_, L"Writing to the wheel CSV file " + csvPath_ + L" failed: " +
-                                           std::exchange(csvProblem_, L"") +
-                                           L"\nFrom now on wheel events are recorded in memory only.");
-}
+std::wstring WheelRecording::TakeCsvProblem() { return std::exchange(csvProblem_, std::wstring()); }
 
-void WheelRecording::OnRefreshFailure(const Error* error) noexcept { ReportFailure(noticeOwner_, error); }
+void WheelRecording::OnFrameFailure(const Error* error) noexcept {
+    if (report_) report_(error);
+}
 
 void WheelRecording::Close() {
     capture_.Enable(false);  // unhooked, and what the hook queued recorded
     closed_ = true;
-    refresher_.Stop();
-    std::wstring reason;
-    csvFile_.Flush(reason);  // the last rows; nobody is left to tell
+    OnFrame();  // the last rows; nobody is left to tell
 }
 
 }  // namespace nl

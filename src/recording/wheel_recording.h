@@ -1,9 +1,10 @@
 // The wheel recording: every wheel message that reaches one of the
 // program's windows becomes one numbered event, kept in memory for the
-// analysis window and streamed to the --wheel-csv file. Per event it only
-// asks the system what it knows about the message, numbers it and appends
-// its row; the file is written, and the analysis window told, at the
-// recording's own refresh, never the main window's.
+// analysis window and streamed to the --wheel-csv file. It is data: per
+// event it only asks the system what it knows about the message, numbers
+// it, keeps it and tells its listeners; the program's frame takes in what
+// capture queued and writes the file's rows, in order, apart from what the
+// store keeps or drops.
 #pragma once
 
 #include <windows.h>
@@ -11,28 +12,30 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/event_store.h"
 #include "common/device_names.h"
 #include "common/wheel_recorder.h"
 #include "recording/wheel_capture.h"
+#include "recording/window_under_point.h"
 #include "win32/log_files.h"
 #include "win32/refresh.h"
 
 namespace nl {
 
-class WheelRecording final : private Refreshable {
+class WheelRecording final : public FramePart {
 public:
     WheelRecording();
 
-    // Takes the time origin and the steps, makes the refresh and opens the
-    // CSV file if a path is given. Returns a notice for the user when the
-    // file is not written to (empty otherwise).
+    // Takes the time origin and the steps, makes the capture's window and
+    // opens the CSV file if a path is given. Returns a notice for the user
+    // when the file is not written to (empty otherwise).
     std::wstring Start(HINSTANCE instance, const std::wstring& csvPath);
-    // The window that owns notices about the file (the main window).
-    void SetNoticeOwner(HWND owner) { noticeOwner_ = owner; }
-    // Called once per refresh that brought new events (or a Clear).
-    void SetOnChanged(std::function<void()> onChanged) { onChanged_ = std::move(onChanged); }
+    // Told after every change: new events, a Clear, capture on or off.
+    void Listen(std::function<void()> onChanged) { listeners_.push_back(std::move(onChanged)); }
+    // Where a failure in the recording's frame goes.
+    void SetFailureReport(std::function<void(const Error*)> report) { report_ = std::move(report); }
 
     // One wheel message on entry to a window procedure: WM_MOUSEWHEEL or
     // WM_MOUSEHWHEEL, as that procedure got it.
@@ -44,53 +47,60 @@ public:
     // The steps again, after the system's settings changed: lines per notch
     // read afresh the way start-up reads them, characters from the system.
     void ReadSteps();
-    // The last rows to the file; no more refreshes.
+    // The last rows to the file; nothing more is recorded.
     void Close();
+
+    // The window under a point, shared by a wheel message's handler and its
+    // recorded target.
+    HWND WindowAt(std::int32_t x, std::int32_t y) { return windowUnder_.At(x, y); }
+    void ForgetWindowUnderPoint() { windowUnder_.Forget(); }
 
     const EventStore& Store() const { return store_; }
     const WheelSummary& Summary() const { return summary_; }
     const DeviceNames& Devices() const { return devices_; }
-    // Empties the view and the summary; numbering and per-axis state go on.
+    // Empties the view and the summary; numbering, per-axis state and the
+    // rows still to be written go on.
     void Clear();
     // Microseconds since the time origin, as time_ms counts them.
     std::int64_t ElapsedUs() const;
     // The header and the given rows of the view, each ending in CR LF.
     std::string CsvText(const std::vector<std::size_t>& rows) const;
     std::string CsvTextOfAll() const;
+    // A write to the CSV file that failed since the last call, told by
+    // whoever tells the user (empty: none).
+    std::wstring TakeCsvProblem();
+
+    // The frame's side: capture's queue taken in, rows written.
+    void BeforeFrame() override;
+    void OnFrame() override;
+    // What the hook queued is taken in within about a frame.
+    unsigned TickMs() const override { return Capturing() ? 15 : 0; }
+    bool OnTick(std::int64_t) override { return capture_.Waiting(); }
+    void OnFrameFailure(const Error* error) noexcept override;
 
 private:
-    void Paint(unsigned views) override;
-    void AfterRefresh() override;
-    void OnRefreshFailure(const Error* error) noexcept override;
-    std::uint32_t TargetAt(Point16 p);
     // Numbers the sample, keeps it and queues its row.
     void Add(const WheelSample& s);
     void AddCaptured(WheelSample& s);  // ticks still absolute
     void AddLost(std::uint64_t count);
     void Keep(const StoredEvent& e);
     void SetSteps(std::int32_t lines);
+    void Changed();
 
-    Refresher refresher_;
     WheelRecorder recorder_;
     EventStore store_;
     WheelSummary summary_;
     DeviceNames devices_;
     WheelCapture capture_;
+    WindowUnderPoint windowUnder_;
     LARGE_INTEGER origin_{}, frequency_{};
     LogFile csvFile_;
     std::wstring csvPath_;
-    std::wstring csvProblem_;  // a write that failed, told after the refresh
-    std::string row_;          // reused for each row
-    HWND noticeOwner_ = nullptr;
-    std::function<void()> onChanged_;
-    // The window under the last point asked, until the next refresh: the
-    // query is dear, and a burst of wheel messages shares one point. (Over
-    // one of the program's own windows it hit-tests that window, as the
-    // main window's wheel handler does: WM_NCHITTEST, answered by the
-    // default procedure and never logged.)
-    bool targetCached_ = false;
-    Point16 targetPoint_;
-    std::uint32_t target_ = 0;
+    std::vector<StoredEvent> rowsToWrite_;  // in seq order, until the frame
+    std::string row_;                       // reused for each row
+    std::wstring csvProblem_;               // a write that failed, until told
+    std::vector<std::function<void()>> listeners_;
+    std::function<void(const Error*)> report_;
     bool closed_ = false;
 };
 

@@ -1,7 +1,6 @@
 #include "win32/refresh.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "common/error_boundary.h"
 #include "win32/api.h"
@@ -9,9 +8,10 @@
 namespace nl {
 
 namespace {
-const char* const kRefreshClass = "NotchlogRefresh";
-constexpr UINT kRefreshNow = WM_APP;
-constexpr UINT_PTR kRefreshTimer = 1;
+const char* const kFrameClass = "NotchlogRefresh";
+constexpr UINT kFrameNow = WM_APP;
+constexpr UINT_PTR kFrameTimer = 1;
+constexpr UINT_PTR kClockTimer = 2;
 constexpr std::int64_t kFloodProbeUs = 10000;
 
 // Input, posted or sent messages are waiting in this thread's queue.
@@ -31,89 +31,126 @@ std::int64_t NowUs() {
     return static_cast<std::int64_t>(static_cast<double>(c.QuadPart) * usPerTick);
 }
 
-Refresher::~Refresher() {
+Frame::~Frame() {
     if (Handle()) Api(::DestroyWindow(Handle()));
 }
 
-void Refresher::Create(HINSTANCE instance, const char* name) {
-    static const bool registered = RegisterWindowClass(instance, kRefreshClass);
+void Frame::Create(HINSTANCE instance, const char* name) {
+    static const bool registered = RegisterWindowClass(instance, kFrameClass);
     (void)registered;
-    CreateAs(0, kRefreshClass, name, 0, RECT{}, HWND_MESSAGE, nullptr, instance);
+    CreateAs(0, kFrameClass, name, 0, RECT{}, HWND_MESSAGE, nullptr, instance);
 }
 
-void Refresher::Update(unsigned views) {
-    if (views != 0) {
-        staleViews_ |= views;
-        schedule_.CountChange();
-        if (!schedule_.Stale()) schedule_.MarkStale(NowUs());
-    }
-    Schedule();
+void Frame::Join(FramePart& part) { parts_.push_back(&part); }
+
+void Frame::Changed(bool mayRunNow) {
+    schedule_.CountChange();
+    if (!schedule_.Stale()) schedule_.MarkStale(NowUs());
+    ScheduleFrame(mayRunNow);
 }
 
-void Refresher::Schedule() {
-    if (refreshing_ || stopped_ || !schedule_.Stale() || !Handle()) return;
+void Frame::Schedule() { ScheduleFrame(true); }
+
+void Frame::ScheduleFrame(bool mayRunNow) {
+    if (running_ || stopped_ || !schedule_.Stale() || !Handle()) return;
     const std::int64_t now = NowUs();
     // Already due later: every message of a burst costs only this test.
     if (timerArmed_ && now < timerDueUs_) return;
     const std::int64_t wait = schedule_.WaitBeforeRefresh(now, MessagesWaiting());
     if (wait == 0) {
         // A sender in another thread waits for this message's answer: it
-        // gets it first, and the refresh follows right after. While the
-        // window is being made and shown, the refresh waits for the message
-        // loop: painting the half-made window would be wasted.
-        if (!held_ && !Api(::InSendMessage())) {
-            RefreshAndReschedule();
-        } else if (!refreshPosted_) {
-            refreshPosted_ = Api(::PostMessageA(Handle(), kRefreshNow, 0, 0)) != FALSE;
+        // gets it first, and the frame follows right after. While a window
+        // is being made and shown, the frame waits for the message loop:
+        // painting the half-made window would be wasted.
+        if (mayRunNow && !held_ && !Api(::InSendMessage())) {
+            RunAndReschedule();
+        } else if (!framePosted_) {
+            framePosted_ = Api(::PostMessageA(Handle(), kFrameNow, 0, 0)) != FALSE;
         }
         return;
     }
     // During a flood the timer only probes for its end: it comes through as
     // soon as no other message waits, while the messages themselves bring
-    // the refresh when it is due.
+    // the frame when it is due.
     const std::int64_t timerUs = schedule_.Flooded() ? std::min(wait, kFloodProbeUs) : wait;
     const auto ms = static_cast<UINT>((timerUs + 999) / 1000);
-    timerArmed_ = Api(::SetTimer(Handle(), kRefreshTimer, ms, nullptr)) != 0;
+    timerArmed_ = Api(::SetTimer(Handle(), kFrameTimer, ms, nullptr)) != 0;
     timerDueUs_ = now + wait;
 }
 
-void Refresher::Refresh() {
-    if (refreshing_ || !schedule_.Stale()) return;
-    ScopedFlag refreshing(refreshing_);
-    if (timerArmed_) Api(::KillTimer(Handle(), kRefreshTimer));
+void Frame::RunFrame() {
+    if (running_ || !schedule_.Stale()) return;
+    ScopedFlag running(running_);
+    // What the parts take in first counts as changes of this frame.
+    for (FramePart* part : parts_)
+        Guarded([part] { part->BeforeFrame(); }, [part](const Error* e) { part->OnFrameFailure(e); });
+    if (timerArmed_) Api(::KillTimer(Handle(), kFrameTimer));
     timerArmed_ = false;
-    const unsigned views = std::exchange(staleViews_, 0u);
     schedule_.RefreshStarted(NowUs(), MessagesWaiting());
-    owner_.Paint(views);
+    // One part's failure is its own: the others still catch up.
+    for (FramePart* part : parts_)
+        Guarded([part] { part->OnFrame(); }, [part](const Error* e) { part->OnFrameFailure(e); });
+    // The cost of the whole frame, every window's painting included.
     schedule_.RefreshEnded(NowUs());
 }
 
-void Refresher::RefreshAndReschedule() {
-    Refresh();
-    owner_.AfterRefresh();
-    // What went stale while the refresh painted waits for the next one.
-    Schedule();
+void Frame::RunAndReschedule() {
+    RunFrame();
+    for (FramePart* part : parts_)
+        Guarded([part] { part->AfterFrame(); }, [part](const Error* e) { part->OnFrameFailure(e); });
+    TicksChanged();
+    // What went stale while the frame ran waits for the next one.
+    ScheduleFrame(true);
 }
 
-void Refresher::Stop() {
+void Frame::TicksChanged() {
+    if (!Handle()) return;
+    unsigned wanted = 0;
+    for (const FramePart* part : parts_)
+        if (const unsigned ms = stopped_ ? 0 : part->TickMs()) wanted = wanted == 0 ? ms : std::min(wanted, ms);
+    if (wanted == tickMs_) return;
+    tickMs_ = wanted;
+    if (wanted != 0) Api(::SetTimer(Handle(), kClockTimer, wanted, nullptr));
+    else Api(::KillTimer(Handle(), kClockTimer));
+}
+
+void Frame::OnTick() {
+    const std::int64_t now = NowUs();
+    bool stale = false;
+    for (FramePart* part : parts_) stale = part->OnTick(now) || stale;
+    if (stale) Update();
+    else TicksChanged();
+}
+
+void Frame::Stop() {
     stopped_ = true;
-    if (timerArmed_) Api(::KillTimer(Handle(), kRefreshTimer));
+    if (!Handle()) return;
+    if (timerArmed_) Api(::KillTimer(Handle(), kFrameTimer));
     timerArmed_ = false;
+    TicksChanged();
 }
 
-LRESULT Refresher::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    // For measuring from outside: what the last refresh took.
+void Frame::OnFailure(const Error* error) noexcept {
+    if (!parts_.empty()) parts_.front()->OnFrameFailure(error);
+}
+
+LRESULT Frame::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // For measuring from outside: what the last frame took.
     static const UINT costQuery = Api(::RegisterWindowMessageA("NotchlogRefreshCost"));
     if (msg == costQuery && costQuery != 0) return static_cast<LRESULT>(schedule_.LastCostUs());
-    if (msg == WM_TIMER && wp == kRefreshTimer) {
-        Api(::KillTimer(Handle(), kRefreshTimer));
+    if (msg == WM_TIMER && wp == kClockTimer) {
+        if (!stopped_) OnTick();
+        return 0;
+    }
+    if (msg == WM_TIMER && wp == kFrameTimer) {
+        Api(::KillTimer(Handle(), kFrameTimer));
         timerArmed_ = false;
-    } else if (msg == kRefreshNow) {
-        refreshPosted_ = false;
+    } else if (msg == kFrameNow) {
+        framePosted_ = false;
     } else {
         return Default(msg, wp, lp);
     }
-    if (!stopped_) RefreshAndReschedule();
+    if (!stopped_) RunAndReschedule();
     return 0;
 }
 

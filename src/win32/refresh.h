@@ -1,71 +1,95 @@
-// The refresh that brings a window's screen up to date with what it holds,
-// for any window of the program. Handlers change the window's contents and
-// call Update with what went stale; the refresh then paints, at once for a
-// lone message and once a frame (or less often, while a flood of messages
-// keeps coming) for a burst. It owns the schedule, the clock and a
-// message-only window that receives its timer and its "refresh now"
-// requests, so nothing of it reaches the window it serves.
+// The frame that brings the whole program up to date with what it holds.
+// Handlers change their window's contents (or the recording's) and call
+// Update; the frame then runs every part in turn (the files are written,
+// each window paints what went stale), at once for a lone message and once
+// a frame (or less often, while a flood of messages keeps coming) for a
+// burst. It owns the schedule, the clock and one message-only window that
+// receives its timers and its "refresh now" requests, so nothing of it
+// reaches the windows it serves.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "common/refresh_schedule.h"
 #include "win32/window.h"
 
 namespace nl {
 
-// The window a refresh serves.
-class Refreshable {
+// One part of the program the frame brings up to date.
+class FramePart {
 public:
-    virtual ~Refreshable() = default;
-    // Brings the given views (the window's own bits) up to date on screen.
-    virtual void Paint(unsigned views) = 0;
-    // After each refresh: the place to tell the user about what the
-    // refresh found (it may open a modal box).
-    virtual void AfterRefresh() {}
-    // A failure inside the refresh.
-    virtual void OnRefreshFailure(const Error* error) noexcept = 0;
+    virtual ~FramePart() = default;
+    // First in each frame, before it counts as started: takes in what
+    // waits outside the message queue (events another thread queued), so
+    // every part's frame sees it.
+    virtual void BeforeFrame() {}
+    // Brings what went stale up to date: writes, paints.
+    virtual void OnFrame() = 0;
+    // After every part's frame: the place to tell the user about what the
+    // frame found (it may open a modal box).
+    virtual void AfterFrame() {}
+    // How often the part needs the frame's clock, in ms (0: not at all):
+    // for what only time brings (events another thread queues, a clock
+    // shown on screen).
+    virtual unsigned TickMs() const { return 0; }
+    // On the clock, between frames: true when the part went stale.
+    virtual bool OnTick(std::int64_t /*nowUs*/) { return false; }
+    // A failure inside this part's frame.
+    virtual void OnFrameFailure(const Error* error) noexcept = 0;
 };
 
 // Microseconds on the performance counter.
 std::int64_t NowUs();
 
-class Refresher final : private Window {
+class Frame final : private Window {
 public:
-    explicit Refresher(Refreshable& owner) : owner_(owner) {}
-    ~Refresher() override;
+    Frame() = default;
+    ~Frame() override;
 
-    // Makes the message-only window; `name` tells the program's refreshes
-    // apart from outside (it answers the registered message
-    // "NotchlogRefreshCost" with what its last refresh took, in µs).
+    // Makes the message-only window; `name` tells it apart from outside (it
+    // answers the registered message "NotchlogRefreshCost" with what its
+    // last frame took, in µs).
     void Create(HINSTANCE instance, const char* name);
+    // Frames run the parts in the order they joined; failures outside any
+    // part go to the first.
+    void Join(FramePart& part);
 
-    // Marks views stale and refreshes now or schedules it (views 0: only
-    // what was already stale).
-    void Update(unsigned views);
-    // While held (the window being made and shown), a due refresh is
-    // posted to the message loop instead of run at once.
+    // Something changed: counts it, then runs the frame now or schedules it.
+    void Update() { Changed(true); }
+    // Runs a frame now if one is due, counting no change.
+    void Schedule();
+    // Something changed where a handler is still at work (a window's message
+    // being recorded on arrival): counted and scheduled, but a frame due now
+    // runs from the message loop, unless the handler brings it first.
+    void UpdateLater() { Changed(false); }
+    // While held (a window being made and shown), a due frame is posted to
+    // the message loop instead of run at once.
     void Hold(bool hold) { held_ = hold; }
-    // No more refreshes (the window is closing).
+    // A part started or stopped wanting the clock.
+    void TicksChanged();
+    // No more frames (the program is closing).
     void Stop();
 
 private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void OnFailure(const Error* error) noexcept override { owner_.OnRefreshFailure(error); }
-    void Schedule();
-    void Refresh();
-    void RefreshAndReschedule();
+    void OnFailure(const Error* error) noexcept override;
+    void Changed(bool mayRunNow);
+    void ScheduleFrame(bool mayRunNow);
+    void RunFrame();
+    void RunAndReschedule();
+    void OnTick();
 
-    Refreshable& owner_;
+    std::vector<FramePart*> parts_;
     RefreshSchedule schedule_;
-    unsigned staleViews_ = 0;
     bool held_ = false;
     bool stopped_ = false;
-    bool refreshing_ = false;
-    bool refreshPosted_ = false;
+    bool running_ = false;
+    bool framePosted_ = false;
     bool timerArmed_ = false;
+    unsigned tickMs_ = 0;  // the clock's period; 0: stopped
     std::int64_t timerDueUs_ = 0;
 };
 

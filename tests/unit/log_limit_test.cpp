@@ -22,6 +22,9 @@ TEST(LogLimit, DropsTheOldestTenthOnlyWhenFullOrRefused) {
         EXPECT_EQ(LinesToDropBeforeAdding(r.count, r.maxLines), r.before) << r.count << " of " << r.maxLines;
         EXPECT_EQ(LinesToDropAfterRefusal(r.count), r.afterRefusal) << r.count;
     }
+    EXPECT_EQ(LinesRefusedNotice(1234567),
+              "The message list could not take 1234567 lines, even after dropping its oldest lines: the system has no "
+              "memory left for them. A log file given with --log keeps every line.\n\nLogging goes on.");
 }
 
 TEST(LogLimit, ReservesAQuarterAheadOnceALargeListHasUsedItsRoom) {

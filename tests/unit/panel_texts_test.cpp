@@ -41,6 +41,38 @@ TEST(PanelTexts, WheelInfoSevenLines) {
               "Class = \r\nRect = (0, 0)-(0, 0) 0x0\r\nnumWheelScrollLines = -1");
 }
 
+// What the handler leaves for the frame: the panel shows the last message's
+// text only when that message got as far as showing it; Copy takes the last
+// complete description either way.
+TEST(PanelTexts, TheGreenAreaShowsAtTheFrameWhatItWouldHaveShownAfterEachMessage) {
+    WheelInfo a{{1, 2, 3}, 1, 0, 1, 1, 7, 7, "A", "r", 3}, b = a;
+    b.className = "B";
+    const struct {
+        const char* steps;  // per message: d = described, s = shown, e = colour changed (text erased)
+        const char* shown;  // the class the panel shows after the frame; "-": unchanged; "": none
+        const char* copied;
+    } cases[] = {
+        {"", "-", ""}, {"eds", "A", "A"}, {"eds eds", "B", "B"}, {"eds ed", "-", "B"},
+        {"eds e", "-", "A"}, {"e", "-", ""},
+    };
+    for (const auto& c : cases) {
+        WheelPanelText panel;
+        int message = 0;
+        for (const char* p = c.steps; *p; ++p) {
+            if (*p == ' ') ++message;
+            if (*p == 'd') panel.Describe(message == 0 ? a : b);
+            if (*p == 's') panel.Show();
+            if (*p == 'e') panel.Erase();
+        }
+        std::string text;
+        const bool set = panel.TakeShown(text);
+        EXPECT_EQ(set ? text.substr(text.find("Class = ") + 8, 1) : "-", c.shown) << c.steps;
+        EXPECT_FALSE(panel.TakeShown(text)) << c.steps;
+        const std::string copy = panel.CopyText();
+        EXPECT_EQ(copy.empty() ? "" : copy.substr(copy.find("Class = ") + 8, 1), c.copied) << c.steps;
+    }
+}
+
 TEST(PanelTexts, HoverInfoSixLines) {
     HoverInfo h{{23, 5, 9}, 640, -12, 131204, "Button", "(100, 50)-(740, 530) 640x480", "Copy"};
     EXPECT_EQ(BuildHoverInfoText(h),

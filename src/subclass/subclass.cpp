@@ -1,4 +1,4 @@
-#include "hook/subclass.h"
+#include "subclass/subclass.h"
 
 #include "win32/api.h"
 
