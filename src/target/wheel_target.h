@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -50,8 +51,10 @@ std::string LocateTarget(HWND target, TargetPlace& place);
 // target moved or changed size", "the target is covered at the test
 // point", "the target does not answer" (no WM_NULL answer within 2 s),
 // and with injected delivery "the pointer was moved", "a key or mouse
-// button is held down".
-std::string CheckTarget(const TargetPlace& place, Delivery delivery);
+// button is held down" (Ctrl and Shift count only when the test does not
+// hold them itself: `keysHeldByTest` has MK_CONTROL and MK_SHIFT as
+// WheelDelivery::HeldKeys gives them).
+std::string CheckTarget(const TargetPlace& place, Delivery delivery, std::uint16_t keysHeldByTest = 0);
 
 // Delivers wheel messages at the test point. Injected: Begin brings the
 // target's top-level window to the front (and checks it came), moves the
@@ -67,15 +70,20 @@ public:
     WheelDelivery(const WheelDelivery&) = delete;
     WheelDelivery& operator=(const WheelDelivery&) = delete;
 
-    // Empty on success, else the reason the input cannot be delivered.
+    // Empty on success, else the reason the input cannot be delivered
+    // ("the target could not be brought to the front", "the pointer could
+    // not be moved to the test point"); End undoes what Begin did either way.
     std::string Begin();
     // `count` messages of `delta` on the vertical or horizontal wheel.
     // Injected: one SendInput call of `count` inputs, each with `extraInfo`;
     // posted: `count` PostMessage calls with `keys` in wParam's low word.
-    void Send(bool horizontal, std::int16_t delta, int count, std::uint16_t keys = 0,
+    // False when the system took fewer than all of them.
+    bool Send(bool horizontal, std::int16_t delta, int count, std::uint16_t keys = 0,
               std::uint32_t extraInfo = 0);
     // Injected only: holds Ctrl and Shift down (or lets them up) as given.
     void HoldKeys(bool ctrl, bool shift);
+    // MK_CONTROL and MK_SHIFT for the keys HoldKeys holds down now.
+    std::uint16_t HeldKeys() const;
     void End();
 
     Delivery How() const { return how_; }
@@ -89,7 +97,7 @@ private:
 };
 
 // Reads how far the measured window's content moved along one axis, by the
-// first method that works for it (chosen once, by Choose).
+// first method that works for it (chosen once, when the reader is made).
 class PositionReader {
 public:
     PositionReader(const TargetPlace& place, bool horizontal);
@@ -99,22 +107,27 @@ public:
 
     ReadMethod Method() const { return method_; }
 
-    // Takes the current position (or image) as the base of the next
-    // movement. Call once before the first step.
-    void Mark();
+    // Takes the current position (or image), once it has stayed put for
+    // 30 ms, as the base of the next movement. Call once before the first
+    // step; false when it could not be read.
+    bool Mark();
 
     struct Settled {
         // Units the content moved since the last Mark or Settle, positive
         // towards the end (down, right); nullopt: unmeasured.
         std::optional<std::int32_t> movement;
-        // When the first of the two agreeing reads was taken (performance
-        // counter, microseconds since an arbitrary origin: NowUs()).
+        // Whether two reads 30 ms apart agreed within the second (an image
+        // may agree and still tell no movement: a shift beyond a third
+        // of the client's height).
+        bool agreed = false;
+        // When the first of the agreeing reads was taken (TargetClockUs);
+        // 0 when they never agreed.
         std::int64_t settledAtUs = 0;
     };
     // After the last message of a step: two WM_NULL round trips to the
-    // target's thread, then reads `pollMs` apart until a read agrees with
-    // the one 30 ms before it (at most 1 s, else unmeasured). The new
-    // position becomes the next base.
+    // target's thread, then reads `pollMs` apart until the reads have agreed
+    // for 30 ms (at most 1 s, else unmeasured). The last position read
+    // becomes the next base.
     Settled Settle(int pollMs = 30);
 
     // Message-based methods only: the position now, without settling
@@ -123,7 +136,7 @@ public:
 
 private:
     struct Impl;
-    Impl* impl_ = nullptr;  // the image buffers and the last reading
+    std::unique_ptr<Impl> impl_;  // the image buffers and the base reading
     ReadMethod method_ = ReadMethod::Image;
 };
 
