@@ -177,7 +177,7 @@ void WheelGrader::FeedGraded(std::optional<int> movement, std::optional<int> cat
         clock.pattern = "catch-up";
         clock.sound = kCatchUpSoundMs;
         clock.method = "clock ms";
-        if (movement && catchUpMs) {
+        if (catchUpMs) {
             clock.observed = catchUpMs;
             clock.verdict = *catchUpMs > kCatchUpSoundMs ? WheelVerdict::Fault : WheelVerdict::Ok;
             if (*catchUpMs > kCatchUpSoundMs)

@@ -58,7 +58,9 @@ public:
     // The step to send now; nullopt once the test is over.
     std::optional<WheelStep> Next() const;
     // What the current step did: the movement (nullopt: unmeasured) and,
-    // for the timed step, the milliseconds until the content came to rest.
+    // for the timed step, the milliseconds until the content came to rest
+    // (nullopt: it never did). An image may come to rest and still tell no
+    // movement, when the content moved further than the window is high.
     void Feed(std::optional<int> movement, std::optional<int> catchUpMs = std::nullopt);
     // Ends the test before its end: "the target was closed", "stopped", ...
     // The lines so far stay; there are no findings or notes.

@@ -36,6 +36,8 @@ public:
         recording_ = recording;
         openAnalysis_ = std::move(openAnalysis);
     }
+    // What "Wheel test…" does.
+    void AttachWheelTest(std::function<void()> openWheelTest) { openWheelTest_ = std::move(openWheelTest); }
 
     // Registers the classes, creates the window with its controls, runs the
     // start-up sequence and shows the window. Returns false if the window
@@ -60,6 +62,7 @@ private:
     static constexpr UINT kPauseLoggingCommand = 0x0110;
     static constexpr UINT kSaveLogCommand = 0x0120;
     static constexpr UINT kWheelAnalysisCommand = 0x0130;
+    static constexpr UINT kWheelTestCommand = 0x0140;
     // The wheel target's colour, light green.
     static constexpr COLORREF kGreen = 0x0080FF80;
     // What the refresh brings up to date.
@@ -92,6 +95,7 @@ private:
 
     WheelRecording* recording_ = nullptr;
     std::function<void()> openAnalysis_;
+    std::function<void()> openWheelTest_;
     Subclass subclass_;
     Refresher refresher_;
     HINSTANCE instance_ = nullptr;
