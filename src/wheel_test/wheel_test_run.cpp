@@ -66,9 +66,9 @@ constexpr int kMostSettles = 20;
 
 // Reads agree for 30 ms while a target that paints slowly (or handles each
 // message slowly) works through messages that move nothing, such as the
-// first few of eight -15s. So after each settle, while the target is slow
-// to answer, it is settled again and what moved meanwhile is added; the
-// time is that of the last settle that saw the content move.
+// first few of eight -15s. So each step is settled once more, and again
+// while the target is slow to answer, and what moved meanwhile is added;
+// the time is that of the last settle that saw the content move.
 PositionReader::Settled SettleFully(PositionReader& reader, HWND target, int pollMs) {
     PositionReader::Settled total = reader.Settle(pollMs);
     for (int round = 0; round < kMostSettles && total.agreed; ++round) {
