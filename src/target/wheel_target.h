@@ -126,8 +126,9 @@ public:
     };
     // After the last message of a step: two WM_NULL round trips to the
     // target's thread, then reads `pollMs` apart until the reads have agreed
-    // for 30 ms (at most 1 s, else unmeasured). The last position read
-    // becomes the next base.
+    // for 30 ms and two more WM_NULL round trips come back at once (the
+    // target has no input left; at most 1 s, else unmeasured). The last
+    // position read becomes the next base.
     Settled Settle(int pollMs = 30);
 
     // Message-based methods only: the position now, without settling

@@ -37,8 +37,8 @@ constexpr UINT kHangNow = WM_APP + 3;
 constexpr int kLineHeight = 16, kColumnWidth = 8, kLines = 1000, kColumns = 200, kBarSize = 16;
 constexpr int kClientWidth = 400, kClientHeight = 300;
 
-enum class Step { Accumulate, Truncate, EveryMessage };
-enum class Sideways { None, Sound, Reversed, Ignored };
+enum class Step { Accumulate, Truncate, EveryMessage, FourPerNotch };
+enum class Sideways { None, Reversed, Ignored };
 
 struct Kind {
     const wchar_t* name;
@@ -53,7 +53,7 @@ constexpr Kind kKinds[] = {
     {L"accumulating", false, Step::Accumulate, Sideways::None, 0, true},
     {L"truncating", false, Step::Truncate, Sideways::None, 0, true},
     {L"every-message", false, Step::EveryMessage, Sideways::None, 0, true},
-    {L"fixed-four", true, Step::Accumulate, Sideways::None, 0, false},
+    {L"fixed-four", true, Step::FourPerNotch, Sideways::None, 0, false},
     {L"reversed-horizontal", false, Step::Accumulate, Sideways::Reversed, 0, true},
     {L"ignores-horizontal", false, Step::Accumulate, Sideways::Ignored, 0, true},
     {L"slow", false, Step::Accumulate, Sideways::None, 35, true},
@@ -70,7 +70,6 @@ struct State {
     int wheelMessages = 0, hangAfter = -1, closeAfter = -1;
     HWND vbar = nullptr, hbar = nullptr;
     WNDPROC listProc = nullptr;
-    int listRest = 0;
 } g;
 
 int VisibleLines() { return kClientHeight / kLineHeight; }
@@ -98,6 +97,7 @@ int Units(Step step, int delta, int perNotch, int& rest) {
     switch (step) {
         case Step::Truncate: return -(delta / 120) * perNotch;
         case Step::EveryMessage: return delta < 0 ? perNotch : delta > 0 ? -perNotch : 0;
+        case Step::FourPerNotch: perNotch = 4; break;
         case Step::Accumulate: break;
     }
     rest -= delta * perNotch;
@@ -147,9 +147,9 @@ void OnWheel(HWND w, bool horizontal, int delta) {
     const DWORD start = ::GetTickCount();
     if (!horizontal) {
         g.line = Clamp(g.line + Units(g.kind->step, delta, g.linesPerNotch, g.lineRest), 0, kLines - VisibleLines());
-    } else if (g.kind->sideways == Sideways::Sound || g.kind->sideways == Sideways::Reversed) {
-        const int right = -Units(Step::Accumulate, delta, g.charsPerNotch, g.columnRest);
-        g.column = Clamp(g.column + (g.kind->sideways == Sideways::Reversed ? -right : right), 0, kColumns - VisibleColumns());
+    } else if (g.kind->sideways == Sideways::Reversed) {
+        const int left = Units(Step::Accumulate, delta, g.charsPerNotch, g.columnRest);
+        g.column = Clamp(g.column + left, 0, kColumns - VisibleColumns());
     }
     ShowPosition(w);
     // The slow kind takes its time over each message, painting included.
@@ -158,46 +158,40 @@ void OnWheel(HWND w, bool horizontal, int delta) {
     Counted(w);
 }
 
-LRESULT CALLBACK CustomProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+// The top-level window: the custom kinds' content, or the list box's frame.
+LRESULT CALLBACK TargetProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    const bool custom = !g.kind->list;
     switch (msg) {
-        case WM_MOUSEWHEEL: OnWheel(w, false, GET_WHEEL_DELTA_WPARAM(wp)); return 0;
-        case WM_MOUSEHWHEEL: OnWheel(w, true, GET_WHEEL_DELTA_WPARAM(wp)); return 0;
-        case WM_PAINT: Paint(w); return 0;
-        case WM_ERASEBKGND: return 1;
-        case kAskPosition: return wp ? g.column : g.line;
+        case kAskPosition:
+            return custom ? (wp ? g.column : g.line) : ::SendMessageW(::GetWindow(w, GW_CHILD), LB_GETTOPINDEX, 0, 0);
         case kHangNow: ::Sleep(INFINITE); return 0;
         case WM_DESTROY: ::PostQuitMessage(0); return 0;
+        case WM_MOUSEWHEEL: case WM_MOUSEHWHEEL:
+            if (custom) return OnWheel(w, msg == WM_MOUSEHWHEEL, GET_WHEEL_DELTA_WPARAM(wp)), 0;
+            break;
+        case WM_PAINT:
+            if (custom) return Paint(w), 0;
+            break;
+        case WM_ERASEBKGND:
+            if (custom) return 1;
+            break;
     }
     return ::DefWindowProcW(w, msg, wp, lp);
 }
 
-// The list box's own handler, replaced for `fixed-four`: 4 items per 120.
-LRESULT CALLBACK FixedFourProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_MOUSEWHEEL) {
-        g.listRest -= GET_WHEEL_DELTA_WPARAM(wp);
-        const int notches = g.listRest / 120;
-        g.listRest -= notches * 120;
+// The list box's handler, counting wheel messages; `fixed-four` scrolls
+// 4 items per 120 in place of the list box's own way.
+LRESULT CALLBACK ListProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = 0;
+    if (msg == WM_MOUSEWHEEL && g.kind->step == Step::FourPerNotch) {
         const auto top = static_cast<int>(::SendMessageW(w, LB_GETTOPINDEX, 0, 0));
-        ::SendMessageW(w, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, top + 4 * notches)), 0);
-        Counted(::GetParent(w));
-        return 0;
+        const int down = Units(g.kind->step, GET_WHEEL_DELTA_WPARAM(wp), 0, g.lineRest);
+        ::SendMessageW(w, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, top + down)), 0);
+    } else {
+        r = ::CallWindowProcW(g.listProc, w, msg, wp, lp);
     }
-    return ::CallWindowProcW(g.listProc, w, msg, wp, lp);
-}
-
-LRESULT CALLBACK CountingListProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    const LRESULT r = ::CallWindowProcW(g.listProc, w, msg, wp, lp);
     if (msg == WM_MOUSEWHEEL || msg == WM_MOUSEHWHEEL) Counted(::GetParent(w));
     return r;
-}
-
-LRESULT CALLBACK FrameProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case kAskPosition: return ::SendMessageW(::GetWindow(w, GW_CHILD), LB_GETTOPINDEX, 0, 0);
-        case kHangNow: ::Sleep(INFINITE); return 0;
-        case WM_DESTROY: ::PostQuitMessage(0); return 0;
-    }
-    return ::DefWindowProcW(w, msg, wp, lp);
 }
 
 void FillList(HWND list, bool shortList) {
@@ -218,7 +212,7 @@ void FillList(HWND list, bool shortList) {
 HWND MakeWindow(const Kind& kind, int x, int y) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSW wc{};
-    wc.lpfnWndProc = kind.list ? &FrameProc : &CustomProc;
+    wc.lpfnWndProc = &TargetProc;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kind.list ? L"NotchlogWheelTargetFrame" : L"NotchlogWheelTarget";
@@ -234,9 +228,7 @@ HWND MakeWindow(const Kind& kind, int x, int y) {
         HWND list = ::CreateWindowExW(0, L"ListBox", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0,
                                       kClientWidth, kClientHeight, w, nullptr, instance, nullptr);
         FillList(list, std::wcscmp(kind.name, L"short-list") == 0);
-        g.listProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-            list, GWLP_WNDPROC,
-            reinterpret_cast<LONG_PTR>(std::wcscmp(kind.name, L"fixed-four") == 0 ? &FixedFourProc : &CountingListProc)));
+        g.listProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc)));
     } else if (kind.bars) {
         g.vbar = ::CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, kBarSize, kBarSize,
                                    kClientHeight - kBarSize, w, nullptr, instance, nullptr);
