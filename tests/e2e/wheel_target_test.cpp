@@ -225,7 +225,6 @@ TEST(WheelTargetFinder, SpecsNameTheirWindow) {
         {L"title:Wheel target: list", list.Window(), L""},
         {L"title:Wheel target: accumulating", custom.Window(), L""},
         {L"title:wheel target: list", nullptr, L"no window matches title:wheel target: list"},
-        {L"title:Wheel target: list ", nullptr, L"no window matches title:Wheel target: list "},
         {L"title:Wheel target: truncating", nullptr, L"no window matches title:Wheel target: truncating"},
         {L"class:notchlogwheeltarget", custom.Window(), L""},
         {L"class:NotchlogWheelTargetFrame", list.Window(), L""},

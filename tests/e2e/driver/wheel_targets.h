@@ -22,11 +22,9 @@ enum class WheelTargetKind {
 };
 
 constexpr WheelTargetKind kAllWheelTargetKinds[] = {
-    WheelTargetKind::Accumulating,       WheelTargetKind::Truncating,        WheelTargetKind::EveryMessage,
-    WheelTargetKind::FixedFour,          WheelTargetKind::ReversedHorizontal, WheelTargetKind::IgnoresHorizontal,
-    WheelTargetKind::Slow,               WheelTargetKind::List,              WheelTargetKind::Pixels,
-    WheelTargetKind::ShortList,
-};
+    WheelTargetKind::Accumulating, WheelTargetKind::Truncating, WheelTargetKind::EveryMessage, WheelTargetKind::FixedFour,
+    WheelTargetKind::ReversedHorizontal, WheelTargetKind::IgnoresHorizontal, WheelTargetKind::Slow,
+    WheelTargetKind::List, WheelTargetKind::Pixels, WheelTargetKind::ShortList};
 
 // The kind's name on notchlog_wheel_target.exe's command line.
 inline const wchar_t* WheelTargetName(WheelTargetKind kind) {
