@@ -43,7 +43,8 @@ struct TargetPlace {
 };
 
 // Finds the test point and the measured window; empty on success, else the
-// reason ("the target is covered at the test point", ...).
+// reason ("the target was closed", "the target was hidden or minimised",
+// "the target is covered at the test point").
 std::string LocateTarget(HWND target, TargetPlace& place);
 
 // Checks before each step; empty when all is well, else the reason:
