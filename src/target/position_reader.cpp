@@ -15,6 +15,10 @@ namespace {
 constexpr UINT kAnswerMs = 2000;
 constexpr std::int64_t kAgreeUs = 30000;  // reads this far apart that agree: settled
 constexpr std::int64_t kMostUs = 1000000;
+// Two WM_NULL round trips to a target with nothing left to do take well
+// under this; one still working through input answers each only when the
+// message in hand is done.
+constexpr std::int64_t kIdleAnswerUs = 10000;
 
 std::wstring ClassOf(HWND w) {
     wchar_t buffer[260];
@@ -130,8 +134,19 @@ struct PositionReader::Impl {
         return r;
     }
 
-    // Reads every pollMs until the readings have agreed for 30 ms or a
-    // second has passed; `last` is the last valid reading.
+    // Whether the target has nothing left to do: it answers two WM_NULLs at
+    // once. nullopt when it does not answer at all.
+    std::optional<bool> Idle() const {
+        const std::int64_t asked = TargetClockUs();
+        if (!SyncWithTarget(target)) return std::nullopt;
+        return TargetClockUs() - asked <= kIdleAnswerUs;
+    }
+
+    // Reads every pollMs until the readings have agreed for 30 ms with the
+    // target idle at the end, or a second has passed; `last` is the last
+    // valid reading. A window that takes its time over each message can
+    // hold still for 30 ms while messages that move nothing (the first
+    // few of eight -15s) are still waiting.
     Settled Wait(int pollMs, Reading& last) {
         Settled out;
         const std::int64_t start = TargetClockUs();
@@ -147,9 +162,14 @@ struct PositionReader::Impl {
                 inRun = true;
                 last = std::move(now);
                 if (at - runStart >= kAgreeUs) {
-                    out.agreed = true;
-                    out.settledAtUs = runStart;
-                    return out;
+                    const std::optional<bool> idle = Idle();
+                    if (!idle) return out;
+                    if (*idle) {
+                        out.agreed = true;
+                        out.settledAtUs = runStart;
+                        return out;
+                    }
+                    inRun = false;  // still at work: read on
                 }
             }
             if (at - start >= kMostUs) return out;

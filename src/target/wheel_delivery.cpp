@@ -25,12 +25,15 @@ bool PointerAt(POINT p) {
     return ::GetCursorPos(&now) && now.x == p.x && now.y == p.y;
 }
 
+// Presses or lets go of a key and waits until the system's key state says
+// so, so that the next check sees it.
 void PressKey(WORD vk, bool down) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = vk;
     input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    ::SendInput(1, &input, sizeof input);
+    if (::SendInput(1, &input, sizeof input) == 1)
+        WaitFor([&] { return ((::GetAsyncKeyState(vk) & 0x8000) != 0) == down; });
 }
 
 }  // namespace

@@ -43,7 +43,8 @@ struct TargetPlace {
 };
 
 // Finds the test point and the measured window; empty on success, else the
-// reason ("the target is covered at the test point", ...).
+// reason ("the target was closed", "the target was hidden or minimised",
+// "the target is covered at the test point").
 std::string LocateTarget(HWND target, TargetPlace& place);
 
 // Checks before each step; empty when all is well, else the reason:
@@ -126,8 +127,9 @@ public:
     };
     // After the last message of a step: two WM_NULL round trips to the
     // target's thread, then reads `pollMs` apart until the reads have agreed
-    // for 30 ms (at most 1 s, else unmeasured). The last position read
-    // becomes the next base.
+    // for 30 ms and two more WM_NULL round trips come back at once (the
+    // target has no input left; at most 1 s, else unmeasured). The last
+    // position read becomes the next base.
     Settled Settle(int pollMs = 30);
 
     // Message-based methods only: the position now, without settling

@@ -32,7 +32,6 @@ TEST(ParseTargetSpec, Forms) {
         {"-2147483649", false, K::Handle, 0, ""},
         {"-", false, K::Handle, 0, ""},
         {" 962", false, K::Handle, 0, ""},
-        {"962 ", false, K::Handle, 0, ""},
         {"+962", false, K::Handle, 0, ""},
         {"title:Untitled - Notepad", true, K::Title, 0, "Untitled - Notepad"},
         {"title: spaced ", true, K::Title, 0, " spaced "},
@@ -41,7 +40,6 @@ TEST(ParseTargetSpec, Forms) {
         {"class:ListBox", true, K::Class, 0, "ListBox"},
         {"CLASS:#32770", true, K::Class, 0, "#32770"},
         {"titles:x", false, K::Handle, 0, ""},
-        {"class", false, K::Handle, 0, ""},
         {"", false, K::Handle, 0, ""},
         {"Notepad", false, K::Handle, 0, ""},
     };
