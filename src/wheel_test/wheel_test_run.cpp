@@ -58,29 +58,21 @@ bool HasHorizontalBar(HWND measured) {
 // Esc, held now or pressed since the last look.
 bool EscPressed() { return (::GetAsyncKeyState(VK_ESCAPE) & 0x8001) != 0; }
 
-// Two WM_NULL round trips to an idle target take well under a millisecond;
-// one still working through input answers only when the message in hand is
-// done.
-constexpr std::int64_t kIdleAnswerUs = 8000;
-constexpr int kMostSettles = 20;
-
-// Reads agree for 30 ms while a target that paints slowly (or handles each
-// message slowly) works through messages that move nothing, such as the
-// first few of eight -15s. So each step is settled once more, and again
-// while the target is slow to answer, and what moved meanwhile is added;
-// the time is that of the last settle that saw the content move.
-PositionReader::Settled SettleFully(PositionReader& reader, HWND target, int pollMs) {
-    PositionReader::Settled total = reader.Settle(pollMs);
-    for (int round = 0; round < kMostSettles && total.agreed; ++round) {
-        const std::int64_t before = TargetClockUs();
-        if (!SyncWithTarget(target) || (round > 0 && TargetClockUs() - before < kIdleAnswerUs)) break;
-        const PositionReader::Settled more = reader.Settle(pollMs);
-        total.agreed = more.agreed;
-        if (total.movement && more.movement) *total.movement += *more.movement;
-        else total.movement.reset();
-        if (more.movement != 0) total.settledAtUs = more.settledAtUs;
-    }
-    return total;
+// What a window paints reaches the screen a little after it handled the
+// messages (its surface is copied to the screen later, later still on a
+// busy machine), so an image can hold still for 30 ms with the target idle
+// and the picture not yet changed. An image reading is settled once more
+// and what moved meanwhile is added; the time is the last settle's that
+// saw the content move.
+PositionReader::Settled SettleStep(PositionReader& reader, int pollMs) {
+    PositionReader::Settled settled = reader.Settle(pollMs);
+    if (reader.Method() != ReadMethod::Image || !settled.agreed) return settled;
+    const PositionReader::Settled more = reader.Settle(pollMs);
+    settled.agreed = more.agreed;
+    if (settled.movement && more.movement) *settled.movement += *more.movement;
+    else settled.movement.reset();
+    if (more.movement != 0) settled.settledAtUs = more.settledAtUs;
+    return settled;
 }
 
 int WholeMsHalfUp(std::int64_t us) { return static_cast<int>((us < 0 ? 0 : us + 500) / 1000); }
@@ -158,7 +150,7 @@ WheelTestResult RunWheelTest(HWND target, Delivery how, const std::atomic<bool>&
         delivery.Send(step->horizontal, step->delta, step->count);
         const std::int64_t sentAt = TargetClockUs();
         PositionReader& reader = step->horizontal ? horizontal : vertical;
-        const PositionReader::Settled settled = SettleFully(reader, place.target, step->timed ? 2 : 30);
+        const PositionReader::Settled settled = SettleStep(reader, step->timed ? 2 : 30);
         (step->horizontal ? vertical : horizontal).Mark();
         std::optional<int> catchUpMs;
         if (step->timed && settled.agreed) catchUpMs = WholeMsHalfUp(settled.settledAtUs - sentAt);
