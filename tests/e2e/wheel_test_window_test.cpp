@@ -46,15 +46,20 @@ void DragFinder(HWND window, POINT to) {
     const POINT from = CentreOf(::GetDlgItem(window, kFinder));
     MoveCursor(from);
     MouseInput(MOUSEEVENTF_LEFTDOWN);
-    Send(window, WM_NULL);
+    const HWND finder = ::GetDlgItem(window, kFinder);
+    const auto captured = [&] {  // the drag has begun
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) && info.hwndCapture == finder;
+    };
+    if (!WaitUntil(captured, 5s)) throw DriverError("the finder did not take the mouse");
     for (int i = 1; i <= 4; ++i) {
         const POINT p{from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4};
         MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, p);
         WaitUntil([&] { const POINT now = CursorNow(); return now.x == p.x && now.y == p.y; }, 5s);
-        Send(window, WM_NULL);
     }
     MouseInput(MOUSEEVENTF_LEFTUP);
-    Send(window, WM_NULL);
+    if (!WaitUntil([&] { return !captured(); }, 5s)) throw DriverError("the finder kept the mouse");
 }
 
 TEST(WheelTestWindow, CommandLineChoosesTheTargetAndTheSystemMenuOpensTheWindowAgain) {
