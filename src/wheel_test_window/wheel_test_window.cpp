@@ -67,7 +67,7 @@ void WheelTestWindow::Create(HINSTANCE instance) {
     RegisterWindowClass(instance, kWheelTestClass, wc);
     dpi_ = ScreenDpi();
     const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + ::MulDiv(660, dpi_, 96),
-                     CW_USEDEFAULT + ::MulDiv(560, dpi_, 96)};
+                     CW_USEDEFAULT + ::MulDiv(660, dpi_, 96)};
     if (!CreateAs(WS_EX_CONTROLPARENT, kWheelTestClass, kWheelTestCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                   place, nullptr, nullptr, instance))
         Raise(kErrInvalidCall, "The wheel test window could not be made.");
@@ -119,10 +119,10 @@ void WheelTestWindow::Layout(int width) {
     y += px(25) + px(6);
     place(kProgressLine, m, y, wide, line);
     y += line + px(4);
-    const int rest = std::max(px(80), static_cast<int>(client.bottom) - y - m);
-    const int results = rest * 3 / 5;
+    // The findings box holds a few lines; the result lines get the rest.
+    const int findings = px(96), results = std::max(px(60), static_cast<int>(client.bottom) - y - m - findings - px(6));
     place(kResultsList, m, y, wide, results);
-    place(kFindingsBox, m, y + results + px(6), wide, rest - results - px(6));
+    place(kFindingsBox, m, y + results + px(6), wide, findings);
 }
 
 void WheelTestWindow::Open(HINSTANCE instance) {
