@@ -184,18 +184,20 @@ void WheelTestWindow::OnFinderHover(HWND w) {
 void WheelTestWindow::OnFinderDrop(HWND w) {
     if (!w || w == Api(::GetDesktopWindow()) || w == Api(::GetShellWindow())) {
         SetText(kFinderText, "The target stays as it was: there is no window there, only the desktop.");
-    } else if (Api(::GetAncestor(w, GA_ROOT)) == Handle()) {
-        SetText(kFinderText, "The target stays as it was: the wheel test window cannot test itself.");
-    } else {
+    } else if (ChooseTarget(w)) {
         SetText(kFinderText, "");
-        ChooseTarget(w);
     }
 }
 
-void WheelTestWindow::ChooseTarget(HWND w) {
+bool WheelTestWindow::ChooseTarget(HWND w) {
+    if (Api(::GetAncestor(w, GA_ROOT)) == Handle()) {
+        SetText(kFinderText, "The target stays as it was: the wheel test window cannot test itself.");
+        return false;
+    }
     target_ = w;
     SetText(kTargetLine, "Target: " + DescribeTarget(w));
     EnableControls();
+    return true;
 }
 
 void WheelTestWindow::OnStart() {
