@@ -157,17 +157,6 @@ TEST(WheelGrader, OtherFaultsAndSettings) {
     }
 }
 
-// What each step sends, in order, with the extra `end` steps where a half falls short.
-TEST(WheelGrader, StepsSent) {
-    const auto played = Play(TestSetup("LB_GETTOPINDEX items", true), {9, 3, -3, 3, 3, -6, 3, -3, 0, 3, 0, 0, 0, 60, 3, -60, -9});
-    const std::vector<std::string> expected = {
-        "room 3x-120",    "notch -120",     "notch +120",   "two-notch -240",  "end -120",
-        "two-notch +240", "sub-notch 4x-30", "sub-notch 4x+30", "fine 8x-15",  "end -120",
-        "fine 8x+15",     "horizontal H+120", "horizontal H-120", "burst 20x-120", "burst-end -120",
-        "burst 20x+120",  "room 3x+120"};
-    EXPECT_EQ(played.sent, expected);
-}
-
 TEST(WheelGrader, Stops) {
     struct Row {
         const char* what;
