@@ -36,6 +36,24 @@ if [ "$status" -eq 0 ] && [ ! -s "$json" ]; then
   status=1
 fi
 
+# The wheel test's image reading (its own figures file beside bench.json).
+target_bench_exe="$bench_dir/notchlog_target_bench.exe"
+target_json="$NL_ROOT/build/bench-target.json"
+if [ "$status" -eq 0 ] && [ -f "$target_bench_exe" ]; then
+  echo
+  rm -f "$target_json"
+  ${bench_cpu:+taskset -c "$bench_cpu"} "$NL_WINE" "$target_bench_exe" --json "$(winpath "$target_json")" </dev/null || status=$?
+fi
+
+# The whole wheel test against a list box (its own figures file too).
+wheeltest_bench_exe="$bench_dir/notchlog_wheeltest_bench.exe"
+wheeltest_json="$NL_ROOT/build/bench-wheeltest.json"
+if [ "$status" -eq 0 ] && [ -f "$wheeltest_bench_exe" ]; then
+  echo
+  rm -f "$wheeltest_json"
+  "$NL_WINE" "$wheeltest_bench_exe" --json "$(winpath "$wheeltest_json")" </dev/null || status=$?
+fi
+
 # A message burst five times the size make test sends, checked line by line
 # by the end-to-end driver (NOTCHLOG_BURST_BATCHES=0 skips it).
 burst_batches=${NOTCHLOG_BURST_BATCHES:-400}

@@ -11,6 +11,8 @@
 #include "common/error_boundary.h"
 #include "main_window/main_window.h"
 #include "recording/wheel_recording.h"
+#include "wheel_test/wheel_test_run.h"
+#include "wheel_test_window/wheel_test_window.h"
 #include "win32/api.h"
 #include "win32/late_bind.h"
 #include "win32/message_boxes.h"
@@ -33,10 +35,25 @@ std::vector<std::wstring> Arguments() {
     for (int i = 1; __wargv && i < __argc; ++i) args.emplace_back(__wargv[i]);
     return args;
 }
+
+// `--test-report`: the wheel test runs before any window is made, and the
+// exit code says how it went. A notice about the arguments comes first.
+int ScriptedRun(const nl::Options& options) {
+    int code = 2;
+    nl::Guarded(
+        [&] {
+            if (!options.problem.empty()) nl::MessageBoxNotice(nullptr, nl::OptionsHelp(options.problem));
+            code = nl::RunScriptedWheelTest(options);
+        },
+        [](const nl::Error* e) { nl::ReportFailure(nullptr, e); });
+    return code;
+}
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     HardenDllSearch();
+    const nl::Options options = nl::ParseOptions(Arguments());
+    if (!options.testReport.empty()) return ScriptedRun(options);  // no window at all
     // The recording starts before the main window, whose wheel messages it
     // records from the first; the analysis window is made when first opened.
     // Each frame takes in what capture queued, writes both files and lets
@@ -52,7 +69,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     // recorded on arrival brings the frame itself once handled.
     recording.Listen([&frame] { frame.UpdateLater(); });
     recording.SetFailureReport([&window](const nl::Error* e) { window.ReportError(e); });
-    const nl::Options options = nl::ParseOptions(Arguments());
+    nl::WheelTestWindow wheelTest;
     std::wstring csvNotice;
     bool created = false;
     nl::Guarded(
@@ -60,11 +77,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
             frame.Create(instance, "main");
             csvNotice = recording.Start(instance, options.wheelCsvPath);
             window.OnOpenAnalysis([&analysis, instance] { analysis.Open(instance); });
+            window.OnOpenWheelTest([&wheelTest, instance] { wheelTest.Open(instance); });
             created = window.Create(instance, showCommand, options);
             if (!created) return;
             if (!csvNotice.empty()) nl::MessageBoxNotice(window.Handle(), csvNotice);
             if (options.captureAll) recording.SetCapture(true);  // the window shows it when opened
             if (options.analysis) analysis.Open(instance);
+            if (!options.testTarget.empty() || !options.testDelivery.empty())
+                wheelTest.OpenWith(instance, nl::ChooseFromCommandLine(options));
+            else if (options.wheelTest)
+                wheelTest.Open(instance);
         },
         [&](const nl::Error* e) { nl::ReportFailure(window.Handle(), e); });
     if (!created) return 1;
@@ -77,7 +99,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
         if (msg.message != WM_MOUSEWHEEL && msg.message != WM_MOUSEHWHEEL) recording.ForgetWindowUnderPoint();
         nl::Guarded(
             [&] {
-                if (window.PreTranslate(msg) || analysis.PreTranslate(msg)) return;
+                if (window.PreTranslate(msg) || analysis.PreTranslate(msg) || wheelTest.PreTranslate(msg)) return;
                 nl::Api(::TranslateMessage(&msg));
                 nl::Api(::DispatchMessageA(&msg));
             },

@@ -23,6 +23,30 @@ bool ParseCount(const std::wstring& text, std::int32_t& count) {
     count = static_cast<std::int32_t>(n);
     return true;
 }
+// The wheel test's options, each with a value: true when args[i] is one
+// of them (i then points at its value).
+bool TakeWheelTestOption(const std::vector<std::wstring>& args, std::size_t& i, Options& options) {
+    static const struct {
+        const wchar_t* name;
+        std::wstring Options::*value;
+        const wchar_t* needs;
+    } kOptions[] = {
+        {L"test-target", &Options::testTarget, L" needs a window: 0xHEX, a decimal number, title:TEXT or class:NAME."},
+        {L"test-report", &Options::testReport, L" needs a file name."},
+        {L"test-delivery", &Options::testDelivery, L" needs injected or posted."},
+    };
+    for (const auto& option : kOptions) {
+        if (!SameSwitch(args[i], (std::wstring(L"--") + option.name).c_str()) &&
+            !SameSwitch(args[i], (std::wstring(L"/") + option.name).c_str()))
+            continue;
+        if (i + 1 >= args.size() || args[i + 1].empty())
+            options.problem = args[i] + option.needs;
+        else
+            options.*option.value = args[++i];
+        return true;
+    }
+    return false;
+}
 }  // namespace
 
 Options ParseOptions(const std::vector<std::wstring>& args) {
@@ -42,6 +66,9 @@ Options ParseOptions(const std::vector<std::wstring>& args) {
             options.analysis = true;
         } else if (SameSwitch(args[i], L"--capture-all") || SameSwitch(args[i], L"/capture-all")) {
             options.captureAll = true;
+        } else if (SameSwitch(args[i], L"--wheel-test") || SameSwitch(args[i], L"/wheel-test")) {
+            options.wheelTest = true;
+        } else if (TakeWheelTestOption(args, i, options)) {
         } else if (SameSwitch(args[i], L"--max-lines") || SameSwitch(args[i], L"/max-lines")) {
             if (i + 1 >= args.size() || !ParseCount(args[i + 1], options.maxLines))
                 options.problem = args[i] + L" needs a number of lines (0 for no limit).";
@@ -62,7 +89,13 @@ std::wstring OptionsHelp(const std::wstring& problem) {
            L"(default 5000000; 0: as many as the system allows).\n"
            L"--wheel-csv FILE  (or /wheel-csv FILE): appends every recorded wheel event to FILE as a CSV row.\n"
            L"--analysis  (or /analysis): opens the wheel analysis window at start.\n"
-           L"--capture-all  (or /capture-all): records every wheel event on the desktop, not only Notchlog's.\n\n"
+           L"--capture-all  (or /capture-all): records every wheel event on the desktop, not only Notchlog's.\n"
+           L"--wheel-test  (or /wheel-test): opens the wheel test window at start.\n"
+           L"--test-target SPEC  (or /test-target SPEC): chooses the wheel test's target: 0xHEX, a decimal number, "
+           L"title:TEXT or class:NAME.\n"
+           L"--test-delivery injected|posted  (or /test-delivery ...): how the wheel test delivers its input.\n"
+           L"--test-report FILE  (or /test-report FILE): runs the wheel test at start-up without any window, writes "
+           L"its report to FILE and exits.\n\n"
            L"Notchlog goes on without the arguments it did not understand.";
 }
 

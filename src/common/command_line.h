@@ -2,7 +2,10 @@
 // logged line to FILE; `--max-lines N` keeps at most N lines in the list;
 // `--wheel-csv FILE` streams every recorded wheel event to FILE as a CSV row;
 // `--analysis` opens the wheel analysis window at start; `--capture-all`
-// turns on the capture of every wheel event on the desktop.
+// turns on the capture of every wheel event on the desktop; `--wheel-test`
+// opens the wheel test window; `--test-target SPEC` chooses its target,
+// `--test-delivery injected|posted` its delivery, and `--test-report FILE`
+// runs the test at start-up without any window and writes its report.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +22,10 @@ struct Options {
     std::wstring wheelCsvPath;  // empty: no CSV stream
     bool analysis = false;      // open the analysis window at start
     bool captureAll = false;    // capture every wheel event from the start
+    bool wheelTest = false;     // open the wheel test window at start
+    std::wstring testTarget;    // the wheel test's target, as given; empty: none
+    std::wstring testReport;    // the scripted run's report file; empty: no scripted run
+    std::wstring testDelivery;  // as given; empty: injected
     std::wstring problem;  // what could not be understood; empty when all was
 };
 

@@ -5,7 +5,8 @@
 namespace nl {
 
 namespace {
-std::int32_t g_lastSystemError = 0;
+// Each thread keeps its own, as the system does.
+thread_local std::int32_t g_lastSystemError = 0;
 }
 
 std::int32_t LastSystemError() { return g_lastSystemError; }

@@ -38,7 +38,7 @@ Error ProgramError(std::int32_t number, const std::string& description);
 [[noreturn]] void RaiseOverflow();
 
 // The system's last error code, saved after every platform call (the Win32
-// layer's Api wrapper writes it; GUI thread only) and carried by each error.
+// layer's Api wrapper writes it) and carried by each error; one per thread.
 std::int32_t LastSystemError();
 void SaveLastSystemError(std::int32_t code);
 

@@ -72,6 +72,7 @@ void MainWindow::AddSystemMenuItems() {
     Api(::AppendMenuW(menu, MF_STRING, kPauseLoggingCommand, L"Pause logging"));
     Api(::AppendMenuW(menu, MF_STRING, kSaveLogCommand, L"Save log as\u2026"));
     Api(::AppendMenuW(menu, MF_STRING, kWheelAnalysisCommand, L"Wheel analysis\u2026"));
+    Api(::AppendMenuW(menu, MF_STRING, kWheelTestCommand, L"Wheel test\u2026"));
 }
 
 void MainWindow::CreateControls() {

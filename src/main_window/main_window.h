@@ -35,6 +35,8 @@ public:
 
     // Before Create: what "Wheel analysis…" does.
     void OnOpenAnalysis(std::function<void()> openAnalysis) { openAnalysis_ = std::move(openAnalysis); }
+    // What "Wheel test…" does.
+    void OnOpenWheelTest(std::function<void()> openWheelTest) { openWheelTest_ = std::move(openWheelTest); }
 
     // Registers the classes, creates the window with its controls, runs the
     // start-up sequence and shows the window. Returns false if the window
@@ -59,6 +61,7 @@ private:
     static constexpr UINT kPauseLoggingCommand = 0x0110;
     static constexpr UINT kSaveLogCommand = 0x0120;
     static constexpr UINT kWheelAnalysisCommand = 0x0130;
+    static constexpr UINT kWheelTestCommand = 0x0140;
     // The wheel target's colour, light green.
     static constexpr COLORREF kGreen = 0x0080FF80;
     // What the frame brings up to date.
@@ -92,6 +95,7 @@ private:
     void AfterFrame() override;
     void OnFrameFailure(const Error* error) noexcept override { ReportError(error); }
 
+    std::function<void()> openWheelTest_;
     Subclass subclass_;
     Frame& frame_;
     WheelRecording& recording_;

@@ -159,6 +159,9 @@ bool MainWindow::OnSystemCommand(UINT command) {
         case kWheelAnalysisCommand:
             if (openAnalysis_) openAnalysis_();
             return true;
+        case kWheelTestCommand:
+            if (openWheelTest_) openWheelTest_();
+            return true;
         default: return false;
     }
 }

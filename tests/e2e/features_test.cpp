@@ -10,7 +10,8 @@ namespace nle2e {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr int kAlwaysOnTop = 0x0100, kPauseLogging = 0x0110, kSaveLog = 0x0120, kWheelAnalysis = 0x0130;  // system menu commands
+constexpr int kAlwaysOnTop = 0x0100, kPauseLogging = 0x0110, kSaveLog = 0x0120, kWheelAnalysis = 0x0130,
+              kWheelTest = 0x0140;  // system menu commands
 using MenuItems = std::vector<std::pair<long, bool>>;                                // id, checked
 
 struct Folder {  // a fresh one in the temporary folder, removed with what it holds
@@ -25,20 +26,20 @@ struct Folder {  // a fresh one in the temporary folder, removed with what it ho
 
 
 
-// The system menu's last four items, bottom up, as the menu tells the window (WM_MENUSELECT,
+// The system menu's last five items, bottom up, as the menu tells the window (WM_MENUSELECT,
 // logged) while the keyboard walks up to them: under Wine no other process gets the menu's handle.
 MenuItems SystemMenuTail(Notchlog& app) {
     const std::size_t from = app.Mark();
     Post(app.Main(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
     if (!WaitUntil([&] { return ShownWindowOf(app.Pid(), L"#32768"); })) throw DriverError("no system menu");
-    for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_UP, VK_ESCAPE, VK_ESCAPE}) Post(app.Main(), WM_KEYDOWN, key);
+    for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_ESCAPE, VK_ESCAPE}) Post(app.Main(), WM_KEYDOWN, key);
     app.Mark();
     MenuItems items;
     for (const auto& l : app.Log(from)) {
         const auto field = [&](const wchar_t* name) { return std::wcstol(l.c_str() + l.find(name) + 5, nullptr, 10); };
         if (LoggedMsg(l) == WM_MENUSELECT && field(L" wHi=") != -1) items.emplace_back(field(L" wLo="), field(L" wHi=") & MF_CHECKED);
     }
-    return MenuItems(items.end() - std::min<std::size_t>(4, items.size()), items.end());
+    return MenuItems(items.end() - std::min<std::size_t>(5, items.size()), items.end());
 }
 
 // Chooses "Save log as…" and saves under `path`; returns the name the dialog offered.
@@ -59,7 +60,7 @@ TEST(Features, AlwaysOnTopSetsAndClearsTheTopmostStyleAndItsCheckFollows) {
     for (bool on : {true, false}) {
         Send(app.Main(), WM_SYSCOMMAND, kAlwaysOnTop);
         EXPECT_EQ((::GetWindowLongW(app.Main(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, on);
-        EXPECT_EQ(SystemMenuTail(app), (MenuItems{{kWheelAnalysis, false}, {kSaveLog, false}, {kPauseLogging, false}, {kAlwaysOnTop, on}}));
+        EXPECT_EQ(SystemMenuTail(app), (MenuItems{{kWheelTest, false}, {kWheelAnalysis, false}, {kSaveLog, false}, {kPauseLogging, false}, {kAlwaysOnTop, on}}));
     }
 }
 
@@ -79,7 +80,7 @@ TEST(Features, PausedMessagesAreHandledAsBeforeButLoggedNoMoreUntilTheResumeClic
     Send(app.Main(), WM_SYSCOMMAND, kPauseLogging);
     EXPECT_EQ(TextOf(app.Main()), caption);
     EXPECT_EQ(app.Log(count).at(0).substr(8), Format(L"  hWnd=%lX\tuMsg= 112 wHi=0 wLo=272 lHi=0 lLo=0", Handle32(app.Main())));
-    EXPECT_EQ(SystemMenuTail(app), (MenuItems{{kWheelAnalysis, false}, {kSaveLog, false}, {kPauseLogging, false}, {kAlwaysOnTop, false}}));
+    EXPECT_EQ(SystemMenuTail(app), (MenuItems{{kWheelTest, false}, {kWheelAnalysis, false}, {kSaveLog, false}, {kPauseLogging, false}, {kAlwaysOnTop, false}}));
 }
 
 TEST(Features, SaveWritesEveryLineWithCrLfAnEmptyLogAsAnEmptyFileAndLeavesAReadOnlyFileAsItWas) {
@@ -159,7 +160,13 @@ TEST(Features, StartUpAndLogFileNoticesSayWhyAndTheProgramRunsOn) {
                        L"(default 5000000; 0: as many as the system allows).\n"
                        L"--wheel-csv FILE  (or /wheel-csv FILE): appends every recorded wheel event to FILE as a CSV row.\n"
                        L"--analysis  (or /analysis): opens the wheel analysis window at start.\n"
-                       L"--capture-all  (or /capture-all): records every wheel event on the desktop, not only Notchlog's."
+                       L"--capture-all  (or /capture-all): records every wheel event on the desktop, not only Notchlog's.\n"
+                       L"--wheel-test  (or /wheel-test): opens the wheel test window at start.\n"
+                       L"--test-target SPEC  (or /test-target SPEC): chooses the wheel test's target: 0xHEX, a decimal "
+                       L"number, title:TEXT or class:NAME.\n"
+                       L"--test-delivery injected|posted  (or /test-delivery ...): how the wheel test delivers its input.\n"
+                       L"--test-report FILE  (or /test-report FILE): runs the wheel test at start-up without any window, "
+                       L"writes its report to FILE and exits."
                        L"\n\nNotchlog goes on without the arguments it did not understand."},
         {L"--log \"" + missing + L"\"", cannotOpen(missing, SystemText(ERROR_PATH_NOT_FOUND))},
         {L"--log \"" + readOnly + L"\"", cannotOpen(readOnly, SystemText(ERROR_ACCESS_DENIED))},

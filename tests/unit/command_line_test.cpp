@@ -43,5 +43,33 @@ TEST(CommandLine, Options) {
     }
 }
 
+TEST(CommandLine, WheelTestOptions) {
+    struct Row {
+        Args args;
+        const wchar_t *target, *report, *delivery, *problem;
+        bool window = false;
+    } rows[] = {
+        {{L"--test-target", L"0x3C2", L"--test-report", L"r.txt"}, L"0x3C2", L"r.txt", L"", L""},
+        {{L"/TEST-TARGET", L"title:A b", L"/test-delivery", L"posted", L"/wheel-test"}, L"title:A b", L"", L"posted",
+         L"", true},
+        // The last of a repeated option counts.
+        {{L"--test-target", L"1", L"--test-target", L"class:Edit", L"--test-delivery", L"x", L"--test-delivery",
+          L"injected"},
+         L"class:Edit", L"", L"injected", L""},
+        {{L"--test-report", L"r.txt", L"--test-target"}, L"", L"r.txt", L"",
+         L"--test-target needs a window: 0xHEX, a decimal number, title:TEXT or class:NAME."},
+        {{L"/test-report"}, L"", L"", L"", L"/test-report needs a file name."},
+        {{L"--test-delivery", L""}, L"", L"", L"", L"--test-delivery needs injected or posted."},
+    };
+    for (const auto& r : rows) {
+        const Options o = ParseOptions(r.args);
+        EXPECT_EQ(o.testTarget, r.target);
+        EXPECT_EQ(o.testReport, r.report);
+        EXPECT_EQ(o.testDelivery, r.delivery);
+        EXPECT_EQ(o.problem, r.problem);
+        EXPECT_EQ(o.wheelTest, r.window);
+    }
+}
+
 }  // namespace
 }  // namespace nl

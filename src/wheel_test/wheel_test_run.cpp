@@ -1,0 +1,242 @@
+#include "wheel_test/wheel_test_run.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "common/app_info.h"
+#include "common/error_boundary.h"
+#include "common/target_spec.h"
+#include "win32/log_files.h"
+
+namespace nl {
+
+namespace {
+// The wheel settings, read when the test starts; -1 lines: a page per notch.
+int WheelLinesPerNotch() {
+    UINT lines = 3;
+    if (!::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) return 3;
+    if (lines == WHEEL_PAGESCROLL) return -1;
+    return lines > INT_MAX ? INT_MAX : static_cast<int>(lines);
+}
+
+int WheelCharsPerNotch() {
+    UINT chars = 3;
+    if (!::SystemParametersInfoA(SPI_GETWHEELSCROLLCHARS, 0, &chars, 0)) return 3;
+    return chars > INT_MAX ? INT_MAX : static_cast<int>(chars);
+}
+
+std::string LocalDateTime() {
+    SYSTEMTIME t{};
+    ::GetLocalTime(&t);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                  t.wSecond);
+    return text;
+}
+
+WheelReportHead NewHead() {
+    WheelReportHead head;
+    head.version = NL_VERSION_TEXT;
+    head.dateTime = LocalDateTime();
+    return head;
+}
+
+// Something to scroll sideways: the window's own horizontal bar or a
+// visible horizontal scroll-bar control among its children.
+bool HasHorizontalBar(HWND measured) {
+    if (::GetWindowLongPtrA(measured, GWL_STYLE) & WS_HSCROLL) return true;
+    for (HWND child = ::GetWindow(measured, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char cls[16] = {};
+        ::GetClassNameA(child, cls, sizeof cls);
+        if (::lstrcmpiA(cls, "ScrollBar") == 0 && ::IsWindowVisible(child) &&
+            !(::GetWindowLongPtrA(child, GWL_STYLE) & SBS_VERT))
+            return true;
+    }
+    return false;
+}
+
+// Esc, held now or pressed since the last look.
+bool EscPressed() { return (::GetAsyncKeyState(VK_ESCAPE) & 0x8001) != 0; }
+
+// What a window paints reaches the screen a little after it handled the
+// messages (its surface is copied to the screen later, later still on a
+// busy machine), so an image can hold still for 30 ms with the target idle
+// and the picture not yet changed. An image reading is settled once more
+// and what moved meanwhile is added; the time is the last settle's that
+// saw the content move.
+PositionReader::Settled SettleStep(PositionReader& reader, int pollMs) {
+    PositionReader::Settled settled = reader.Settle(pollMs);
+    if (reader.Method() != ReadMethod::Image || !settled.agreed) return settled;
+    const PositionReader::Settled more = reader.Settle(pollMs);
+    settled.agreed = more.agreed;
+    if (settled.movement && more.movement) *settled.movement += *more.movement;
+    else settled.movement.reset();
+    if (more.movement != 0) settled.settledAtUs = more.settledAtUs;
+    return settled;
+}
+
+int WholeMsHalfUp(std::int64_t us) { return static_cast<int>((us < 0 ? 0 : us + 500) / 1000); }
+
+// The text in the ANSI code page, as window titles and classes are read.
+std::string Ansi(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                        nullptr);
+    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+}  // namespace
+
+WheelTestResult UntestedResult(const std::string& target, const std::string& reason) {
+    WheelTestResult result;
+    result.head = NewHead();
+    result.head.target = target;
+    result.grader.Stop(reason);
+    return result;
+}
+
+WheelTestResult RunWheelTest(HWND target, Delivery how, const std::atomic<bool>& stop,
+                             const std::function<void(const std::string&)>& progress) {
+    WheelTestResult result;
+    result.head = NewHead();
+    result.head.target = DescribeTarget(target);
+    result.head.delivery = how == Delivery::Injected ? "injected" : "posted";
+    result.head.linesPerNotch = WheelLinesPerNotch();
+    result.head.charsPerNotch = WheelCharsPerNotch();
+    EscPressed();  // forget a press from before the start
+
+    // Injected input goes where the pointer is: the target comes to the
+    // front before its test point is looked at.
+    if (how == Delivery::Injected && ::IsWindow(target)) {
+        ::SetForegroundWindow(::GetAncestor(target, GA_ROOT));
+        SyncWithTarget(target);
+    }
+    TargetPlace place;
+    if (std::string problem = LocateTarget(target, place); !problem.empty()) {
+        result.grader.Stop(problem);
+        return result;
+    }
+    PositionReader vertical(place, false), horizontal(place, true);
+    WheelReportHead& head = result.head;
+    head.measured = DescribeTarget(place.measured);
+    head.verticalMethod = MethodText(vertical.Method());
+    head.horizontalMethod = MethodText(horizontal.Method());
+    head.testX = place.testPoint.x;
+    head.testY = place.testPoint.y;
+    result.grader = WheelGrader(WheelTestSetup{head.linesPerNotch, head.charsPerNotch, head.verticalMethod,
+                                               CountsLines(vertical.Method()), head.horizontalMethod,
+                                               HasHorizontalBar(place.measured)});
+    WheelGrader& grader = result.grader;
+
+    WheelDelivery delivery(how, place);  // puts the pointer back however the test ends
+    if (std::string problem = delivery.Begin(); !problem.empty()) {
+        grader.Stop(problem);
+        return result;
+    }
+    vertical.Mark();
+    horizontal.Mark();
+    while (const auto step = grader.Next()) {
+        progress(grader.Progress());
+        if (stop || EscPressed()) {
+            grader.Stop("stopped");
+            break;
+        }
+        if (std::string problem = CheckTarget(place, how); !problem.empty()) {
+            grader.Stop(problem);
+            break;
+        }
+        delivery.Send(step->horizontal, step->delta, step->count);
+        const std::int64_t sentAt = TargetClockUs();
+        PositionReader& reader = step->horizontal ? horizontal : vertical;
+        const PositionReader::Settled settled = SettleStep(reader, step->timed ? 2 : 30);
+        (step->horizontal ? vertical : horizontal).Mark();
+        std::optional<int> catchUpMs;
+        if (step->timed && settled.agreed) catchUpMs = WholeMsHalfUp(settled.settledAtUs - sentAt);
+        grader.Feed(settled.movement, catchUpMs);
+    }
+    return result;
+}
+
+WheelTestChoice ChooseFromCommandLine(const Options& options) {
+    WheelTestChoice choice;
+    const std::string delivery = Ansi(options.testDelivery);
+    choice.delivery = delivery == "posted" ? Delivery::Posted : Delivery::Injected;
+    choice.problem = WheelRequestProblem(!options.testTarget.empty(), !options.testReport.empty(), delivery);
+    if (!choice.problem.empty() || options.testTarget.empty()) return choice;
+    if (const auto spec = ParseTargetSpec(Ansi(options.testTarget), choice.problem))
+        choice.target = FindTarget(*spec, choice.problem);
+    return choice;
+}
+
+int RunScriptedWheelTest(const Options& options) {
+    WheelTestResult result;
+    const WheelTestChoice choice = ChooseFromCommandLine(options);
+    if (!choice.target) {
+        result = UntestedResult(std::string(), choice.problem);
+    } else {
+        const std::atomic<bool> never{false};
+        result = RunWheelTest(choice.target, choice.delivery, never, [](const std::string&) {});
+    }
+    const bool written = SaveTextFile(options.testReport, result.Report()).empty();
+    return WheelTestExitCode(result.grader.Outcome(), written);
+}
+
+// ---- on a thread of its own ------------------------------------------------
+
+WheelTestThread::~WheelTestThread() {
+    stop_ = true;
+    Join();
+}
+
+void WheelTestThread::Join() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void WheelTestThread::Start(HWND target, Delivery delivery, HWND notify, UINT notifyMsg) {
+    Join();  // a finished test's thread
+    stop_ = false;
+    running_ = true;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        progress_.clear();
+        result_.reset();
+    }
+    thread_ = std::thread([this, target, delivery, notify, notifyMsg] {
+        WheelTestResult result;
+        const bool finished = Guarded(
+            [&] {
+                result = RunWheelTest(target, delivery, stop_, [&](const std::string& text) {
+                    {
+                        std::lock_guard<std::mutex> lock(mutex_);
+                        progress_ = text;
+                    }
+                    ::PostMessageA(notify, notifyMsg, kProgress, 0);
+                });
+            },
+            [](const Error*) {});
+        if (!finished) result = UntestedResult(DescribeTarget(target), "the test failed inside Notchlog");
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            progress_.clear();
+            result_ = std::move(result);
+        }
+        running_ = false;
+        ::PostMessageA(notify, notifyMsg, kDone, 0);
+    });
+}
+
+std::string WheelTestThread::Progress() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return progress_;
+}
+
+std::optional<WheelTestResult> WheelTestThread::TakeResult() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto result = std::move(result_);
+    result_.reset();
+    return result;
+}
+
+}  // namespace nl

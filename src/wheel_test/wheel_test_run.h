@@ -1,0 +1,83 @@
+// The wheel test run against another program's window: it reads the wheel
+// settings, locates the target, sends each step the grader asks for, waits
+// for the content to come to rest, reads how far it moved and feeds that
+// back, checking before every step that the target is still testable.
+// It waits on the target throughout, so it never runs on the GUI thread:
+// a window runs it on a thread of its own (WheelTestThread), a scripted
+// run on the entry point's thread before any window exists.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "common/command_line.h"
+#include "common/wheel_grader.h"
+#include "common/wheel_report.h"
+#include "target/wheel_target.h"
+
+namespace nl {
+
+struct WheelTestResult {
+    WheelReportHead head;
+    WheelGrader grader{WheelTestSetup{}};
+    std::string Report() const { return WheelReportText(head, grader); }
+};
+
+// Runs the whole test; `stop` (Start pressed again) and Esc are looked at
+// before each step. `progress` gets the progress line's text.
+WheelTestResult RunWheelTest(HWND target, Delivery delivery, const std::atomic<bool>& stop,
+                             const std::function<void(const std::string&)>& progress);
+
+// The report of a test that could not begin: `target` describes the chosen
+// window (empty: none), `reason` says what was wrong.
+WheelTestResult UntestedResult(const std::string& target, const std::string& reason);
+
+// What the command line chose: the target (null with `problem` set when
+// none could be chosen) and the delivery.
+struct WheelTestChoice {
+    HWND target = nullptr;
+    Delivery delivery = Delivery::Injected;
+    std::string problem;  // the Result line's reason
+};
+WheelTestChoice ChooseFromCommandLine(const Options& options);
+
+// `--test-report FILE`: runs the test, writes the report (replacing FILE,
+// written beside it first) and returns the exit code.
+int RunScriptedWheelTest(const Options& options);
+
+// The test on a thread of its own for a window, which gets `notifyMsg`
+// (wParam kProgress or kDone) and then asks for the progress or the result.
+class WheelTestThread {
+public:
+    enum : WPARAM { kProgress = 0, kDone = 1 };
+    WheelTestThread() = default;
+    WheelTestThread(const WheelTestThread&) = delete;
+    WheelTestThread& operator=(const WheelTestThread&) = delete;
+    ~WheelTestThread();  // stops a running test and waits for its end
+
+    void Start(HWND target, Delivery delivery, HWND notify, UINT notifyMsg);
+    void Stop() { stop_ = true; }
+    bool Running() const { return running_; }
+    std::string Progress() const;
+    // The finished test's result, once; nullopt while it runs.
+    std::optional<WheelTestResult> TakeResult();
+
+private:
+    void Join();
+
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> running_{false};
+    mutable std::mutex mutex_;
+    std::string progress_;
+    std::optional<WheelTestResult> result_;
+};
+
+}  // namespace nl

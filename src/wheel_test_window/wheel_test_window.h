@@ -1,0 +1,55 @@
+// The wheel test window ("Notchlog - wheel test"): the finder and the
+// target line, the delivery, Start (again: stop), the progress line, the
+// result lines, the findings and notes, Copy and Save report as. The test
+// runs on a thread of its own and tells the window how it goes with posted
+// messages; the window then updates its controls at once (progress comes
+// a few times a second at most). Closing the window only hides it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "wheel_test/wheel_test_run.h"
+#include "wheel_test_window/window_finder.h"
+#include "win32/window.h"
+
+namespace nl {
+
+class WheelTestWindow final : public Window {
+public:
+    // Shows the window, made on first use.
+    void Open(HINSTANCE instance);
+    // Shows the window with the command line's choice: its target chosen
+    // (not started), or what was wrong with it.
+    void OpenWith(HINSTANCE instance, const WheelTestChoice& choice);
+    // Tab and the dialog keys between its controls; true when consumed.
+    bool PreTranslate(MSG& msg);
+
+private:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void Create(HINSTANCE instance);
+    void CreateControls();
+    void Layout(int width);
+    void OnFinderHover(HWND w);
+    void OnFinderDrop(HWND w);
+    // False (and the finder line says why) for the wheel test window itself.
+    bool ChooseTarget(HWND w);
+    void OnStart();
+    void OnTestProgress();
+    void OnTestDone();
+    void ShowResult(const WheelTestResult& result);
+    void OnCopy();
+    void OnSave();
+    void SetText(int id, const std::string& text);
+    void EnableControls();
+
+    HINSTANCE instance_ = nullptr;
+    int dpi_ = 96;
+    WindowFinder finder_;
+    WheelTestThread test_;
+    HWND target_ = nullptr;
+    std::string report_;  // the last test's, empty before the first
+};
+
+}  // namespace nl

@@ -1,0 +1,135 @@
+// Windows of known kinds for the wheel test to grade, each started in a
+// process of its own (notchlog_wheel_target.exe, built beside this driver;
+// targets/wheel_target_window.cpp says what each kind does) and ended by its
+// handle when the object goes.
+#pragma once
+
+#include "driver/driver.h"
+
+namespace nle2e {
+
+enum class WheelTargetKind {
+    Accumulating,        // sound: adds up deltas, L lines per 120
+    Truncating,          // divides each delta by 120 first
+    EveryMessage,        // L lines for every message
+    FixedFour,           // a list box scrolling 4 items per 120
+    ReversedHorizontal,  // sound, but the horizontal wheel goes the wrong way
+    IgnoresHorizontal,   // sound, with a horizontal scroll bar it does not move
+    Slow,                // sound, 35 ms over each wheel message
+    List,                // a standard list box of 200 items
+    Pixels,              // sound, readable by its pixels only (16 px a line)
+    ShortList,           // a standard list box whose top item stops at 12
+};
+
+constexpr WheelTargetKind kAllWheelTargetKinds[] = {
+    WheelTargetKind::Accumulating, WheelTargetKind::Truncating, WheelTargetKind::EveryMessage, WheelTargetKind::FixedFour,
+    WheelTargetKind::ReversedHorizontal, WheelTargetKind::IgnoresHorizontal, WheelTargetKind::Slow,
+    WheelTargetKind::List, WheelTargetKind::Pixels, WheelTargetKind::ShortList};
+
+// The kind's name on notchlog_wheel_target.exe's command line.
+inline const wchar_t* WheelTargetName(WheelTargetKind kind) {
+    static const wchar_t* const names[] = {L"accumulating", L"truncating", L"every-message", L"fixed-four",
+                                           L"reversed-horizontal", L"ignores-horizontal", L"slow", L"list",
+                                           L"pixels", L"short-list"};
+    return names[static_cast<int>(kind)];
+}
+
+// Its top-level window's title, unique to the kind.
+inline std::wstring WheelTargetTitle(WheelTargetKind kind) { return std::wstring(L"Wheel target: ") + WheelTargetName(kind); }
+
+struct WheelTargetOptions {
+    POINT at{820, 40};   // the window's top-left corner on the screen
+    int hangAfter = -1;  // stop answering after this many wheel messages (0: at once)
+    int closeAfter = -1;  // close the window after this many wheel messages
+};
+
+class WheelTarget {
+public:
+    static constexpr UINT kAskPosition = WM_APP + 2;  // wParam 1: the column
+
+    explicit WheelTarget(WheelTargetKind kind, const WheelTargetOptions& options = {}) : kind_(kind) {
+        const std::wstring exe = ExePath();
+        std::wstring commandLine = Format(L"\"%ls\" %ls --at %ld %ld --hang-after %d --close-after %d", exe.c_str(),
+                                          WheelTargetName(kind), options.at.x, options.at.y, options.hangAfter,
+                                          options.closeAfter);
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            ThrowLastError("starting " + Narrow(exe));
+        ::CloseHandle(pi.hThread);
+        process_ = pi.hProcess;
+        pid_ = pi.dwProcessId;
+        const std::wstring title = WheelTargetTitle(kind);
+        WaitUntil([&] {
+            for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, nullptr, title.c_str()));) {
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(w, &owner);
+                if (owner == pid_ && ::IsWindowVisible(w)) window_ = w;
+            }
+            return window_ != nullptr || !Running();
+        });
+        if (!window_) {
+            End();
+            throw DriverError("the wheel target " + Narrow(title) + " showed no window");
+        }
+        if (options.hangAfter != 0) Send(window_, WM_NULL);  // its message loop runs: it is ready
+    }
+    WheelTarget(const WheelTarget&) = delete;
+    ~WheelTarget() { End(); }
+
+    WheelTargetKind Kind() const { return kind_; }
+    HWND Window() const { return window_; }
+    // The window the wheel reaches at the centre of the client area: the
+    // list box of the list kinds, else the window itself.
+    HWND Content() const {
+        if (HWND child = ::GetWindow(window_, GW_CHILD); child && ClassOf(child) == L"ListBox") return child;
+        return window_;
+    }
+    DWORD Pid() const { return pid_; }
+    bool Running() const { return ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    // Where the window says it is: its first line (item) shown, or with
+    // `horizontal` its first column.
+    int Position(bool horizontal = false) const {
+        return static_cast<int>(Send(window_, kAskPosition, horizontal ? 1 : 0));
+    }
+    // The centre of the client area, in screen coordinates.
+    POINT TestPoint() const {
+        RECT r{};
+        ::GetClientRect(window_, &r);
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ClientToScreen(window_, &p);
+        return p;
+    }
+    // Closes the window as a user would and waits for the process to end.
+    void Close() {
+        Post(window_, WM_CLOSE);
+        if (!WaitUntil([&] { return !Running(); })) throw DriverError("the wheel target did not close");
+    }
+
+    // Beside this program (the end-to-end driver), else in the end-to-end
+    // tests' folder beside this program's folder (the benchmark's).
+    static std::wstring ExePath() {
+        wchar_t buf[MAX_PATH * 2] = {};
+        std::wstring self(buf, ::GetModuleFileNameW(nullptr, buf, MAX_PATH * 2));
+        const std::wstring folder = self.substr(0, self.find_last_of(L'\\') + 1);
+        const std::wstring beside = folder + L"notchlog_wheel_target.exe";
+        if (::GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES) return beside;
+        return folder + L"..\\e2e\\notchlog_wheel_target.exe";
+    }
+
+private:
+    void End() {
+        if (!process_) return;
+        if (Running()) ::TerminateProcess(process_, 0xDEAD), ::WaitForSingleObject(process_, 5000);
+        ::CloseHandle(process_);
+        process_ = nullptr;
+    }
+
+    WheelTargetKind kind_;
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+    HWND window_ = nullptr;
+};
+
+}  // namespace nle2e

@@ -1,0 +1,275 @@
+// notchlog_wheel_target.exe KIND [--at X Y] [--hang-after N] [--close-after N]
+//
+// One window of a known kind for the wheel test to grade, in a process of
+// its own (so everything the test reads, it reads across processes). Each
+// kind is a top-level window titled "Wheel target: KIND" whose client area
+// is 400 x 300:
+//   accumulating        adds up deltas and scrolls L lines per 120 (sound)
+//   truncating          divides each delta by 120 first
+//   every-message       scrolls L lines for every message, whatever its delta
+//   fixed-four          a list box that scrolls 4 items per 120, whatever L says
+//   reversed-horizontal sound, but scrolls left on the wheel's right turn
+//   ignores-horizontal  sound, has a horizontal scroll bar, ignores the horizontal wheel
+//   slow                sound, but takes 35 ms over every wheel message
+//   list                a standard list box of 200 items
+//   pixels              sound, drawn text only: no scroll bar, nothing to ask
+//   short-list          a standard list box whose top item can go no further than 12
+// The custom kinds draw numbered text lines (16 px each, 8 px per column),
+// keep their own scroll bars (SetScrollInfo) and, since those cannot be read
+// from another process everywhere, a scroll bar control along the left
+// (vertical) and top (horizontal) edges in step with them; `pixels` has none.
+// L and C (lines and characters per notch) are read once at start, as real
+// handlers do. kAskPosition answers the window's own position (lines, or
+// columns with wParam 1); --hang-after N stops answering after the Nth wheel
+// message (0: at once), --close-after N closes the window after the Nth.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr UINT kAskPosition = WM_APP + 2;
+constexpr UINT kHangNow = WM_APP + 3;
+constexpr int kLineHeight = 16, kColumnWidth = 8, kLines = 1000, kColumns = 200, kBarSize = 16;
+constexpr int kClientWidth = 400, kClientHeight = 300;
+
+enum class Step { Accumulate, Truncate, EveryMessage, FourPerNotch };
+enum class Sideways { None, Reversed, Ignored };
+
+struct Kind {
+    const wchar_t* name;
+    bool list;  // a list box filling the client area, else the custom window
+    Step step;
+    Sideways sideways;
+    int sleepMs;
+    bool bars;  // custom: scroll bars
+};
+
+constexpr Kind kKinds[] = {
+    {L"accumulating", false, Step::Accumulate, Sideways::None, 0, true},
+    {L"truncating", false, Step::Truncate, Sideways::None, 0, true},
+    {L"every-message", false, Step::EveryMessage, Sideways::None, 0, true},
+    {L"fixed-four", true, Step::FourPerNotch, Sideways::None, 0, false},
+    {L"reversed-horizontal", false, Step::Accumulate, Sideways::Reversed, 0, true},
+    {L"ignores-horizontal", false, Step::Accumulate, Sideways::Ignored, 0, true},
+    {L"slow", false, Step::Accumulate, Sideways::None, 35, true},
+    {L"list", true, Step::Accumulate, Sideways::None, 0, false},
+    {L"pixels", false, Step::Accumulate, Sideways::None, 0, false},
+    {L"short-list", true, Step::Accumulate, Sideways::None, 0, false},
+};
+
+struct State {
+    const Kind* kind = nullptr;
+    int linesPerNotch = 3, charsPerNotch = 3;
+    int line = 0, column = 0;          // the first line and column shown
+    int lineRest = 0, columnRest = 0;  // deltas x L (or C) not yet scrolled, in 120ths
+    int wheelMessages = 0, hangAfter = -1, closeAfter = -1;
+    HWND vbar = nullptr, hbar = nullptr;
+    WNDPROC listProc = nullptr;
+} g;
+
+int VisibleLines() { return kClientHeight / kLineHeight; }
+int VisibleColumns() { return kClientWidth / kColumnWidth; }
+
+void SyncBar(HWND bar, int kindOfBar, int max, int page, int pos, HWND owner) {
+    SCROLLINFO si{sizeof si, SIF_ALL | SIF_DISABLENOSCROLL, 0, max, static_cast<UINT>(page), pos, 0};
+    if (bar) ::SetScrollInfo(bar, SB_CTL, &si, TRUE);
+    if (owner) ::SetScrollInfo(owner, kindOfBar, &si, TRUE);
+}
+
+void ShowPosition(HWND w) {
+    if (g.kind->bars) {
+        SyncBar(g.vbar, SB_VERT, kLines - 1, VisibleLines(), g.line, w);
+        if (g.hbar) SyncBar(g.hbar, SB_HORZ, kColumns - 1, VisibleColumns(), g.column, w);
+    }
+    ::InvalidateRect(w, nullptr, FALSE);
+    ::UpdateWindow(w);
+}
+
+// Whole units for `delta` at `perNotch` units per 120, towards the end
+// (down, right) for a positive result, by the window's way of stepping.
+int Units(Step step, int delta, int perNotch, int& rest) {
+    if (perNotch < 0) perNotch = VisibleLines();  // a page per notch
+    switch (step) {
+        case Step::Truncate: return -(delta / 120) * perNotch;
+        case Step::EveryMessage: return delta < 0 ? perNotch : delta > 0 ? -perNotch : 0;
+        case Step::FourPerNotch: perNotch = 4; break;
+        case Step::Accumulate: break;
+    }
+    rest -= delta * perNotch;
+    const int units = rest / 120;
+    rest -= units * 120;
+    return units;
+}
+
+int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
+
+void Paint(HWND w) {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(w, &ps);
+    RECT client;
+    ::GetClientRect(w, &client);
+    HDC mem = ::CreateCompatibleDC(dc);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(dc, client.right, client.bottom);
+    HGDIOBJ oldBitmap = ::SelectObject(mem, bitmap);
+    HGDIOBJ oldFont = ::SelectObject(mem, ::GetStockObject(DEFAULT_GUI_FONT));
+    ::FillRect(mem, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    for (int row = 0; row * kLineHeight < client.bottom; ++row) {
+        const int n = g.line + row;
+        if (n >= kLines) break;
+        // Numbers that differ from line to line and along each line.
+        wchar_t text[200];
+        int length = 0;
+        for (int word = 0; word < 12 + n % 9; ++word)
+            length += std::swprintf(text + length, 200 - length, L"%04d%c ", (n * 131 + word * 977) % 10000, L"abcdefgh"[(n + word) % 8]);
+        ::TextOutW(mem, kBarSize + 4 - g.column * kColumnWidth, row * kLineHeight, text, length);
+    }
+    ::BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+    ::SelectObject(mem, oldFont);
+    ::SelectObject(mem, oldBitmap);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(mem);
+    ::EndPaint(w, &ps);
+}
+
+// After each wheel message: the test's ways to make the window misbehave.
+void Counted(HWND top) {
+    ++g.wheelMessages;
+    if (g.hangAfter > 0 && g.wheelMessages >= g.hangAfter) ::Sleep(INFINITE);
+    if (g.closeAfter > 0 && g.wheelMessages >= g.closeAfter) ::PostMessageW(top, WM_CLOSE, 0, 0);
+}
+
+void OnWheel(HWND w, bool horizontal, int delta) {
+    const DWORD start = ::GetTickCount();
+    if (!horizontal) {
+        g.line = Clamp(g.line + Units(g.kind->step, delta, g.linesPerNotch, g.lineRest), 0, kLines - VisibleLines());
+    } else if (g.kind->sideways == Sideways::Reversed) {
+        const int left = Units(Step::Accumulate, delta, g.charsPerNotch, g.columnRest);
+        g.column = Clamp(g.column + left, 0, kColumns - VisibleColumns());
+    }
+    ShowPosition(w);
+    // The slow kind takes its time over each message, painting included.
+    if (const DWORD spent = ::GetTickCount() - start; spent < static_cast<DWORD>(g.kind->sleepMs))
+        ::Sleep(g.kind->sleepMs - spent);
+    Counted(w);
+}
+
+// The top-level window: the custom kinds' content, or the list box's frame.
+LRESULT CALLBACK TargetProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    const bool custom = !g.kind->list;
+    switch (msg) {
+        case kAskPosition:
+            return custom ? (wp ? g.column : g.line) : ::SendMessageW(::GetWindow(w, GW_CHILD), LB_GETTOPINDEX, 0, 0);
+        case kHangNow: ::Sleep(INFINITE); return 0;
+        case WM_DESTROY: ::PostQuitMessage(0); return 0;
+        case WM_MOUSEWHEEL: case WM_MOUSEHWHEEL:
+            if (custom) return OnWheel(w, msg == WM_MOUSEHWHEEL, GET_WHEEL_DELTA_WPARAM(wp)), 0;
+            break;
+        case WM_PAINT:
+            if (custom) return Paint(w), 0;
+            break;
+        case WM_ERASEBKGND:
+            if (custom) return 1;
+            break;
+    }
+    return ::DefWindowProcW(w, msg, wp, lp);
+}
+
+// The list box's handler, counting wheel messages; `fixed-four` scrolls
+// 4 items per 120 in place of the list box's own way.
+LRESULT CALLBACK ListProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = 0;
+    if (msg == WM_MOUSEWHEEL && g.kind->step == Step::FourPerNotch) {
+        const auto top = static_cast<int>(::SendMessageW(w, LB_GETTOPINDEX, 0, 0));
+        const int down = Units(g.kind->step, GET_WHEEL_DELTA_WPARAM(wp), 0, g.lineRest);
+        ::SendMessageW(w, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, top + down)), 0);
+    } else {
+        r = ::CallWindowProcW(g.listProc, w, msg, wp, lp);
+    }
+    if (msg == WM_MOUSEWHEEL || msg == WM_MOUSEHWHEEL) Counted(::GetParent(w));
+    return r;
+}
+
+void FillList(HWND list, bool shortList) {
+    int count = 200;
+    if (shortList) {
+        const auto itemHeight = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        RECT r;
+        ::GetClientRect(list, &r);
+        count = r.bottom / (itemHeight > 0 ? itemHeight : 1) + 12;
+    }
+    for (int i = 1; i <= count; ++i) {
+        wchar_t text[64];
+        std::swprintf(text, 64, L"Item %03d %.*s", i, i % 23, L"abcdefghijklmnopqrstuvwxyz");
+        ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+}
+
+HWND MakeWindow(const Kind& kind, int x, int y) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &TargetProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kind.list ? L"NotchlogWheelTargetFrame" : L"NotchlogWheelTarget";
+    ::RegisterClassW(&wc);
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    if (kind.bars) style |= WS_VSCROLL | (kind.sideways != Sideways::None ? WS_HSCROLL : 0);
+    RECT r{0, 0, kClientWidth, kClientHeight};
+    ::AdjustWindowRect(&r, style, FALSE);
+    const std::wstring title = std::wstring(L"Wheel target: ") + kind.name;
+    HWND w = ::CreateWindowExW(0, wc.lpszClassName, title.c_str(), style, x, y, r.right - r.left, r.bottom - r.top,
+                               nullptr, nullptr, instance, nullptr);
+    if (kind.list) {
+        HWND list = ::CreateWindowExW(0, L"ListBox", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0,
+                                      kClientWidth, kClientHeight, w, nullptr, instance, nullptr);
+        FillList(list, std::wcscmp(kind.name, L"short-list") == 0);
+        g.listProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc)));
+    } else if (kind.bars) {
+        g.vbar = ::CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, kBarSize, kBarSize,
+                                   kClientHeight - kBarSize, w, nullptr, instance, nullptr);
+        if (kind.sideways != Sideways::None)
+            g.hbar = ::CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_HORZ, kBarSize, 0,
+                                       kClientWidth - kBarSize, kBarSize, w, nullptr, instance, nullptr);
+    }
+    ShowPosition(w);
+    return w;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const Kind* kind = nullptr;
+    for (const Kind& k : kKinds)
+        if (argc > 1 && std::wcscmp(argv[1], k.name) == 0) kind = &k;
+    if (!kind) {
+        std::fwprintf(stderr, L"usage: notchlog_wheel_target KIND [--at X Y] [--hang-after N] [--close-after N]\n");
+        return 2;
+    }
+    g.kind = kind;
+    // Room to scroll both ways where the horizontal wheel does something.
+    g.column = kind->sideways == Sideways::None ? 0 : 20;
+    int x = 820, y = 40;
+    for (int i = 2; i + 1 < argc; ++i) {
+        if (std::wcscmp(argv[i], L"--at") == 0 && i + 2 < argc) x = _wtoi(argv[++i]), y = _wtoi(argv[++i]);
+        else if (std::wcscmp(argv[i], L"--hang-after") == 0) g.hangAfter = _wtoi(argv[++i]);
+        else if (std::wcscmp(argv[i], L"--close-after") == 0) g.closeAfter = _wtoi(argv[++i]);
+    }
+    ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &g.linesPerNotch, 0);
+    ::SystemParametersInfoW(SPI_GETWHEELSCROLLCHARS, 0, &g.charsPerNotch, 0);
+    if (g.linesPerNotch == static_cast<int>(WHEEL_PAGESCROLL)) g.linesPerNotch = -1;
+    HWND w = MakeWindow(*kind, x, y);
+    ::ShowWindow(w, SW_SHOW);
+    ::UpdateWindow(w);
+    if (g.hangAfter == 0) ::PostMessageW(w, kHangNow, 0, 0);
+    MSG m;
+    while (::GetMessageW(&m, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&m);
+        ::DispatchMessageW(&m);
+    }
+    return 0;
+}
