@@ -18,14 +18,15 @@ namespace {
 constexpr std::int64_t kClockUs = 500000;
 constexpr std::int64_t kSummaryUs = 250000;
 constexpr std::int64_t kChartUs = 100000;
-// While events keep coming, new rows at the end are counted in at most this
-// often, and once no event came for a tick of the clock: each time the list
-// takes a new count or scrolls it brings its scroll bars up to date, which
-// costs tens of milliseconds on this platform, and a frame that dear holds
-// back every window's next frame. Anything else (a Clear, dropped events,
-// the window opened) is shown at the next frame: the rows shown would no
-// longer be the events they stand for.
-constexpr std::int64_t kListUs = 500000;
+// While events keep coming, new rows at the end are counted in at most once
+// a second, and as soon as no event came for a tick of the clock. Each time
+// the list takes a new count, and again when it scrolls to the newest row,
+// it redraws its scroll bars and its border, some 40 ms a time under Wine's
+// theme; and a frame that dear holds back every window's next frame by four
+// times as much (the summary and the chart show the flow meanwhile).
+// Anything else (a Clear, dropped events, the window opened) is shown at the
+// next frame: the rows shown would no longer be the events they stand for.
+constexpr std::int64_t kListUs = 1000000;
 
 LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return Api(::SendMessageA(w, msg, wp, lp)); }
 }  // namespace
