@@ -3,7 +3,7 @@
 # display and in its own prefix, and leaves the figures in build/bench.json.
 # The table it prints says which goals pass; the exit code is non-zero only
 # when measuring itself failed. Extra arguments go to notchlog_bench.exe
-# (for instance --rounds 3).
+# (for instance --rounds 3, or --only steady for the steady streams alone).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/winenv.sh

@@ -106,6 +106,7 @@ void AnalysisWindow::Open(HINSTANCE instance) {
     Api(::ShowWindow(Handle(), Api(::IsIconic(Handle())) ? SW_RESTORE : SW_SHOW));
     Api(::SetForegroundWindow(Handle()));
     Api(::SetFocus(list_));
+    listShownUs_ = 0;  // opened: the list catches up at once
     Stale(kAllViews);
     frame_.TicksChanged();
 }

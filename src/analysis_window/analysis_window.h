@@ -60,6 +60,8 @@ private:
     void PutRows(const ListRows& rows);
     // Of `count` rows, `before` of them shown until now.
     void SelectNewestAlone(std::size_t before, std::size_t count);
+    // Since the list last took the store's rows, events were only added.
+    bool OnlyNewRows() const;
     void PaintList();
 
     // The frame's side.
@@ -74,6 +76,8 @@ private:
     unsigned staleViews_ = 0;
     std::int64_t summaryShownUs_ = 0;  // when the summary's text last changed
     std::int64_t chartShownUs_ = 0;    // when the chart was last drawn
+    std::int64_t listShownUs_ = 0;     // when the list last took the store's rows
+    std::size_t tickSize_ = 0;         // the store's size at the clock's last tick
     std::int64_t clockUs_ = 0;         // when the clock last moved the summary and the chart
     HINSTANCE instance_ = nullptr;
     int dpi_ = 96;

@@ -18,6 +18,15 @@ namespace {
 constexpr std::int64_t kClockUs = 500000;
 constexpr std::int64_t kSummaryUs = 250000;
 constexpr std::int64_t kChartUs = 100000;
+// While events keep coming, new rows at the end are counted in at most once
+// a second, and as soon as no event came for a tick of the clock. Each time
+// the list takes a new count, and again when it scrolls to the newest row,
+// it redraws its scroll bars and its border, some 40 ms a time under Wine's
+// theme; and a frame that dear holds back every window's next frame by four
+// times as much (the summary and the chart show the flow meanwhile).
+// Anything else (a Clear, dropped events, the window opened) is shown at the
+// next frame: the rows shown would no longer be the events they stand for.
+constexpr std::int64_t kListUs = 1000000;
 
 LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return Api(::SendMessageA(w, msg, wp, lp)); }
 }  // namespace
@@ -29,9 +38,14 @@ unsigned AnalysisWindow::TickMs() const { return Visible() ? 50 : 0; }
 bool AnalysisWindow::OnTick(std::int64_t nowUs) {
     if (!Visible()) return false;
     if (nowUs - clockUs_ >= kClockUs) staleViews_ |= kSummaryView | kChartView;
+    // Rows held back are shown as soon as events stop coming.
+    const std::size_t added = recording_.Store().size();
+    const bool calm = added == std::exchange(tickSize_, added);
+    if (calm) listShownUs_ = std::min(listShownUs_, nowUs - kListUs);
     // A view held back by its rate is shown once its time has come.
     return ((staleViews_ & kSummaryView) && nowUs - summaryShownUs_ >= kSummaryUs) ||
-           ((staleViews_ & kChartView) && nowUs - chartShownUs_ >= kChartUs);
+           ((staleViews_ & kChartView) && nowUs - chartShownUs_ >= kChartUs) ||
+           ((staleViews_ & kListView) && nowUs - listShownUs_ >= kListUs);
 }
 
 void AnalysisWindow::OnFrame() {
@@ -47,8 +61,12 @@ void AnalysisWindow::OnFrame() {
     };
     holdBack(kSummaryView, summaryShownUs_, kSummaryUs);
     holdBack(kChartView, chartShownUs_, kChartUs);
+    if (OnlyNewRows()) holdBack(kListView, listShownUs_, kListUs);
     if ((views & (kSummaryView | kChartView)) == (kSummaryView | kChartView)) clockUs_ = now;
-    if (views & kListView) PaintList();
+    if (views & kListView) {
+        listShownUs_ = now;
+        PaintList();
+    }
     if (views & kSummaryView) {
         summaryShownUs_ = now;
         summary_.SetText(recording_.Summary().Text(recording_.ElapsedUs()));
@@ -58,6 +76,11 @@ void AnalysisWindow::OnFrame() {
         chartShownUs_ = now;
         chart_.Redraw();
     }
+}
+
+bool AnalysisWindow::OnlyNewRows() const {
+    const EventStore& store = recording_.Store();
+    return shown_ && store.OldestNumber() == shownOldest_ && store.size() >= shownCount_;
 }
 
 void AnalysisWindow::PaintList() {
