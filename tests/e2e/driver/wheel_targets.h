@@ -45,7 +45,7 @@ struct WheelTargetOptions {
 
 class WheelTarget {
 public:
-    static constexpr UINT kAskPosition = WM_APP + 2;  // wParam 1: the column
+    static constexpr UINT kAskPosition = WM_APP + 2;
 
     explicit WheelTarget(WheelTargetKind kind, const WheelTargetOptions& options = {})
         : kind_(kind),
@@ -76,11 +76,8 @@ public:
     }
     DWORD Pid() const { return process_.Pid(); }
     bool Running() const { return process_.Running(); }
-    // Where the window says it is: its first line (item) shown, or with
-    // `horizontal` its first column.
-    int Position(bool horizontal = false) const {
-        return static_cast<int>(Send(window_, kAskPosition, horizontal ? 1 : 0));
-    }
+    // Where the window says it is: its first line (item) shown.
+    int Position() const { return static_cast<int>(Send(window_, kAskPosition)); }
     // The centre of the client area, in screen coordinates.
     POINT TestPoint() const {
         RECT r{};
