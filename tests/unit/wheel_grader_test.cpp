@@ -8,25 +8,19 @@ namespace {
 
 constexpr std::optional<int> kUnmeasured = std::nullopt;
 
-struct Played {
-    std::vector<std::string> lines;  // result lines, then findings, notes and the Result line
-    std::vector<std::string> sent;   // each step's pattern and sent text, in order
-};
-
 // Plays a whole test: each step the grader asks for gets the next movement;
 // the timed step also gets `catchUpMs`. `stopAt`: the step before which the
-// test is stopped (0: never).
-Played Play(const WheelTestSetup& setup, const std::vector<std::optional<int>>& movements, int catchUpMs = 40,
+// test is stopped (0: never). Gives the result lines, then findings, notes
+// and the Result line.
+std::vector<std::string> Play(const WheelTestSetup& setup, const std::vector<std::optional<int>>& movements, int catchUpMs = 40,
             int stopAt = 0) {
     WheelGrader grader(setup);
-    Played played;
     std::size_t next = 0;
     while (const auto step = grader.Next()) {
         if (step->number == stopAt) {
             grader.Stop("stopped");
             break;
         }
-        played.sent.push_back(step->pattern + " " + step->sent);
         if (next >= movements.size()) {
             ADD_FAILURE() << "no movement for step " << step->number << " " << step->pattern;
             break;
@@ -35,11 +29,12 @@ Played Play(const WheelTestSetup& setup, const std::vector<std::optional<int>>& 
         grader.Feed(movement, step->timed ? std::optional<int>(catchUpMs) : std::nullopt);
     }
     EXPECT_EQ(next, movements.size()) << "movements left over";
-    for (const auto& line : grader.Lines()) played.lines.push_back(WheelResultLineText(line));
-    for (const auto& f : grader.Findings()) played.lines.push_back(f);
-    for (const auto& n : grader.Notes()) played.lines.push_back(n);
-    played.lines.push_back(grader.ResultText());
-    return played;
+    std::vector<std::string> lines;
+    for (const auto& line : grader.Lines()) lines.push_back(WheelResultLineText(line));
+    for (const auto& f : grader.Findings()) lines.push_back(f);
+    for (const auto& n : grader.Notes()) lines.push_back(n);
+    lines.push_back(grader.ResultText());
+    return lines;
 }
 
 WheelTestSetup TestSetup(const char* vertical, bool inLines, const char* horizontal = "image px", bool bar = false,
@@ -95,7 +90,7 @@ TEST(WheelGrader, TargetKinds) {
           "Note: two-notch reached the end of the range.", kNothingSideways,
           "Note: burst reached the end of the range.", "Result: no fault found"}},
     };
-    for (const auto& r : rows) EXPECT_EQ(Play(r.setup, r.movements, r.catchUpMs).lines, r.expected) << r.kind;
+    for (const auto& r : rows) EXPECT_EQ(Play(r.setup, r.movements, r.catchUpMs), r.expected) << r.kind;
 }
 
 // Odd movements: the fault text names what was seen, in the method's unit.
@@ -105,7 +100,12 @@ TEST(WheelGrader, OtherFaultsAndSettings) {
         WheelTestSetup setup;
         std::vector<std::optional<int>> movements;
         std::vector<std::string> expectedTail;  // the last lines: findings, notes, Result
+        int catchUpMs = 40;
     } rows[] = {
+        {"caught up in 500 ms", TestSetup("LB_GETTOPINDEX items", true), Sound(3), {kNothingSideways, "Result: no fault found"},
+         500},
+        {"caught up in 501 ms", TestSetup("LB_GETTOPINDEX items", true), Sound(3),
+         {"Takes 501 ms to catch up with a burst of twenty notches.", kNothingSideways, "Result: 1 fault found"}, 501},
         {"accumulating, read by its scroll bars", TestSetup("SBM_GETPOS units", false, "SBM_GETPOS units", true),
          Sound(3, 3), {"Result: no fault found"}},
         {"every message a notch", TestSetup("SBM_GETPOS units", false),
@@ -149,7 +149,7 @@ TEST(WheelGrader, OtherFaultsAndSettings) {
          {"Note: 2 steps unmeasured.", "Result: no fault found"}},
     };
     for (const auto& r : rows) {
-        const auto lines = Play(r.setup, r.movements).lines;
+        const auto lines = Play(r.setup, r.movements, r.catchUpMs);
         ASSERT_GE(lines.size(), r.expectedTail.size()) << r.what;
         EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<std::ptrdiff_t>(r.expectedTail.size()), lines.end()),
                   r.expectedTail)
@@ -201,26 +201,7 @@ TEST(WheelGrader, Stops) {
           "Result: could not test (one notch scrolled 3 down and unmeasured up)"}},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(Play(TestSetup("LB_GETTOPINDEX items", true), r.movements, 40, r.stopAt).lines, r.expected) << r.what;
-}
-
-TEST(WheelGrader, CatchUp) {
-    const struct {
-        int ms;
-        const char* line;
-        const char* result;
-    } rows[] = {
-        {500, "catch-up,,500,500,clock ms,ok", "Result: no fault found"},
-        {501, "catch-up,,500,501,clock ms,fault", "Result: 1 fault found"},
-    };
-    for (const auto& r : rows) {
-        const auto lines = Play(TestSetup("LB_GETTOPINDEX items", true), Sound(3), r.ms).lines;
-        EXPECT_EQ(lines[13], r.line);
-        EXPECT_EQ(lines.back(), r.result);
-        if (r.ms > 500) {
-            EXPECT_EQ(lines[lines.size() - 3], "Takes 501 ms to catch up with a burst of twenty notches.");
-        }
-    }
+        EXPECT_EQ(Play(TestSetup("LB_GETTOPINDEX items", true), r.movements, 40, r.stopAt), r.expected) << r.what;
 }
 
 TEST(WheelGrader, Progress) {

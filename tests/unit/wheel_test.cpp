@@ -25,13 +25,6 @@ void ExpectOverflow(F f, const char* what) {
     }
 }
 
-TEST(NotchesFromDelta, Rows) {
-    const int rows[][2] = {{120, -1},     {-120, 1},    {240, -2},     {60, 0}, {-60, 0},   {90, -1},
-                           {180, -2},     {-180, 2},    {300, -2},     {30, 0}, {-300, 2},  {0, 0},
-                           {32767, -273}, {-32767, 273}, {-32768, 273}};
-    for (const auto& r : rows) EXPECT_EQ(NotchesFromDelta(static_cast<std::int16_t>(r[0])), r[1]) << r[0];
-}
-
 // The integer rounding against its definition: -D / 120 in double
 // precision, halves to the even neighbour (the default rounding mode).
 TEST(NotchesFromDelta, EveryDeltaMatchesTheDefinition) {

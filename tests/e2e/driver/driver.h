@@ -326,16 +326,11 @@ inline void Press(const MessageBoxSeen& box, int id) {  // IDOK or IDCANCEL; wai
     if (!WaitUntil([&] { return !::IsWindow(box.box); })) throw DriverError("the message box stayed open");
 }
 
-// One running Notchlog.exe, ended by its handle if it still runs when the
-// object goes.
-class Notchlog {
+// A process this driver started, ended by its handle if it still runs when
+// the object goes.
+class ChildProcess {
 public:
-    static constexpr UINT kMarker = WM_APP + 0x3FF;
-
-    // Returns once the main window is shown and start-up is done; `args` follow the program's name.
-    explicit Notchlog(const std::wstring& args = L"") {
-        const std::wstring exe = NotchlogExePath();
-        std::wstring commandLine = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+    ChildProcess(const std::wstring& exe, std::wstring commandLine) {
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
@@ -344,25 +339,44 @@ public:
         ::CloseHandle(pi.hThread);
         process_ = pi.hProcess;
         pid_ = pi.dwProcessId;
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ~ChildProcess() { End(); }
+    void End() {
+        if (!process_) return;
+        if (Running()) ::TerminateProcess(process_, 0xDEAD), ::WaitForSingleObject(process_, 5000);
+        ::CloseHandle(process_);
+        process_ = nullptr;
+    }
+    bool Running() const { return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    HANDLE Handle() const { return process_; }
+    DWORD Pid() const { return pid_; }
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// One running Notchlog.exe, ended by its handle if it still runs when the
+// object goes.
+class Notchlog {
+public:
+    static constexpr UINT kMarker = WM_APP + 0x3FF;
+
+    // Returns once the main window is shown and start-up is done; `args` follow the program's name.
+    explicit Notchlog(const std::wstring& args = L"")
+        : process_(NotchlogExePath(), L"\"" + NotchlogExePath() + L"\"" + (args.empty() ? L"" : L" " + args)) {
         // Waiting answers this thread's windows: a legacy driver's is asked during start-up.
-        WaitUntil([&] { return (main_ = ShownWindowOf(pid_, L"NotchlogMain")) || !Running(); });
-        if (!main_) {
-            ::TerminateProcess(process_, 0xDEAD);
-            ::CloseHandle(process_);
-            throw DriverError("Notchlog.exe showed no window");
-        }
+        WaitUntil([&] { return (main_ = ShownWindowOf(Pid(), L"NotchlogMain")) || !Running(); });
+        if (!main_) throw DriverError("Notchlog.exe showed no window");
         Send(Control(kMessageLog), WM_NULL);  // handled once the program takes messages: start-up is over
     }
     Notchlog(const Notchlog&) = delete;
-    ~Notchlog() {
-        if (Running()) ::TerminateProcess(process_, 0xDEAD), ::WaitForSingleObject(process_, 5000);
-        ::CloseHandle(process_);
-    }
 
     HWND Main() const { return main_; }
-    DWORD Pid() const { return pid_; }
-    HANDLE Process() const { return process_; }
-    bool Running() const { return ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    DWORD Pid() const { return process_.Pid(); }
+    HANDLE Process() const { return process_.Handle(); }
+    bool Running() const { return process_.Running(); }
     HWND Control(int id) const {
         if (HWND c = ::GetDlgItem(main_, id)) return c;
         throw DriverError("no control " + std::to_string(id));
@@ -417,7 +431,7 @@ public:
 
     std::optional<DWORD> WaitForExit() {  // the exit code
         DWORD code = 0;
-        if (!WaitUntil([&] { return !Running(); }) || !::GetExitCodeProcess(process_, &code)) return std::nullopt;
+        if (!WaitUntil([&] { return !Running(); }) || !::GetExitCodeProcess(Process(), &code)) return std::nullopt;
         return code;
     }
 
@@ -428,8 +442,7 @@ public:
     }
 
 private:
-    HANDLE process_ = nullptr;
-    DWORD pid_ = 0;
+    ChildProcess process_;
     HWND main_ = nullptr;
 };
 

@@ -45,38 +45,26 @@ struct WheelTargetOptions {
 
 class WheelTarget {
 public:
-    static constexpr UINT kAskPosition = WM_APP + 2;  // wParam 1: the column
+    static constexpr UINT kAskPosition = WM_APP + 2;
 
-    explicit WheelTarget(WheelTargetKind kind, const WheelTargetOptions& options = {}) : kind_(kind) {
-        const std::wstring exe = ExePath();
-        std::wstring commandLine = Format(L"\"%ls\" %ls --at %ld %ld --hang-after %d --close-after %d", exe.c_str(),
-                                          WheelTargetName(kind), options.at.x, options.at.y, options.hangAfter,
-                                          options.closeAfter);
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-            ThrowLastError("starting " + Narrow(exe));
-        ::CloseHandle(pi.hThread);
-        process_ = pi.hProcess;
-        pid_ = pi.dwProcessId;
+    explicit WheelTarget(WheelTargetKind kind, const WheelTargetOptions& options = {})
+        : kind_(kind),
+          process_(ExePath(), Format(L"\"%ls\" %ls --at %ld %ld --hang-after %d --close-after %d", ExePath().c_str(),
+                                     WheelTargetName(kind), options.at.x, options.at.y, options.hangAfter,
+                                     options.closeAfter)) {
         const std::wstring title = WheelTargetTitle(kind);
         WaitUntil([&] {
             for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, nullptr, title.c_str()));) {
                 DWORD owner = 0;
                 ::GetWindowThreadProcessId(w, &owner);
-                if (owner == pid_ && ::IsWindowVisible(w)) window_ = w;
+                if (owner == Pid() && ::IsWindowVisible(w)) window_ = w;
             }
             return window_ != nullptr || !Running();
         });
-        if (!window_) {
-            End();
-            throw DriverError("the wheel target " + Narrow(title) + " showed no window");
-        }
+        if (!window_) throw DriverError("the wheel target " + Narrow(title) + " showed no window");
         if (options.hangAfter != 0) Send(window_, WM_NULL);  // its message loop runs: it is ready
     }
     WheelTarget(const WheelTarget&) = delete;
-    ~WheelTarget() { End(); }
 
     WheelTargetKind Kind() const { return kind_; }
     HWND Window() const { return window_; }
@@ -86,13 +74,10 @@ public:
         if (HWND child = ::GetWindow(window_, GW_CHILD); child && ClassOf(child) == L"ListBox") return child;
         return window_;
     }
-    DWORD Pid() const { return pid_; }
-    bool Running() const { return ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
-    // Where the window says it is: its first line (item) shown, or with
-    // `horizontal` its first column.
-    int Position(bool horizontal = false) const {
-        return static_cast<int>(Send(window_, kAskPosition, horizontal ? 1 : 0));
-    }
+    DWORD Pid() const { return process_.Pid(); }
+    bool Running() const { return process_.Running(); }
+    // Where the window says it is: its first line (item) shown.
+    int Position() const { return static_cast<int>(Send(window_, kAskPosition)); }
     // The centre of the client area, in screen coordinates.
     POINT TestPoint() const {
         RECT r{};
@@ -119,16 +104,8 @@ public:
     }
 
 private:
-    void End() {
-        if (!process_) return;
-        if (Running()) ::TerminateProcess(process_, 0xDEAD), ::WaitForSingleObject(process_, 5000);
-        ::CloseHandle(process_);
-        process_ = nullptr;
-    }
-
     WheelTargetKind kind_;
-    HANDLE process_ = nullptr;
-    DWORD pid_ = 0;
+    ChildProcess process_;
     HWND window_ = nullptr;
 };
 

@@ -46,40 +46,35 @@ struct WheelTestReport {
 // still runs when the object goes.
 class WheelTestScript {
 public:
-    explicit WheelTestScript(const std::wstring& args) {
-        static int serial = 0;
-        file_ = std::filesystem::temp_directory_path() /
-                Format(L"notchlog-wheel-test-%lu-%d.txt", ::GetCurrentProcessId(), ++serial);
-        const std::wstring exe = NotchlogExePath();
-        std::wstring commandLine = L"\"" + exe + L"\" " + args + L" --test-report \"" + file_.wstring() + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-            ThrowLastError("starting " + Narrow(exe));
-        ::CloseHandle(pi.hThread);
-        process_ = pi.hProcess;
-    }
+    explicit WheelTestScript(const std::wstring& args)
+        : file_(ReportFile()),
+          process_(NotchlogExePath(),
+                   L"\"" + NotchlogExePath() + L"\" " + args + L" --test-report \"" + file_.wstring() + L"\"") {}
     WheelTestScript(const WheelTestScript&) = delete;
     ~WheelTestScript() {
-        if (Running()) ::TerminateProcess(process_, 0xDEAD), ::WaitForSingleObject(process_, 5000);
-        ::CloseHandle(process_);
+        process_.End();  // before its report goes
         std::error_code e;
         std::filesystem::remove(file_, e);
     }
-    bool Running() const { return ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    bool Running() const { return process_.Running(); }
 
     WheelTestReport Wait() {
         if (!WaitUntil([&] { return !Running(); }, 60s)) throw DriverError("the wheel test did not end");
         WheelTestReport report;
-        ::GetExitCodeProcess(process_, &report.exitCode);
+        ::GetExitCodeProcess(process_.Handle(), &report.exitCode);
         report.text = Contents(file_.wstring());
         return report;
     }
 
 private:
-    HANDLE process_ = nullptr;
-    std::filesystem::path file_;
+    static std::filesystem::path ReportFile() {
+        static int serial = 0;
+        return std::filesystem::temp_directory_path() /
+               Format(L"notchlog-wheel-test-%lu-%d.txt", ::GetCurrentProcessId(), ++serial);
+    }
+
+    std::filesystem::path file_;  // before the process, which is given its name
+    ChildProcess process_;
 };
 
 inline WheelTestReport RunWheelTestScript(const std::wstring& args) { return WheelTestScript(args).Wait(); }

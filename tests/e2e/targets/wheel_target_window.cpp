@@ -19,8 +19,8 @@
 // from another process everywhere, a scroll bar control along the left
 // (vertical) and top (horizontal) edges in step with them; `pixels` has none.
 // L and C (lines and characters per notch) are read once at start, as real
-// handlers do. kAskPosition answers the window's own position (lines, or
-// columns with wParam 1); --hang-after N stops answering after the Nth wheel
+// handlers do. kAskPosition answers the window's own position (its first
+// line or item shown); --hang-after N stops answering after the Nth wheel
 // message (0: at once), --close-after N closes the window after the Nth.
 #include <windows.h>
 
@@ -163,7 +163,7 @@ LRESULT CALLBACK TargetProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     const bool custom = !g.kind->list;
     switch (msg) {
         case kAskPosition:
-            return custom ? (wp ? g.column : g.line) : ::SendMessageW(::GetWindow(w, GW_CHILD), LB_GETTOPINDEX, 0, 0);
+            return custom ? g.line : ::SendMessageW(::GetWindow(w, GW_CHILD), LB_GETTOPINDEX, 0, 0);
         case kHangNow: ::Sleep(INFINITE); return 0;
         case WM_DESTROY: ::PostQuitMessage(0); return 0;
         case WM_MOUSEWHEEL: case WM_MOUSEHWHEEL:
