@@ -28,6 +28,10 @@ bool ParseCount(const std::wstring& text, std::int32_t& count) {
 Options ParseOptions(const std::vector<std::wstring>& args) {
     Options options;
     for (std::size_t i = 0; i < args.size() && options.problem.empty(); ++i) {
+        if (const std::size_t taken = TakeReplayOption(args, i, options.replay, options.problem)) {
+            i += taken - 1;
+            continue;
+        }
         if (SameSwitch(args[i], L"--log") || SameSwitch(args[i], L"/log")) {
             if (i + 1 >= args.size() || args[i + 1].empty())
                 options.problem = args[i] + L" needs a file name.";
@@ -62,7 +66,8 @@ std::wstring OptionsHelp(const std::wstring& problem) {
            L"(default 5000000; 0: as many as the system allows).\n"
            L"--wheel-csv FILE  (or /wheel-csv FILE): appends every recorded wheel event to FILE as a CSV row.\n"
            L"--analysis  (or /analysis): opens the wheel analysis window at start.\n"
-           L"--capture-all  (or /capture-all): records every wheel event on the desktop, not only Notchlog's.\n\n"
+           L"--capture-all  (or /capture-all): records every wheel event on the desktop, not only Notchlog's.\n" +
+           std::wstring(ReplayOptionsHelp()) + L"\n"
            L"Notchlog goes on without the arguments it did not understand.";
 }
 

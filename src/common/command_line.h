@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/log_limit.h"
+#include "common/replay_options.h"
 
 namespace nl {
 
@@ -19,6 +20,7 @@ struct Options {
     std::wstring wheelCsvPath;  // empty: no CSV stream
     bool analysis = false;      // open the analysis window at start
     bool captureAll = false;    // capture every wheel event from the start
+    ReplayOptions replay;       // --replay and the options that go with it
     std::wstring problem;  // what could not be understood; empty when all was
 };
 
