@@ -8,12 +8,18 @@ namespace nl {
 
 namespace {
 
-// A timed wait ends this much after its time at first; the margin then
-// follows what the waits actually overshoot, within these bounds.
-constexpr std::int64_t kFirstMarginUs = 2000;
+// Sleeps end late by a varying amount: the margin before each due time at
+// which sleeping stops and watching the counter starts follows the 90th
+// percentile of what they overshoot (a running estimate: up nine steps
+// after a longer overshoot, down one after a shorter one), plus a spare.
+// A margin that chased the worst cases would spin for milliseconds, and on
+// a busy machine a thread that spins that long loses its processor and is
+// later still.
+constexpr std::int64_t kEstimateStepUs = 20;
+constexpr std::int64_t kMarginSpareUs = 250;
 constexpr std::int64_t kLeastMarginUs = 300;
-constexpr std::int64_t kMostMarginUs = 5000;
-constexpr std::int64_t kMarginSpareUs = 250;  // kept above the overshoot seen
+constexpr std::int64_t kMostMarginUs = 3000;
+constexpr std::int64_t kLongestSleepMs = 10;  // a stop waits no longer than this
 
 // The finest timer the system offers (timeBeginPeriod(1)) while a run
 // lasts. winmm is loaded from the system folder for the run only, so the
@@ -47,7 +53,7 @@ private:
 
 }  // namespace
 
-PacedSender::PacedSender() : wake_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+PacedSender::PacedSender() {
     LARGE_INTEGER f{};
     ::QueryPerformanceFrequency(&f);
     frequency_ = f.QuadPart > 0 ? f.QuadPart : 1;
@@ -65,7 +71,7 @@ std::int64_t PacedSender::Now() const {
 }
 
 bool PacedSender::Start(const std::vector<std::int64_t>& dueUs, Deliver deliver, Finished finished) {
-    if (!wake_ || !Wait(0)) return false;
+    if (!Wait(0)) return false;
     thread_.Reset();
     dueUs_ = &dueUs;
     deliver_ = std::move(deliver);
@@ -75,16 +81,12 @@ bool PacedSender::Start(const std::vector<std::int64_t>& dueUs, Deliver deliver,
     stopped_ = false;
     failure_.clear();
     stop_ = false;
-    ::ResetEvent(wake_.Get());
-    marginTicks_ = kFirstMarginUs * frequency_ / 1000000;
+    overshoot90_ = frequency_ / 1000;  // a millisecond until the sleeps tell
     thread_ = KernelHandle(::CreateThread(nullptr, 0, &PacedSender::ThreadEntry, this, 0, nullptr));
     return static_cast<bool>(thread_);
 }
 
-void PacedSender::Stop() {
-    stop_ = true;
-    if (wake_) ::SetEvent(wake_.Get());
-}
+void PacedSender::Stop() { stop_ = true; }
 
 bool PacedSender::Wait(DWORD timeoutMs) {
     return !thread_ || ::WaitForSingleObject(thread_.Get(), timeoutMs) == WAIT_OBJECT_0;
@@ -120,20 +122,23 @@ void PacedSender::Run() {
 }
 
 bool PacedSender::WaitUntil(std::int64_t due) {
-    const std::int64_t ticksPerMs = frequency_ / 1000 > 0 ? frequency_ / 1000 : 1;
+    const std::int64_t perMs = frequency_ / 1000 > 0 ? frequency_ / 1000 : 1;
+    const std::int64_t step = kEstimateStepUs * perMs / 1000;
     for (;;) {
         if (stop_.load()) return false;
+        const std::int64_t margin =
+            std::min(std::max(overshoot90_ + kMarginSpareUs * perMs / 1000, kLeastMarginUs * perMs / 1000),
+                     kMostMarginUs * perMs / 1000);
         const std::int64_t before = Now();
-        const std::int64_t early = due - marginTicks_ - before;
-        if (early < ticksPerMs) break;
-        const DWORD ms = static_cast<DWORD>(early / ticksPerMs);
-        if (::WaitForSingleObject(wake_.Get(), ms) == WAIT_OBJECT_0) return false;
-        // Learn from the overshoot: grow the margin at once, shrink it slowly.
-        const std::int64_t overshoot = Now() - before - static_cast<std::int64_t>(ms) * ticksPerMs;
-        const std::int64_t wanted = std::min(std::max(overshoot + kMarginSpareUs * ticksPerMs / 1000,
-                                                      kLeastMarginUs * ticksPerMs / 1000),
-                                             kMostMarginUs * ticksPerMs / 1000);
-        marginTicks_ = wanted > marginTicks_ ? wanted : marginTicks_ - (marginTicks_ - wanted) / 32;
+        const std::int64_t early = due - margin - before;
+        if (early < perMs) break;
+        // A plain sleep, not a timed wait on an object: under Wine a sleep is
+        // timed by the process itself, while a timed wait needs the wine
+        // server to be scheduled in time (tens of ms late on a busy machine).
+        const DWORD ms = static_cast<DWORD>(std::min<std::int64_t>(early / perMs, kLongestSleepMs));
+        ::Sleep(ms);
+        const std::int64_t overshoot = Now() - before - static_cast<std::int64_t>(ms) * perMs;
+        overshoot90_ = overshoot > overshoot90_ ? overshoot90_ + 9 * step : std::max<std::int64_t>(overshoot90_ - step, 0);
     }
     while (Now() < due)
         if (stop_.load(std::memory_order_relaxed)) return false;

@@ -1,5 +1,5 @@
 // Sends a timed sequence of events on a thread of its own, each as close to
-// its due time as the system allows: it waits on the finest timer the
+// its due time as the system allows: it sleeps on the finest timer the
 // system offers until shortly before the time, then watches the performance
 // counter for the last fraction of a millisecond. The windows stay free to
 // handle their messages meanwhile. Safe to stop from any thread at any time.
@@ -35,7 +35,7 @@ public:
     // rising order; `dueUs` must stay alive until the run has ended). False
     // when a run is going on or the thread cannot be made.
     bool Start(const std::vector<std::int64_t>& dueUs, Deliver deliver, Finished finished = nullptr);
-    // Asks the run to end before its next event; returns at once.
+    // Asks the run to end before its next event (within 10 ms); returns at once.
     void Stop();
     // Waits until the thread has ended; true when it has (false on timeout).
     bool Wait(DWORD timeoutMs = INFINITE);
@@ -54,7 +54,6 @@ private:
     std::int64_t Now() const;  // performance-counter ticks
 
     KernelHandle thread_;
-    KernelHandle wake_;  // set by Stop
     std::atomic<bool> stop_{false};
     const std::vector<std::int64_t>* dueUs_ = nullptr;
     Deliver deliver_;
@@ -63,7 +62,7 @@ private:
     bool stopped_ = false;
     std::string failure_;
     std::int64_t frequency_ = 1;
-    std::int64_t marginTicks_ = 0;  // how early timed waits end, learnt as they overshoot
+    std::int64_t overshoot90_ = 0;  // ticks: what nine sleeps in ten overshoot at most
 };
 
 }  // namespace nl
