@@ -5,6 +5,7 @@
 // performance counter, one clock for every process. Reports the sender's
 // error against the schedule and the arrival delay, and judges the goals;
 // it exits with 0 when everything was measured, whatever the verdicts.
+// Also times loading a million-row trace file.
 #include <windows.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 
 #include "common/replay_schedule.h"
 #include "win32/paced_sender.h"
+#include "win32/trace_file.h"
 
 namespace {
 
@@ -86,6 +88,33 @@ double Percentile(std::vector<double> v, double p) {
     const auto below = static_cast<std::size_t>(at);
     const double above = below + 1 < v.size() ? v[below + 1] : v[below];
     return v[below] + (above - v[below]) * (at - static_cast<double>(below));
+}
+
+// The seconds loading a million-row file takes, half of it the chosen
+// window's rows.
+double LoadingSeconds() {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, dir);
+    const std::wstring path = std::wstring(dir) + L"notchlog-replay-bench.csv";
+    {
+        std::string text = std::string(nl::kWheelCsvHeader) + "\r\n";
+        char row[200];
+        FILE* f = _wfopen(path.c_str(), L"wb");
+        for (int i = 1; i <= 1000000; ++i) {
+            std::snprintf(row, sizeof row,
+                          "%d,%d.%03d,%d,1.000,%s,V,-30,-0.250,3,0,0,0,0.750,injected,00000000,0,0000,,100,200,100,200,"
+                          "0,000100A2,\r\n",
+                          i, i / 1000, i % 1000, i, i % 2 ? "main" : "hook");
+            text += row;
+            if (text.size() > (1 << 20) || i == 1000000) std::fwrite(text.data(), 1, text.size(), f), text.clear();
+        }
+        std::fclose(f);
+    }
+    const LONG64 t0 = Ticks();
+    const nl::TraceLoad load = nl::LoadTraceFile(path, {});
+    const double seconds = (Ticks() - t0) / TicksPerMs() / 1000;
+    ::DeleteFileW(path.c_str());
+    return load.problem.empty() && load.rows.size() == 500000 ? seconds : NAN;
 }
 
 struct Figure {
@@ -176,6 +205,7 @@ int Run(const std::wstring& json) {
         {"replay.arrival_ms_max", Percentile(arrival, 1), NAN},
         {"replay.send_input_ms_median", Percentile(g_callMs, 0.5), NAN},  // how long each call took
         {"replay.send_input_ms_p99", Percentile(g_callMs, 0.99), NAN},
+        {"replay.load_1m_rows_s", LoadingSeconds(), 5},
     };
     ::PostMessageW(receiver, WM_CLOSE, 0, 0);
     ::WaitForSingleObject(pi.hProcess, 5000);
