@@ -60,27 +60,35 @@ bool Decimal(const std::wstring& text, int decimals, std::int64_t largest, std::
     return true;
 }
 
+// Takes a valid value into `r`; else the message about it.
 std::string CheckValue(Valued what, const std::wstring& text, ReplayOptions& r) {
     std::int64_t v = 0;
     switch (what) {
         case kRun:
-            if (Decimal(text, 0, 0x7FFFFFFF, v) && v >= 1) return r.choice.run = static_cast<int>(v), "";
-            return "--replay-run must be a run number from 1, not " + Shown(text);
+            if (!Decimal(text, 0, 0x7FFFFFFF, v) || v < 1)
+                return "--replay-run must be a run number from 1, not " + Shown(text);
+            r.choice.run = static_cast<int>(v);
+            return {};
         case kWindow: {
             std::string name;
             for (wchar_t c : text) name.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-            if ((r.choice.window = WindowFromName(name))) return "";
-            return "unknown --replay-window name: " + Shown(text) + "; use main, analysis, hook or raw";
+            r.choice.window = WindowFromName(name);
+            if (!r.choice.window)
+                return "unknown --replay-window name: " + Shown(text) + "; use main, analysis, hook or raw";
+            return {};
         }
         case kMaxGap:
-            if (Decimal(text, 0, kLongestMaxGapMs, v)) return r.maxGapMs = v, "";
-            return "--replay-max-gap must be from 0 to 3600000 ms, not " + Shown(text);
+            if (!Decimal(text, 0, kLongestMaxGapMs, v))
+                return "--replay-max-gap must be from 0 to 3600000 ms, not " + Shown(text);
+            r.maxGapMs = v;
+            return {};
         case kSpeed:
-            if (Decimal(text, 3, kFastestSpeedMilli, v) && v >= kSlowestSpeedMilli)
-                return r.speedMilli = static_cast<std::int32_t>(v), "";
-            return "--replay-speed must be from 0.1 to 10, not " + Shown(text);
+            if (!Decimal(text, 3, kFastestSpeedMilli, v) || v < kSlowestSpeedMilli)
+                return "--replay-speed must be from 0.1 to 10, not " + Shown(text);
+            r.speedMilli = static_cast<std::int32_t>(v);
+            return {};
         default:
-            return "";
+            return {};
     }
 }
 

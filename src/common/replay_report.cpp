@@ -114,6 +114,8 @@ void ReplayTally::Ended(WheelAxis axis, std::optional<std::int64_t> moved) {
 }
 
 std::string ReplayReportLines(const ReplaySummary& s) {
+    if (s.rows == 0)  // nothing was loaded: the reason is all there is to say
+        return "Result: could not replay (" + (s.problem.empty() ? std::string("no rows") : s.problem) + ")" + kCrLf;
     std::string out = "Trace: run " + DecText(s.pick.run) + " of " + DecText(s.pick.runs) + ", window " +
                       WindowName(s.pick.window) + ", " + DecText(static_cast<std::int64_t>(s.rows)) + " rows" + kCrLf;
     out += "Events: " + DecText(static_cast<std::int64_t>(s.sent)) + " sent, " +

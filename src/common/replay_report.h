@@ -73,7 +73,9 @@ struct ReplaySummary {
     std::string problem;  // why the replay could not be made or finished; empty when it was
 };
 
-// The lines below the head, CR LF after each, the Result line last.
+// The lines below the head, CR LF after each, the Result line last; only
+// the Result line when no rows were loaded (a file that cannot be read, a
+// bad option).
 std::string ReplayReportLines(const ReplaySummary& s);
 
 // 0 replayed (ending within one line of a sound handler where the unit

@@ -23,4 +23,9 @@ ReplaySchedule MakeSchedule(const std::vector<TraceRow>& rows, std::int64_t maxG
     return s;
 }
 
+bool ReadsPositionAfter(const ReplaySchedule& s, std::size_t i) {
+    constexpr std::int64_t kReadingRoomUs = 5000;
+    return i + 1 >= s.dueUs.size() || s.dueUs[i + 1] - s.dueUs[i] >= kReadingRoomUs;
+}
+
 }  // namespace nl

@@ -28,4 +28,9 @@ struct ReplaySchedule {
 // the nearest microsecond.
 ReplaySchedule MakeSchedule(const std::vector<TraceRow>& rows, std::int64_t maxGapMs, std::int32_t speedMilli);
 
+// Whether the target's position is read after event i: only where the
+// next event is due at least 5 ms later (reading takes a round trip to the
+// target's thread), and after the last.
+bool ReadsPositionAfter(const ReplaySchedule& s, std::size_t i);
+
 }  // namespace nl

@@ -109,6 +109,11 @@ TEST(ReplayReport, LinesBelowTheHead) {
               "Note: a posted message cannot carry extra information: it was left out of 1 row.\r\n"
               "Result: could not replay (stopped)\r\n");
     EXPECT_EQ(ReplayExitCode(s), 2);
+
+    s = ReplaySummary();  // nothing loaded
+    s.problem = "there is no run 3: the file holds 2 runs";
+    EXPECT_EQ(ReplayReportLines(s), "Result: could not replay (there is no run 3: the file holds 2 runs)\r\n");
+    EXPECT_EQ(ReplayExitCode(s), 2);
 }
 
 // The Result line's end and the exit code, by how the vertical axis ended.

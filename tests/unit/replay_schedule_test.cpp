@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "common/replay_schedule.h"
@@ -39,6 +40,14 @@ TEST(ReplaySchedule, OffsetsFromTheFirstGapsCutThenSpeed) {
         EXPECT_EQ(s.gapsCut, c.gapsCut);
         EXPECT_EQ(s.removedUs, c.removedUs);
     }
+}
+
+TEST(ReplaySchedule, PositionsAreReadWhereTheNextEventLeavesRoom) {
+    ReplaySchedule s;
+    s.dueUs = {0, 4999, 9999, 15000, 15000};
+    std::string reads;
+    for (std::size_t i = 0; i < s.dueUs.size(); ++i) reads += ReadsPositionAfter(s, i) ? 'r' : '-';
+    EXPECT_EQ(reads, "-rr-r");
 }
 
 }  // namespace
