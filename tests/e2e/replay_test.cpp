@@ -1,0 +1,445 @@
+// Replaying a recorded wheel trace into another window: a trace recorded by
+// one Notchlog comes out of a second one's recording row for row; target
+// windows of known kinds move by their own arithmetic and the report says
+// how far that is from a sound handler; bad input sends nothing; Esc stops
+// a replay, releases the keys and puts the pointer back.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "driver/wheel_targets.h"
+#include "driver/wheel_test_runs.h"
+
+namespace nle2e {
+namespace {
+
+namespace fs = std::filesystem;
+const std::string kCsvHeader =
+    "seq,time_ms,msg_time,interval_ms,window,axis,delta,notches,step,truncated,rounded,accumulated,carry,source,"
+    "extra_info,pen_touch,keys,key_mismatch,x,y,pos_x,pos_y,bounce,target,device";
+
+fs::path TempPath(const wchar_t* what) {
+    static int serial = 0;
+    return fs::temp_directory_path() / Format(L"notchlog-replay-%lu-%d-%ls", ::GetCurrentProcessId(), ++serial, what);
+}
+
+struct TempFile {  // removed at the end
+    const fs::path path;
+    explicit TempFile(const wchar_t* what) : path(TempPath(what)) {}
+    ~TempFile() {
+        std::error_code e;
+        fs::remove(path, e);
+    }
+    std::wstring Quoted() const { return L"\"" + path.wstring() + L"\""; }
+};
+
+// One row of a trace as Notchlog writes it; the columns replay does not read are left empty.
+struct TraceRowSpec {
+    int ms;  // time_ms
+    char axis;
+    int delta;
+    unsigned keys = 0;
+    unsigned extra = 0;
+    const char* source = "injected";
+};
+
+std::string TraceCsv(const std::vector<TraceRowSpec>& rows, int firstSeq = 1, bool header = true) {
+    std::string out = header ? kCsvHeader + "\r\n" : std::string();
+    int seq = firstSeq;
+    for (const auto& r : rows)
+        out += Narrow(Format(L"%d,%d.000,,,main,%c,%d,,,,,,,%hs,%08X,,%04X,,,,,,,,\r\n", seq++, r.ms, r.axis, r.delta,
+                             r.source, r.extra, r.keys));
+    return out;
+}
+
+void Write(const fs::path& file, const std::string& bytes, bool append = false) {
+    FILE* f = _wfopen(file.wstring().c_str(), append ? L"ab" : L"wb");
+    if (!f) throw DriverError("cannot write " + file.string());
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+std::vector<std::string> LinesOf(const std::string& text) {
+    auto lines = Split(text, "\r\n");
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();
+    return lines;
+}
+
+// Notchlog.exe run as a script would replay: `args`, then the report (and
+// trace) files of its own.
+struct ReplayRun {
+    DWORD exitCode = ~0u;
+    std::vector<std::string> report, trace;
+    // The lines after the head's blank line.
+    std::vector<std::string> Body() const {
+        const auto blank = std::find(report.begin(), report.end(), "");
+        return blank == report.end() ? std::vector<std::string>() : std::vector<std::string>(blank + 1, report.end());
+    }
+    std::string Last() const { return report.empty() ? std::string() : report.back(); }
+};
+
+class ReplayScript {
+public:
+    explicit ReplayScript(const std::wstring& args) {
+        const std::wstring exe = NotchlogExePath();
+        std::wstring commandLine = L"\"" + exe + L"\" " + args + L" --replay-report " + report_.Quoted() +
+                                   L" --replay-trace " + trace_.Quoted();
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            ThrowLastError("starting " + Narrow(exe));
+        ::CloseHandle(pi.hThread);
+        process_ = pi.hProcess;
+    }
+    ReplayScript(const ReplayScript&) = delete;
+    ~ReplayScript() {
+        if (Running()) ::TerminateProcess(process_, 0xDEAD), ::WaitForSingleObject(process_, 5000);
+        ::CloseHandle(process_);
+    }
+    bool Running() const { return ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    ReplayRun Wait() {
+        if (!WaitUntil([&] { return !Running(); }, 60s)) throw DriverError("the replay did not end");
+        ReplayRun run;
+        ::GetExitCodeProcess(process_, &run.exitCode);
+        run.report = LinesOf(Contents(report_.path.wstring()));
+        std::error_code e;
+        if (fs::exists(trace_.path, e)) run.trace = LinesOf(Contents(trace_.path.wstring()));
+        return run;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    TempFile report_{L"report.txt"}, trace_{L"trace.csv"};
+};
+
+ReplayRun Replay(const std::wstring& args) { return ReplayScript(args).Wait(); }
+
+// ---- known kinds ------------------------------------------------------------
+
+// Where a window of the kind stands after each delta, by its own way of
+// stepping, at 3 lines (characters) per notch: what the trace file's
+// position column must show.
+int Step(WheelTargetKind kind, int delta, int& rest) {
+    switch (kind) {
+        case WheelTargetKind::Truncating: return -(delta / 120) * 3;
+        case WheelTargetKind::EveryMessage: return delta < 0 ? 3 : delta > 0 ? -3 : 0;
+        default: break;
+    }
+    rest -= delta * 3;
+    const int units = rest / 120;
+    rest -= units * 120;
+    return units;
+}
+
+// Sub-notch, whole and double notches down, then a notch back up in halves;
+// 12 ms apart, so the position is read after each. (These kinds ignore the
+// horizontal wheel.)
+const std::vector<TraceRowSpec> kMixedTrace = [] {
+    std::vector<TraceRowSpec> rows;
+    int ms = 100;
+    for (int d : {-30, -30, -30, -30, -30, -30, -30, -30, -120, -240, 60, 60}) rows.push_back({ms += 12, 'V', d});
+    return rows;
+}();
+
+TEST(Replay, TargetsOfKnownKindsMoveByTheirOwnArithmeticAndTheReportSaysHowFar) {
+    TempFile csv(L"mixed.csv");
+    Write(csv.path, TraceCsv(kMixedTrace));
+    const struct {
+        WheelTargetKind kind;
+        int down;  // where it ends
+    } rows[] = {
+        {WheelTargetKind::Accumulating, 12},
+        {WheelTargetKind::Truncating, 9},
+        {WheelTargetKind::EveryMessage, 24},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(Narrow(WheelTargetName(r.kind)));
+        WheelTarget target(r.kind);
+        const ReplayRun run = Replay(L"--replay " + csv.Quoted() + L" --test-target " + HexSpec(target.Window()));
+        const auto units = [](int n, const char* way) {
+            return n == 0 ? std::string("0 units") : std::to_string(n) + (n == 1 ? " unit " : " units ") + way;
+        };
+        const std::vector<std::string> body = {
+            "Trace: run 1 of 1, window main, 12 rows",
+            "Events: 12 sent, 0 skipped (rows with source lost)",
+            "Timing: speed 1, gaps longer than 2000 ms cut to it: 0 gaps, 0.000 s removed",
+            "Vertical: 12 events, deltas adding up to -4.000 notches; a sound handler scrolls 12 lines down at 3 lines "
+            "per notch; the target moved " + units(r.down, "down") + " (SBM_GETPOS)",
+            "Result: replayed 12 events",
+        };
+        EXPECT_EQ(run.Body(), body);
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(target.Position(), r.down);
+        // The trace file: a line per event, each position where the kind's arithmetic puts it.
+        ASSERT_EQ(run.trace.size(), kMixedTrace.size() + 1);
+        EXPECT_EQ(run.trace[0], "seq,scheduled_ms,sent_ms,axis,delta,position");
+        int at = 0, rest = 0;
+        for (std::size_t i = 0; i < kMixedTrace.size(); ++i) {
+            const TraceRowSpec& row = kMixedTrace[i];
+            at += Step(r.kind, row.delta, rest);
+            const auto fields = Split(run.trace[i + 1], ",");
+            ASSERT_EQ(fields.size(), 6u) << run.trace[i + 1];
+            EXPECT_EQ(fields[0], std::to_string(i + 1));
+            EXPECT_EQ(fields[1], Narrow(Format(L"%d.000", static_cast<int>(i) * 12)));
+            EXPECT_TRUE(std::regex_match(fields[2], std::regex("\\d+\\.\\d{3}"))) << fields[2];
+            EXPECT_EQ(fields[3] + "," + fields[4], std::string(1, row.axis) + "," + std::to_string(row.delta));
+            EXPECT_EQ(fields[5], std::to_string(at)) << "after row " << i + 1;
+        }
+    }
+}
+
+// A list box counts items, which a sound handler's lines compare with: the
+// Result line says how far it ended, and the exit code follows.
+TEST(Replay, AListCountingItemsIsJudgedAgainstASoundHandler) {
+    TempFile csv(L"notches.csv");
+    Write(csv.path, TraceCsv({{0, 'V', -120}, {15, 'V', -120}, {30, 'V', -60}, {45, 'V', -60}}));
+    const struct {
+        WheelTargetKind kind;
+        const char* moved;
+        const char* result;
+        DWORD code;
+    } rows[] = {
+        {WheelTargetKind::List, "9 items down", "Result: replayed 4 events, the target ended within one line of a sound handler", 0},
+        {WheelTargetKind::FixedFour, "12 items down", "Result: replayed 4 events, the target ended 3 lines from a sound handler", 1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.moved);
+        WheelTarget target(r.kind);
+        const ReplayRun run = Replay(L"--replay " + csv.Quoted() + L" --test-target " + HexSpec(target.Content()));
+        const auto body = run.Body();
+        ASSERT_EQ(body.size(), 5u) << run.Last();
+        EXPECT_EQ(body[3], std::string("Vertical: 4 events, deltas adding up to -3.000 notches; a sound handler scrolls 9 "
+                                       "lines down at 3 lines per notch; the target moved ") +
+                               r.moved + " (LB_GETTOPINDEX); the largest difference along the way: " +
+                               (r.code ? "3 items" : "0 items"));
+        EXPECT_EQ(body[4], r.result);
+        EXPECT_EQ(run.exitCode, r.code);
+    }
+}
+
+TEST(Replay, AFileAppendedOverTwoRunsReplaysItsLastOrTheOneChosen) {
+    TempFile csv(L"two-runs.csv");
+    Write(csv.path, TraceCsv({{0, 'V', -120}, {20, 'V', -120}, {40, 'V', -120}}));
+    Write(csv.path, TraceCsv({{0, 'V', -240}}, 1, false), true);  // seq starts again: a second run
+    const struct {
+        const wchar_t* args;
+        const char* trace;
+        int down;
+    } rows[] = {
+        {L"", "Trace: run 2 of 2, window main, 1 rows", 6},
+        {L" --replay-run 1", "Trace: run 1 of 2, window main, 3 rows", 9},
+    };
+    for (const auto& r : rows) {
+        WheelTarget target(WheelTargetKind::Accumulating);
+        const ReplayRun run =
+            Replay(L"--replay " + csv.Quoted() + L" --test-target " + HexSpec(target.Window()) + r.args);
+        ASSERT_FALSE(run.Body().empty()) << run.Last();
+        EXPECT_EQ(run.Body()[0], r.trace);
+        EXPECT_EQ(target.Position(), r.down);
+        EXPECT_EQ(run.exitCode, 0u);
+    }
+}
+
+// The system's words for an error, as the report quotes them: without the
+// full stop and line break after them.
+std::string Reason(DWORD code) {
+    char buffer[512] = {};
+    std::string text(buffer, ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                                              0, buffer, sizeof buffer, nullptr));
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
+        text.pop_back();
+    return text;
+}
+
+// Every kind of bad input: its Result line, exit code 2, and the target
+// never moved (nothing was sent).
+TEST(Replay, BadInputSaysWhatWasWrongAndSendsNothing) {
+    WheelTarget target(WheelTargetKind::Accumulating);
+    const std::wstring spec = L" --test-target " + HexSpec(target.Window());
+    const std::vector<TraceRowSpec> good = {{0, 'V', -120}, {10, 'V', -120}};
+    TempFile notOurs(L"not-ours.csv"), fields(L"fields.csv"), delta(L"delta.csv"), backwards(L"backwards.csv"),
+        analysisOnly(L"analysis.csv"), ok(L"ok.csv");
+    Write(notOurs.path, "seq,time\r\n1,0\r\n");
+    Write(fields.path, TraceCsv(good) + "3,20.000,main,V\r\n");
+    Write(delta.path, TraceCsv(good) + "3,20.000,,,main,V,x,,,,,,,injected,00000000,,0000,,,,,,,,\r\n");
+    Write(backwards.path, TraceCsv({{50, 'V', -120}, {40, 'V', -120}}));
+    Write(ok.path, TraceCsv(good));
+    const std::wstring missing = TempPath(L"missing.csv").wstring();
+    const struct {
+        std::wstring args;
+        std::string last;
+    } rows[] = {
+        {L"--replay \"" + missing + L"\"" + spec,
+         "Result: could not replay (cannot open " + Narrow(missing) + ": " + Reason(ERROR_FILE_NOT_FOUND) + ")"},
+        {L"--replay " + notOurs.Quoted() + spec,
+         "Result: could not replay (the first line is not Notchlog's wheel CSV header)"},
+        {L"--replay " + fields.Quoted() + spec, "Result: could not replay (line 4 has 4 fields, not 25)"},
+        {L"--replay " + delta.Quoted() + spec,
+         "Result: could not replay (line 4, column 7 (delta): \"x\" is not a whole number from -32768 to 32767)"},
+        {L"--replay " + backwards.Quoted() + spec,
+         "Result: could not replay (line 3, column 2 (time_ms): 40.000 is earlier than 50.000 on line 2 (time goes "
+         "backwards))"},
+        {L"--replay " + ok.Quoted() + spec + L" --replay-window analysis",
+         "Result: could not replay (run 1 holds no rows of window analysis)"},
+        {L"--replay " + ok.Quoted() + spec + L" --replay-window mouse",
+         "Result: could not replay (unknown --replay-window name: \"mouse\"; use main, analysis, hook or raw)"},
+        {L"--replay " + ok.Quoted() + spec + L" --replay-run 2",
+         "Result: could not replay (there is no run 2: the file holds 1 run)"},
+        {L"--replay " + ok.Quoted() + spec + L" --replay-speed 11",
+         "Result: could not replay (--replay-speed must be from 0.1 to 10, not \"11\")"},
+        {L"--replay " + ok.Quoted() + spec + L" --replay-max-gap 3600001",
+         "Result: could not replay (--replay-max-gap must be from 0 to 3600000 ms, not \"3600001\")"},
+        {L"--replay " + ok.Quoted(), "Result: could not replay (--replay needs --test-target)"},
+        {L"--replay " + ok.Quoted() + spec + L" --test-report x.txt",
+         "Result: could not replay (--replay and --test-report cannot be combined: choose one)"},
+    };
+    for (const auto& r : rows) {
+        const ReplayRun run = Replay(r.args);
+        EXPECT_EQ(run.Last(), r.last) << Narrow(r.args);
+        EXPECT_EQ(run.exitCode, 2u) << Narrow(r.args);
+    }
+    EXPECT_EQ(target.Position(), 0);
+}
+
+// ---- keys, extra information and the pointer --------------------------------
+
+// The trace file's rows after its header, each split into its fields.
+std::vector<std::vector<std::string>> CsvRows(const fs::path& file) {
+    const auto lines = LinesOf(Contents(file.wstring()));
+    std::vector<std::vector<std::string>> rows;
+    for (std::size_t i = 1; i < lines.size(); ++i) rows.push_back(Split(lines[i], ","));
+    return rows;
+}
+
+// A Notchlog recording into a CSV file of its own with its analysis window
+// open, sized so that the centre of its client area is bare (between its two
+// panels): wheel input there reaches the analysis window itself.
+struct Recorder {
+    TempFile csv{L"recording.csv"};
+    Notchlog app{L"--analysis --wheel-csv " + csv.Quoted()};
+    HWND analysis = nullptr;
+    POINT centre{};
+
+    Recorder() {
+        if (!WaitUntil([&] { return (analysis = ShownWindowOf(app.Pid(), L"NotchlogAnalysis")) != nullptr; }))
+            throw DriverError("no analysis window");
+        RECT window{}, client{};
+        ::GetWindowRect(analysis, &window);
+        ::GetClientRect(analysis, &client);
+        const int frameX = (window.right - window.left) - client.right, frameY = (window.bottom - window.top) - client.bottom;
+        for (int width = 560; width < 760; width += 2) {
+            ::SetWindowPos(analysis, nullptr, 10, 10, width + frameX, 200 + frameY, SWP_NOZORDER | SWP_NOACTIVATE);
+            Send(analysis, WM_NULL);
+            ::GetClientRect(analysis, &client);
+            const POINT inside{client.right / 2, client.bottom / 2};
+            if (::ChildWindowFromPointEx(analysis, inside, CWP_ALL) != analysis) continue;
+            centre = inside;
+            ::ClientToScreen(analysis, &centre);
+            return;
+        }
+        throw DriverError("the analysis window has no bare centre");
+    }
+    std::vector<std::vector<std::string>> Rows() const { return CsvRows(csv.path); }
+};
+
+void InjectWheel(std::initializer_list<int> deltas, bool horizontal, ULONG_PTR extraInfo = 0) {
+    std::vector<INPUT> inputs;
+    for (int d : deltas) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = horizontal ? MOUSEEVENTF_HWHEEL : MOUSEEVENTF_WHEEL;
+        in.mi.mouseData = static_cast<DWORD>(d);
+        in.mi.dwExtraInfo = extraInfo;
+        inputs.push_back(in);
+    }
+    if (::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+        ThrowLastError("SendInput");
+}
+
+// Axis, delta, extra information and keys: what a replay must reproduce.
+std::vector<std::string> Essentials(const std::vector<std::vector<std::string>>& rows, bool withExtra = true) {
+    std::vector<std::string> out;
+    for (const auto& r : rows)
+        out.push_back(r.at(4) + "," + r.at(5) + "," + r.at(6) + "," + (withExtra ? r.at(14) : "-") + "," + r.at(16));
+    return out;
+}
+
+TEST(Replay, ASecondNotchlogRecordsWhatTheFirstRecordedRowForRow) {
+    std::vector<std::vector<std::string>> recorded;
+    TempFile trace(L"recorded.csv");
+    {
+        Recorder first;
+        Foreground(first.analysis);
+        MoveCursor(first.centre);
+        const auto pause = [] { ::Sleep(15); };  // gaps the replay keeps
+        InjectWheel({30, 30, 30, 30}, false);
+        pause();
+        InjectWheel({60, 60}, true);
+        pause();
+        InjectWheel({-15, -15}, false, 0xFF515700);  // a pen's signature in the extra information
+        pause();
+        InjectWheel({8}, false, 0xFF515733);
+        Key(VK_CONTROL);
+        InjectWheel({-120}, false);
+        Key(VK_CONTROL, true);
+        pause();
+        Key(VK_SHIFT);
+        InjectWheel({-30}, true);
+        Key(VK_SHIFT, true);
+        ASSERT_TRUE(WaitUntil([&] { return first.Rows().size() >= 11; })) << first.Rows().size();
+        recorded = first.Rows();
+        ASSERT_EQ(recorded.size(), 11u);
+        fs::copy_file(first.csv.path, trace.path);
+        first.app.Close();
+    }
+    const auto expected = Essentials(recorded);
+    EXPECT_EQ(expected[8], "analysis,V,8,FF515733,0000");
+    EXPECT_EQ(expected[9], "analysis,V,-120,00000000,0008");
+    EXPECT_EQ(expected[10], "analysis,H,-30,00000000,0004");
+    const struct {
+        const wchar_t* delivery;
+        bool carriesExtra;
+    } rows[] = {{L"injected", true}, {L"posted", false}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(Narrow(r.delivery));
+        Recorder second;
+        const ReplayRun run = Replay(L"--replay " + trace.Quoted() + L" --test-target " + HexSpec(second.analysis) +
+                                     L" --test-delivery " + r.delivery);
+        EXPECT_EQ(run.Last(), "Result: replayed 11 events");
+        EXPECT_EQ(run.exitCode, 0u);
+        ASSERT_TRUE(WaitUntil([&] { return second.Rows().size() >= 11; })) << second.Rows().size();
+        const auto replayed = second.Rows();
+        EXPECT_EQ(Essentials(replayed, r.carriesExtra), Essentials(recorded, r.carriesExtra));
+        if (!r.carriesExtra) {
+            for (const auto& row : replayed) EXPECT_EQ(row.at(14), "00000000");
+        }
+    }
+}
+
+
+TEST(Replay, EscStopsALongReplayReleasesTheKeysAndPutsThePointerBack) {
+    WheelTarget target(WheelTargetKind::Accumulating);
+    TempFile csv(L"long.csv");
+    std::vector<TraceRowSpec> rows;
+    for (int i = 0; i < 1000; ++i) rows.push_back({i * 20, 'V', -30, MK_CONTROL | MK_SHIFT});
+    Write(csv.path, TraceCsv(rows));
+    const POINT rest{3, 1000};
+    MoveCursor(rest);
+    ReplayScript script(L"--replay " + csv.Quoted() + L" --test-target " + HexSpec(target.Window()));
+    ASSERT_TRUE(WaitUntil([&] { return target.Position() > 0 || !script.Running(); }));
+    Key(VK_ESCAPE);
+    const ReplayRun run = script.Wait();
+    Key(VK_ESCAPE, true);
+    EXPECT_EQ(run.Last(), "Result: could not replay (stopped)");
+    EXPECT_EQ(run.exitCode, 2u);
+    const POINT now = CursorNow();
+    EXPECT_TRUE(now.x == rest.x && now.y == rest.y) << "the pointer stayed at " << now.x << "," << now.y;
+    EXPECT_EQ(::GetAsyncKeyState(VK_CONTROL) & 0x8000, 0) << "Ctrl still held";
+    EXPECT_EQ(::GetAsyncKeyState(VK_SHIFT) & 0x8000, 0) << "Shift still held";
+    EXPECT_LT(run.trace.size(), rows.size());
+}
+
+}  // namespace
+}  // namespace nle2e
