@@ -5,6 +5,7 @@
 #include "common/error_boundary.h"
 #include "common/replay_schedule.h"
 #include "common/target_spec.h"
+#include "wheel_test/replay_watcher.h"
 #include "wheel_test/wheel_test_run.h"
 #include "win32/log_files.h"
 #include "win32/paced_sender.h"
@@ -15,12 +16,11 @@ namespace nl {
 
 namespace {
 
-constexpr std::size_t kTraceFlushBytes = 64 * 1024;  // written out where the schedule leaves time
-constexpr std::size_t kTraceMostBytes = 1024 * 1024;  // written out whatever the schedule says
+constexpr std::size_t kTraceFlushBytes = 64 * 1024;
 constexpr DWORD kProgressEveryMs = 250;
 
-// The trace file: a line per event sent, kept in a buffer and written out
-// where the schedule leaves time, so the writes never delay an event.
+// The trace file: a line per event sent, written once the replay has ended
+// (its positions are known only then), a buffer at a time.
 class TraceWriter {
 public:
     // Empty on success, else the reason the file cannot be written.
@@ -46,51 +46,37 @@ private:
     std::string buffer_;
 };
 
-// What the sender's thread works with while the run lasts; the run's own
-// thread looks at it again only once the sender has ended.
+// What the sender's thread works with while the run lasts. It only sends:
+// the watcher reads and checks on a thread of its own, so the sender keeps
+// to the schedule however slowly the target takes its input.
 struct Run {
     const std::vector<TraceRow>& rows;
     const ReplaySchedule& schedule;
-    const TargetPlace& place;
     Delivery how;
+    HWND target;
     WheelDelivery& delivery;
-    PositionReader* readers[2];                 // vertical, horizontal
-    std::optional<std::int32_t> bases[2];       // their positions before the first event
-    ReplaySummary& summary;
-    TraceWriter& trace;
     const std::atomic<bool>& stop;
     std::atomic<std::size_t> sent{0};
+    std::optional<ReplayWatcher> watcher;
     std::string problem;
 
     // Sends row i at its due time; false ends the run.
-    bool Deliver(std::size_t i, std::int64_t sentUs) {
+    bool Deliver(std::size_t i) {
         const TraceRow& row = rows[i];
         if (stop || EscPressed()) return Fail("stopped");
-        if (how == Delivery::Injected) delivery.HoldKeys((row.keys & MK_CONTROL) != 0, (row.keys & MK_SHIFT) != 0);
-        if (!::IsWindow(place.target)) return Fail("the target was closed");
-        const int axis = row.axis == WheelAxis::V ? 0 : 1;
-        if (!delivery.Send(axis == 1, row.delta, 1, row.keys, row.extraInfo))
+        if (watcher->Failed()) return Fail(watcher->Problem());
+        const bool ctrl = (row.keys & MK_CONTROL) != 0, shift = (row.keys & MK_SHIFT) != 0;
+        if (how == Delivery::Injected) delivery.HoldKeys(ctrl, shift);
+        if (!::IsWindow(target)) return Fail("the target was closed");
+        const bool horizontal = row.axis == WheelAxis::H;
+        if (!delivery.Send(horizontal, row.delta, 1, row.keys, row.extraInfo))
             return Fail("the system did not take the input");
         ++sent;
-        // Where the schedule leaves time: the position once the target has
-        // taken the event, then the checks the next event needs.
-        const bool slack = ReadsPositionAfter(schedule, i);
-        std::optional<std::int32_t> position;
-        if (slack) {
-            if (!SyncWithTarget(place.target)) return Fail("the target does not answer");
-            position = readers[axis]->ReadNow();
-        }
-        std::optional<std::int64_t> moved;
-        if (position && bases[axis]) moved = static_cast<std::int64_t>(*position) - *bases[axis];
-        summary.tally.Sent(row.axis, row.delta, moved);
-        if (trace.Active()) {
-            AppendReplayTraceLine(trace.Buffer(), row.seq, schedule.dueUs[i], sentUs, row.axis, row.delta,
-                                  position ? std::optional<std::int64_t>(*position) : std::nullopt);
-            trace.Flush(slack ? kTraceFlushBytes : kTraceMostBytes);
-        }
-        if (slack && i + 1 < rows.size()) {
-            if (stop || EscPressed()) return Fail("stopped");  // Esc held is no key left down by accident
-            if (std::string p = CheckTarget(place, how, delivery.HeldKeys()); !p.empty()) return Fail(p);
+        if (ReadsPositionAfter(schedule, i)) {
+            if (i + 1 == rows.size()) watcher->Drain();  // nothing is left to delay: the last is always read
+            const bool held = how == Delivery::Injected;
+            watcher->Offer(i, horizontal,
+                           static_cast<std::uint16_t>((held && ctrl ? MK_CONTROL : 0) | (held && shift ? MK_SHIFT : 0)));
         }
         return true;
     }
@@ -139,18 +125,44 @@ bool Load(const ReplayOptions& options, std::vector<TraceRow>& rows, ReplaySumma
 }
 
 // Sends every row on the paced sender's thread and waits for its end,
-// passing the progress on meanwhile.
-void Send(Run& run, const std::function<void(const std::string&)>& progress) {
+// passing the progress on and stopping it in a long gap once Esc is pressed
+// or a check failed.
+void Send(Run& run, const std::function<void(const std::string&)>& progress, std::vector<std::int64_t>& sentUs) {
     PacedSender sender;
     const std::size_t total = run.rows.size();
-    if (!sender.Start(run.schedule.dueUs, [&run](std::size_t i, std::int64_t us) { return run.Deliver(i, us); })) {
+    if (!sender.Start(run.schedule.dueUs, [&run](std::size_t i, std::int64_t) { return run.Deliver(i); })) {
         run.problem = "the replay's thread could not be started";
         return;
     }
-    while (!sender.Wait(kProgressEveryMs))
+    while (!sender.Wait(kProgressEveryMs)) {
         progress("Replaying: " + std::to_string(run.sent.load()) + " of " + std::to_string(total) + " events sent");
+        if (run.stop || EscPressed() || run.watcher->Failed()) sender.Stop();
+    }
+    sender.Wait();
+    run.watcher->Drain();
+    if (run.problem.empty() && sender.WasStopped())
+        run.problem = run.watcher->Failed() ? run.watcher->Problem() : "stopped";
     if (run.problem.empty() && !sender.Failure().empty())
         run.problem = "the replay failed inside Notchlog: " + sender.Failure();
+    sentUs = sender.SentUs();
+}
+
+// What was sent and read, into the tally and the trace file.
+void Account(const Run& run, const std::vector<std::int64_t>& sentUs, const std::optional<std::int32_t> bases[2],
+             ReplaySummary& s, TraceWriter& trace) {
+    const auto& positions = run.watcher->Positions();
+    for (std::size_t i = 0; i < run.sent; ++i) {
+        const TraceRow& row = run.rows[i];
+        const int axis = row.axis == WheelAxis::V ? 0 : 1;
+        std::optional<std::int64_t> moved;
+        if (positions[i] && bases[axis]) moved = static_cast<std::int64_t>(*positions[i]) - *bases[axis];
+        s.tally.Sent(row.axis, row.delta, moved);
+        if (!trace.Active()) continue;
+        AppendReplayTraceLine(trace.Buffer(), row.seq, run.schedule.dueUs[i], i < sentUs.size() ? sentUs[i] : 0,
+                              row.axis, row.delta,
+                              positions[i] ? std::optional<std::int64_t>(*positions[i]) : std::nullopt);
+        trace.Flush(kTraceFlushBytes);
+    }
 }
 
 }  // namespace
@@ -193,14 +205,18 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     }
     vertical.Mark();
     horizontal.Mark();
-    Run run{rows, schedule, place, how, delivery, {&vertical, &horizontal}, {vertical.ReadNow(), horizontal.ReadNow()},
-            s, trace, stop, {}, {}};
+    PositionReader* readers[2] = {&vertical, &horizontal};
+    const std::optional<std::int32_t> bases[2] = {vertical.ReadNow(), horizontal.ReadNow()};
+    Run run{rows, schedule, how, place.target, delivery, stop, {}, {}, {}};
+    run.watcher.emplace(place, how, readers, run.sent, rows.size());
+    std::vector<std::int64_t> sentUs;
     if (std::string problem = CheckTarget(place, how); !problem.empty()) run.problem = problem;
-    else Send(run, progress);
+    else Send(run, progress, sentUs);
     delivery.End();
-    trace.Flush();
     s.sent = run.sent;
     s.problem = run.problem;
+    Account(run, sentUs, bases, s, trace);
+    trace.Flush();
 
     // The final position, once the target has taken everything sent.
     if (s.problem != "the target does not answer" && ::IsWindow(place.target)) {
