@@ -445,5 +445,39 @@ TEST(Replay, EscStopsALongReplayReleasesTheKeysAndPutsThePointerBack) {
     EXPECT_LT(run.trace.size(), rows.size());
 }
 
+// The window route: --replay without --replay-report replays in the wheel
+// test window; Start stops it, and the report shows there and is copied whole.
+TEST(Replay, InTheWheelTestWindowStartStopsItAndCopyGivesTheReport) {
+    enum : int { kStartButton = 307, kCopyButton = 308, kResultsList = 311, kFindingsBox = 312 };
+    WheelTarget target(WheelTargetKind::Accumulating);
+    TempFile csv(L"window.csv");
+    std::vector<TraceRowSpec> rows;
+    for (int i = 0; i < 500; ++i) rows.push_back({i * 20, 'V', -40});
+    Write(csv.path, TraceCsv(rows));
+    Notchlog app(L"--replay " + csv.Quoted() + L" --test-target " + HexSpec(target.Window()));
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (window = ShownWindowOf(app.Pid(), L"NotchlogWheelTest")) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return target.Position() > 0; }));
+    Send(::GetDlgItem(window, kStartButton), BM_CLICK);
+    const auto findings = [&] {
+        const HWND box = ::GetDlgItem(window, kFindingsBox);
+        std::wstring text(static_cast<std::size_t>(Send(box, WM_GETTEXTLENGTH)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(Send(box, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+        return Narrow(text);
+    };
+    ASSERT_TRUE(WaitUntil([&] { return !findings().empty(); })) << "no report in the window";
+    EXPECT_EQ(findings(), "Result: could not replay (stopped)");
+    const auto list = ListLines(::GetDlgItem(window, kResultsList));
+    ASSERT_GE(list.size(), 4u);
+    EXPECT_EQ(Narrow(list[0]), "Trace: run 1 of 1, window main, 500 rows");
+    WriteClipboard(L"(before the copy)");
+    Send(window, WM_COMMAND, MAKEWPARAM(kCopyButton, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(window, kCopyButton)));
+    const std::string copied = Narrow(ReadClipboard().value_or(L""));
+    EXPECT_EQ(copied.rfind("Notchlog ", 0), 0u) << copied;
+    EXPECT_NE(copied.find("\r\n\r\nTrace: run 1 of 1, window main, 500 rows\r\n"), std::string::npos) << copied;
+    EXPECT_EQ(copied.substr(copied.size() - 36), "Result: could not replay (stopped)\r\n");
+    EXPECT_EQ(app.Close(), 0u);
+}
+
 }  // namespace
 }  // namespace nle2e
