@@ -23,7 +23,7 @@ constexpr SaveDialogKind kSaveReportDialog{L"wheel-test.txt", L"Text files (*.tx
 
 enum ControlId : int {
     kFinder = 301, kFinderHint, kFinderText, kTargetLine, kInjected, kPosted, kStartButton, kCopyButton,
-    kSaveButton, kProgressLine, kResultsList, kFindingsBox, kReplayButton,
+    kSaveButton, kProgressLine, kResultsList, kFindingsBox, kReplayButton, kReplayWindow,
 };
 
 struct ControlSpec {
@@ -44,12 +44,18 @@ const ControlSpec kControls[] = {
     {kCopyButton, "BUTTON", L"Copy", BS_PUSHBUTTON | WS_TABSTOP, 0},
     {kSaveButton, "BUTTON", L"Save report as\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0},
     {kReplayButton, "BUTTON", L"Replay CSV\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {kReplayWindow, "COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0},
     {kProgressLine, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {kResultsList, "LISTBOX", L"", LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
      WS_EX_CLIENTEDGE},
     {kFindingsBox, "EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
      WS_EX_CLIENTEDGE},
 };
+
+// The replay's choice of rows; the rest of each item after "rows of " is the
+// window value's name.
+const char* const kReplayWindowItems[] = {"Replay the first rows found", "Replay rows of main",
+                                          "Replay rows of analysis", "Replay rows of hook", "Replay rows of raw"};
 
 LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return Api(::SendMessageA(w, msg, wp, lp)); }
 
@@ -92,6 +98,10 @@ void WheelTestWindow::CreateControls() {
            reinterpret_cast<WPARAM>(::GetStockObject(ANSI_FIXED_FONT)), FALSE);
     SendTo(Api(::GetDlgItem(Handle(), kResultsList)), LB_SETHORIZONTALEXTENT, ::MulDiv(640, dpi_, 96));
     SendTo(Api(::GetDlgItem(Handle(), kInjected)), BM_SETCHECK, BST_CHECKED);
+    // Whose rows a replay sends: the first the run holds, or the one chosen.
+    const HWND rowsOf = Api(::GetDlgItem(Handle(), kReplayWindow));
+    for (const char* item : kReplayWindowItems) SendTo(rowsOf, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SendTo(rowsOf, CB_SETCURSEL, 0);
     RECT client{};
     Api(::GetClientRect(Handle(), &client));
     Layout(client.right);
@@ -119,6 +129,7 @@ void WheelTestWindow::Layout(int width) {
     place(kCopyButton, m + px(88), y, px(80), px(25));
     place(kSaveButton, m + px(176), y, px(120), px(25));
     place(kReplayButton, m + px(304), y, px(110), px(25));
+    place(kReplayWindow, m + px(420), y + px(2), px(200), px(120));
     y += px(25) + px(6);
     place(kProgressLine, m, y, wide, line);
     y += line + px(4);
@@ -241,6 +252,8 @@ void WheelTestWindow::OnReplay() {
     }
     if (!target_ || test_.Running()) return;
     ReplayOptions options;
+    const LRESULT rowsOf = SendTo(Api(::GetDlgItem(Handle(), kReplayWindow)), CB_GETCURSEL);
+    if (rowsOf > 0) options.choice.window = WindowFromName(std::string(kReplayWindowItems[rowsOf]).substr(15));
     options.file = AskOpenPath(Handle(), kOpenCsvDialog);
     if (!options.file.empty()) StartReplay(options);
 }
@@ -265,12 +278,16 @@ void WheelTestWindow::ShowReplayResult(const ReplayResult& result) {
     const HWND list = Api(::GetDlgItem(Handle(), kResultsList));
     SendTo(list, LB_RESETCONTENT);
     std::vector<std::string> findings;
+    std::size_t longest = 0;
     const std::string lines = ReplayReportLines(result.summary);
     for (std::size_t at = 0, end; (end = lines.find(kCrLf, at)) != std::string::npos; at = end + 2) {
         const std::string line = lines.substr(at, end - at);
         if (line.rfind("Note:", 0) == 0 || line.rfind("Result:", 0) == 0) findings.push_back(line);
         else SendTo(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        longest = std::max(longest, line.size());
     }
+    // Scrolls sideways as far as the longest line, in the fixed-pitch font's 8 px a character.
+    SendTo(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(::MulDiv(8 * static_cast<int>(longest), dpi_, 96)));
     SetText(kFindingsBox, JoinLines(findings));
     SetText(kProgressLine, "Finished: " + (findings.empty() ? std::string() : findings.back()));
 }
@@ -319,7 +336,7 @@ void WheelTestWindow::EnableControls() {
                        (target_ != nullptr && !running) || replay_.Running()));
     for (int id : {kCopyButton, kSaveButton})
         Api(::EnableWindow(Api(::GetDlgItem(Handle(), id)), !running && !report_.empty()));
-    for (int id : {kInjected, kPosted}) Api(::EnableWindow(Api(::GetDlgItem(Handle(), id)), !running));
+    for (int id : {kInjected, kPosted, kReplayWindow}) Api(::EnableWindow(Api(::GetDlgItem(Handle(), id)), !running));
 }
 
 }  // namespace nl
