@@ -1,17 +1,13 @@
-// The replay's Windows parts on their own: the paced sender's run (order,
-// never early, every way it ends) and reading a trace file that another
-// program may still be writing.
+// The paced sender on its own: its run's order, never early, and every way
+// it ends. (Reading a trace that Notchlog is still writing is part of the
+// replay's own suite.)
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 #include "driver/driver.h"
-#include "common/wheel_record.h"
 #include "win32/paced_sender.h"
-#include "win32/trace_file.h"
 
 namespace nle2e {
 namespace {
@@ -79,33 +75,6 @@ TEST(PacedSender, EndsWhenStoppedFromAnotherThreadWhenDeliveryEndsItOrFails) {
         EXPECT_EQ(sender.Failure(), c.failure);
         EXPECT_EQ(finished, 1);
     }
-}
-
-TEST(TraceFile, ReadsAFileStillBeingWrittenAndSaysWhyOneCannotBeOpened) {
-    namespace fs = std::filesystem;
-    const fs::path path = fs::temp_directory_path() / Format(L"notchlog-e2e-trace-%lu.csv", ::GetCurrentProcessId());
-    const std::string row = ",0.000,0,,main,V,-30,-0.250,3,0,0,0,0.750,injected,FF515700,1,0008,ctrl,1,2,1,2,0,0,";
-    {
-        std::ofstream(path, std::ios::binary) << nl::kWheelCsvHeader << "\r\n1" << row << "\r\n2" << row << "\r\n3"
-                                              << row.substr(0, 20);
-    }
-    // Another program holds it open for writing, as Notchlog does while it records.
-    const HANDLE writer = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    const nl::TraceLoad load = nl::LoadTraceFile(path.wstring(), {});
-    ::CloseHandle(writer);
-    EXPECT_EQ(load.problem, "");
-    ASSERT_EQ(load.rows.size(), 2u);
-    EXPECT_EQ(load.rows[1].seq, 2u);
-    EXPECT_EQ(load.rows[1].extraInfo, 0xFF515700u);
-    EXPECT_EQ(load.rows[1].keys, 8);
-    EXPECT_TRUE(load.partialLastLine);
-    fs::remove(path);
-
-    const nl::TraceLoad missing = nl::LoadTraceFile(path.wstring(), {});
-    EXPECT_EQ(missing.problem.rfind("cannot open " + Narrow(path.wstring()) + ": ", 0), 0u) << missing.problem;
-    EXPECT_TRUE(missing.rows.empty());
 }
 
 }  // namespace

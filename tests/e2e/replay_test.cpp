@@ -326,7 +326,7 @@ struct Recorder {
     HWND analysis = nullptr;
     POINT centre{};
 
-    Recorder() {
+    explicit Recorder(int top) {
         if (!WaitUntil([&] { return (analysis = ShownWindowOf(app.Pid(), L"NotchlogAnalysis")) != nullptr; }))
             throw DriverError("no analysis window");
         RECT window{}, client{};
@@ -334,7 +334,7 @@ struct Recorder {
         ::GetClientRect(analysis, &client);
         const int frameX = (window.right - window.left) - client.right, frameY = (window.bottom - window.top) - client.bottom;
         for (int width = 560; width < 760; width += 2) {
-            ::SetWindowPos(analysis, nullptr, 10, 10, width + frameX, 200 + frameY, SWP_NOZORDER | SWP_NOACTIVATE);
+            ::SetWindowPos(analysis, nullptr, 10, top, width + frameX, 200 + frameY, SWP_NOZORDER | SWP_NOACTIVATE);
             Send(analysis, WM_NULL);
             ::GetClientRect(analysis, &client);
             const POINT inside{client.right / 2, client.bottom / 2};
@@ -371,33 +371,31 @@ std::vector<std::string> Essentials(const std::vector<std::vector<std::string>>&
 }
 
 TEST(Replay, ASecondNotchlogRecordsWhatTheFirstRecordedRowForRow) {
-    std::vector<std::vector<std::string>> recorded;
-    TempFile trace(L"recorded.csv");
-    {
-        Recorder first;
-        Foreground(first.analysis);
-        MoveCursor(first.centre);
-        const auto pause = [] { ::Sleep(15); };  // gaps the replay keeps
-        InjectWheel({30, 30, 30, 30}, false);
-        pause();
-        InjectWheel({60, 60}, true);
-        pause();
-        InjectWheel({-15, -15}, false, 0xFF515700);  // a pen's signature in the extra information
-        pause();
-        InjectWheel({8}, false, 0xFF515733);
-        Key(VK_CONTROL);
-        InjectWheel({-120}, false);
-        Key(VK_CONTROL, true);
-        pause();
-        Key(VK_SHIFT);
-        InjectWheel({-30}, true);
-        Key(VK_SHIFT, true);
-        ASSERT_TRUE(WaitUntil([&] { return first.Rows().size() >= 11; })) << first.Rows().size();
-        recorded = first.Rows();
-        ASSERT_EQ(recorded.size(), 11u);
-        fs::copy_file(first.csv.path, trace.path);
-        first.app.Close();
-    }
+    // The first goes on recording (its file open for writing) while its trace is replayed.
+    Recorder first(10);
+    Foreground(first.analysis);
+    MoveCursor(first.centre);
+    const auto pause = [] {  // gaps the replay keeps
+        const auto until = std::chrono::steady_clock::now() + 15ms;
+        WaitUntil([&] { return std::chrono::steady_clock::now() >= until; });
+    };
+    InjectWheel({30, 30, 30, 30}, false);
+    pause();
+    InjectWheel({60, 60}, true);
+    pause();
+    InjectWheel({-15, -15}, false, 0xFF515700);  // a pen's signature in the extra information
+    pause();
+    InjectWheel({8}, false, 0xFF515733);
+    Key(VK_CONTROL);
+    InjectWheel({-120}, false);
+    Key(VK_CONTROL, true);
+    pause();
+    Key(VK_SHIFT);
+    InjectWheel({-30}, true);
+    Key(VK_SHIFT, true);
+    ASSERT_TRUE(WaitUntil([&] { return first.Rows().size() >= 11; })) << first.Rows().size();
+    const auto recorded = first.Rows();
+    ASSERT_EQ(recorded.size(), 11u);
     const auto expected = Essentials(recorded);
     EXPECT_EQ(expected[8], "analysis,V,8,FF515733,0000");
     EXPECT_EQ(expected[9], "analysis,V,-120,00000000,0008");
@@ -408,8 +406,8 @@ TEST(Replay, ASecondNotchlogRecordsWhatTheFirstRecordedRowForRow) {
     } rows[] = {{L"injected", true}, {L"posted", false}};
     for (const auto& r : rows) {
         SCOPED_TRACE(Narrow(r.delivery));
-        Recorder second;
-        const ReplayRun run = Replay(L"--replay " + trace.Quoted() + L" --test-target " + HexSpec(second.analysis) +
+        Recorder second(420);
+        const ReplayRun run = Replay(L"--replay " + first.csv.Quoted() + L" --test-target " + HexSpec(second.analysis) +
                                      L" --test-delivery " + r.delivery);
         EXPECT_EQ(run.Last(), "Result: replayed 11 events");
         EXPECT_EQ(run.exitCode, 0u);
