@@ -41,17 +41,17 @@ struct WheelTestReport {
     }
 };
 
-// Notchlog.exe started with `args` and --test-report into a file of its
-// own; Wait gives its exit code and report. Ended by its handle if it
-// still runs when the object goes.
+// Notchlog.exe started with `args` and --test-report (or `reportOption`)
+// into a file of its own; Wait gives its exit code and report. Ended by its
+// handle if it still runs when the object goes.
 class WheelTestScript {
 public:
-    explicit WheelTestScript(const std::wstring& args) {
+    explicit WheelTestScript(const std::wstring& args, const wchar_t* reportOption = L"--test-report") {
         static int serial = 0;
         file_ = std::filesystem::temp_directory_path() /
                 Format(L"notchlog-wheel-test-%lu-%d.txt", ::GetCurrentProcessId(), ++serial);
         const std::wstring exe = NotchlogExePath();
-        std::wstring commandLine = L"\"" + exe + L"\" " + args + L" --test-report \"" + file_.wstring() + L"\"";
+        std::wstring commandLine = L"\"" + exe + L"\" " + args + L" " + reportOption + L" \"" + file_.wstring() + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
