@@ -6,21 +6,31 @@ namespace nl {
 
 namespace {
 
-constexpr std::uint64_t kHashStart = 0xCBF29CE484222325ull;
-constexpr std::uint64_t kHashPrime = 0x100000001B3ull;
+// Two 32-bit hashes side by side (32-bit multiplies are cheap on a 32-bit
+// processor, 64-bit ones are not): one in the high half, one in the low.
+constexpr std::uint64_t kHashStart = 0x811C9DC5'2545F491ull;
 
-std::uint64_t Mix(std::uint64_t hash, std::uint32_t pixel) { return (hash ^ pixel) * kHashPrime; }
+std::uint64_t Mix(std::uint64_t hash, std::uint32_t pixel) {
+    const auto high = static_cast<std::uint32_t>(hash >> 32), low = static_cast<std::uint32_t>(hash);
+    const std::uint32_t h = (high ^ pixel) * 16777619u;
+    const std::uint32_t l = ((low << 5) | (low >> 27)) ^ (pixel * 0x9E3779B1u);
+    return static_cast<std::uint64_t>(h) << 32 | l;
+}
 
 // The best shift may leave this share of its lines unmatched (a caret, a
 // blinking cursor, a clock in a corner)...
 constexpr double kMostUnmatched = 0.15;
 // ...and every other shift must leave at least this much more unmatched.
 constexpr double kClearMargin = 0.25;
+// A shift that leaves this share unmatched can be neither: it is given up
+// as soon as that is certain.
+constexpr double kHopeless = kMostUnmatched + kClearMargin;
 
 struct Fit {
     std::int32_t compared = 0;  // line pairs that tell something
     std::int32_t unmatched = 0;
-    double Share() const { return static_cast<double>(unmatched) / compared; }
+    bool hopeless = false;
+    double Share() const { return hopeless ? 1.0 : static_cast<double>(unmatched) / compared; }
 };
 
 Fit FitAt(const ImageLines& before, const ImageLines& after, std::int32_t shift) {
@@ -28,13 +38,18 @@ Fit FitAt(const ImageLines& before, const ImageLines& after, std::int32_t shift)
     Fit fit;
     const std::int32_t first = shift < 0 ? -shift : 0;
     const std::int32_t end = shift > 0 ? n - shift : n;
+    // More unmatched than this share of all pairs is more than that share of those that tell something.
+    const auto mostUnmatched = static_cast<std::int32_t>(kHopeless * (end - first));
     for (std::int32_t i = first; i < end; ++i) {
         const auto a = static_cast<std::size_t>(i);
         const auto b = static_cast<std::size_t>(i + shift);
         const bool same = after.hash[a] == before.hash[b];
         if (same && after.plain[a] && before.plain[b]) continue;  // two alike plain lines say nothing
         ++fit.compared;
-        if (!same) ++fit.unmatched;
+        if (!same && ++fit.unmatched > mostUnmatched) {
+            fit.hopeless = true;
+            break;
+        }
     }
     return fit;
 }

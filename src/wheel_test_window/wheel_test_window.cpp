@@ -75,7 +75,7 @@ void WheelTestWindow::Create(HINSTANCE instance) {
     RegisterWindowClass(instance, kWheelTestClass, wc);
     dpi_ = ScreenDpi();
     const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + ::MulDiv(660, dpi_, 96),
-                     CW_USEDEFAULT + ::MulDiv(560, dpi_, 96)};
+                     CW_USEDEFAULT + ::MulDiv(660, dpi_, 96)};
     if (!CreateAs(WS_EX_CONTROLPARENT, kWheelTestClass, kWheelTestCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                   place, nullptr, nullptr, instance))
         Raise(kErrInvalidCall, "The wheel test window could not be made.");
@@ -133,10 +133,10 @@ void WheelTestWindow::Layout(int width) {
     y += px(25) + px(6);
     place(kProgressLine, m, y, wide, line);
     y += line + px(4);
-    const int rest = std::max(px(80), static_cast<int>(client.bottom) - y - m);
-    const int results = rest * 3 / 5;
+    // The findings box holds a few lines; the result lines get the rest.
+    const int findings = px(96), results = std::max(px(60), static_cast<int>(client.bottom) - y - m - findings - px(6));
     place(kResultsList, m, y, wide, results);
-    place(kFindingsBox, m, y + results + px(6), wide, rest - results - px(6));
+    place(kFindingsBox, m, y + results + px(6), wide, findings);
 }
 
 void WheelTestWindow::Open(HINSTANCE instance) {
@@ -212,18 +212,20 @@ void WheelTestWindow::OnFinderHover(HWND w) {
 void WheelTestWindow::OnFinderDrop(HWND w) {
     if (!w || w == Api(::GetDesktopWindow()) || w == Api(::GetShellWindow())) {
         SetText(kFinderText, "The target stays as it was: there is no window there, only the desktop.");
-    } else if (Api(::GetAncestor(w, GA_ROOT)) == Handle()) {
-        SetText(kFinderText, "The target stays as it was: the wheel test window cannot test itself.");
-    } else {
+    } else if (ChooseTarget(w)) {
         SetText(kFinderText, "");
-        ChooseTarget(w);
     }
 }
 
-void WheelTestWindow::ChooseTarget(HWND w) {
+bool WheelTestWindow::ChooseTarget(HWND w) {
+    if (Api(::GetAncestor(w, GA_ROOT)) == Handle()) {
+        SetText(kFinderText, "The target stays as it was: the wheel test window cannot test itself.");
+        return false;
+    }
     target_ = w;
     SetText(kTargetLine, "Target: " + DescribeTarget(w));
     EnableControls();
+    return true;
 }
 
 Delivery WheelTestWindow::ChosenDelivery() {

@@ -38,7 +38,8 @@ private:
     void Layout(int width);
     void OnFinderHover(HWND w);
     void OnFinderDrop(HWND w);
-    void ChooseTarget(HWND w);
+    // False (and the finder line says why) for the wheel test window itself.
+    bool ChooseTarget(HWND w);
     void OnStart();
     void OnTestProgress();
     void OnTestDone();

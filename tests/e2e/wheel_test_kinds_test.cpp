@@ -9,248 +9,121 @@
 namespace nle2e {
 namespace {
 
+// A sound handler's result lines at `u` a notch, read by `v` (`h` sideways),
+// the setting's sound `lines` where the reading counts lines.
+std::vector<std::string> Sound(const std::string& v, int u, const std::string& h, const std::string& lines = "") {
+    const auto n = [](int x) { return std::to_string(x); };
+    const std::string setting = lines.empty() ? "info" : n(u) == lines ? "ok" : "fault";
+    return {"pattern,sent,sound,observed,method,verdict",
+            "room,3x-120,," + n(3 * u) + "," + v + ",info",
+            "notch,-120,," + n(u) + "," + v + ",info",
+            "notch,+120,," + n(-u) + "," + v + ",info",
+            "setting,," + lines + "," + n(u) + "," + v + "," + setting,
+            "two-notch,-240," + n(2 * u) + "," + n(2 * u) + "," + v + ",ok",
+            "two-notch,+240,," + n(-2 * u) + "," + v + ",info",
+            "sub-notch,4x-30," + n(u) + "," + n(u) + "," + v + ",ok",
+            "sub-notch,4x+30,," + n(-u) + "," + v + ",info",
+            "fine,8x-15," + n(u) + "," + n(u) + "," + v + ",ok",
+            "fine,8x+15,," + n(-u) + "," + v + ",info",
+            "horizontal,H+120,,0," + h + ",info",
+            "horizontal,H-120,,0," + h + ",info",
+            "burst,20x-120," + n(20 * u) + "," + n(20 * u) + "," + v + ",ok",
+            "catch-up,,500,MS,clock ms,ok",
+            "burst-end,-120,," + n(u) + "," + v + ",info",
+            "burst,20x+120,," + n(-20 * u) + "," + v + ",info",
+            "room,3x+120,," + n(-3 * u) + "," + v + ",info",
+            ""};
+}
+
+const std::string kUnits = "SBM_GETPOS units", kItems = "LB_GETTOPINDEX items", kImage = "image px";
 const char* const kSideways =
     "Note: nothing moved sideways on the horizontal wheel (there may be nothing to scroll sideways).";
 
 struct Expected {
     WheelTargetKind kind;
+    std::vector<std::string> lines;  // a sound handler's
+    // Lines that differ from a sound handler's: the line with the same
+    // pattern and sent text is replaced by these (more than one: an `end`
+    // step follows).
+    std::vector<std::vector<std::string>> changes;
+    std::vector<std::string> tail;  // findings, notes, Result
     DWORD exitCode;
-    const char* results;  // from the result header to the Result line, one per line
 };
 
 // Scroll-bar windows step 3 units a notch, list boxes 3 items (4 for
-// fixed-four), the pixel window 3 lines of 16 px; a burst of twenty notches
-// moves the pixel window further than it is high: it comes to rest, but how far
-// it went cannot be measured.
+// fixed-four), the pixel window 3 lines of 16 px; twenty notches move the
+// pixel window further than it is high: it comes to rest, but how far it
+// went cannot be measured.
 const Expected kExpected[] = {
-    {WheelTargetKind::Accumulating, 0, R"(pattern,sent,sound,observed,method,verdict
-room,3x-120,,9,SBM_GETPOS units,info
-notch,-120,,3,SBM_GETPOS units,info
-notch,+120,,-3,SBM_GETPOS units,info
-setting,,,3,SBM_GETPOS units,info
-two-notch,-240,6,6,SBM_GETPOS units,ok
-two-notch,+240,,-6,SBM_GETPOS units,info
-sub-notch,4x-30,3,3,SBM_GETPOS units,ok
-sub-notch,4x+30,,-3,SBM_GETPOS units,info
-fine,8x-15,3,3,SBM_GETPOS units,ok
-fine,8x+15,,-3,SBM_GETPOS units,info
-horizontal,H+120,,0,image px,info
-horizontal,H-120,,0,image px,info
-burst,20x-120,60,60,SBM_GETPOS units,ok
-catch-up,,500,MS,clock ms,ok
-burst-end,-120,,3,SBM_GETPOS units,info
-burst,20x+120,,-60,SBM_GETPOS units,info
-room,3x+120,,-9,SBM_GETPOS units,info
-
-NOTE
-Result: no fault found)"},
-    {WheelTargetKind::Truncating, 1, R"(pattern,sent,sound,observed,method,verdict
-room,3x-120,,9,SBM_GETPOS units,info
-notch,-120,,3,SBM_GETPOS units,info
-notch,+120,,-3,SBM_GETPOS units,info
-setting,,,3,SBM_GETPOS units,info
-two-notch,-240,6,6,SBM_GETPOS units,ok
-two-notch,+240,,-6,SBM_GETPOS units,info
-sub-notch,4x-30,3,0,SBM_GETPOS units,fault
-end,-120,,3,SBM_GETPOS units,info
-sub-notch,4x+30,,0,SBM_GETPOS units,info
-fine,8x-15,3,0,SBM_GETPOS units,fault
-end,-120,,3,SBM_GETPOS units,info
-fine,8x+15,,0,SBM_GETPOS units,info
-horizontal,H+120,,0,image px,info
-horizontal,H-120,,0,image px,info
-burst,20x-120,60,60,SBM_GETPOS units,ok
-catch-up,,500,MS,clock ms,ok
-burst-end,-120,,3,SBM_GETPOS units,info
-burst,20x+120,,-60,SBM_GETPOS units,info
-room,3x+120,,-9,SBM_GETPOS units,info
-
-Drops sub-notch deltas (it divides each delta by 120 before adding up): touchpads and high-resolution wheels do not scroll.
-NOTE
-Result: 1 fault found)"},
-    {WheelTargetKind::EveryMessage, 1, R"(pattern,sent,sound,observed,method,verdict
-room,3x-120,,9,SBM_GETPOS units,info
-notch,-120,,3,SBM_GETPOS units,info
-notch,+120,,-3,SBM_GETPOS units,info
-setting,,,3,SBM_GETPOS units,info
-two-notch,-240,6,3,SBM_GETPOS units,fault
-end,-120,,3,SBM_GETPOS units,info
-two-notch,+240,,-3,SBM_GETPOS units,info
-sub-notch,4x-30,3,12,SBM_GETPOS units,fault
-sub-notch,4x+30,,-12,SBM_GETPOS units,info
-fine,8x-15,3,24,SBM_GETPOS units,fault
-fine,8x+15,,-24,SBM_GETPOS units,info
-horizontal,H+120,,0,image px,info
-horizontal,H-120,,0,image px,info
-burst,20x-120,60,60,SBM_GETPOS units,ok
-catch-up,,500,MS,clock ms,ok
-burst-end,-120,,3,SBM_GETPOS units,info
-burst,20x+120,,-60,SBM_GETPOS units,info
-room,3x+120,,-9,SBM_GETPOS units,info
-
-Scrolls one notch for a message of two notches.
-Treats every message as a whole notch: touchpads scroll far too fast.
-NOTE
-Result: 2 faults found)"},
-    {WheelTargetKind::FixedFour, 1, R"(pattern,sent,sound,observed,method,verdict
-room,3x-120,,12,LB_GETTOPINDEX items,info
-notch,-120,,4,LB_GETTOPINDEX items,info
-notch,+120,,-4,LB_GETTOPINDEX items,info
-setting,,3,4,LB_GETTOPINDEX items,fault
-two-notch,-240,8,8,LB_GETTOPINDEX items,ok
-two-notch,+240,,-8,LB_GETTOPINDEX items,info
-sub-notch,4x-30,4,4,LB_GETTOPINDEX items,ok
-sub-notch,4x+30,,-4,LB_GETTOPINDEX items,info
-fine,8x-15,4,4,LB_GETTOPINDEX items,ok
-fine,8x+15,,-4,LB_GETTOPINDEX items,info
-horizontal,H+120,,0,image px,info
-horizontal,H-120,,0,image px,info
-burst,20x-120,80,80,LB_GETTOPINDEX items,ok
-catch-up,,500,MS,clock ms,ok
-burst-end,-120,,4,LB_GETTOPINDEX items,info
-burst,20x+120,,-80,LB_GETTOPINDEX items,info
-room,3x+120,,-12,LB_GETTOPINDEX items,info
-
-Scrolls 4 lines per notch while the setting is 3: it ignores the setting.
-NOTE
-Result: 1 fault found)"},
-    {WheelTargetKind::ReversedHorizontal, 1, R"(pattern,sent,sound,observed,method,verdict
-room,3x-120,,9,SBM_GETPOS units,info
-notch,-120,,3,SBM_GETPOS units,info
-notch,+120,,-3,SBM_GETPOS units,info
-setting,,,3,SBM_GETPOS units,info
-two-notch,-240,6,6,SBM_GETPOS units,ok
-two-notch,+240,,-6,SBM_GETPOS units,info
-sub-notch,4x-30,3,3,SBM_GETPOS units,ok
-sub-notch,4x+30,,-3,SBM_GETPOS units,info
-fine,8x-15,3,3,SBM_GETPOS units,ok
-fine,8x+15,,-3,SBM_GETPOS units,info
-horizontal,H+120,,-3,SBM_GETPOS units,fault
-horizontal,H-120,,3,SBM_GETPOS units,info
-burst,20x-120,60,60,SBM_GETPOS units,ok
-catch-up,,500,MS,clock ms,ok
-burst-end,-120,,3,SBM_GETPOS units,info
-burst,20x+120,,-60,SBM_GETPOS units,info
-room,3x+120,,-9,SBM_GETPOS units,info
-
-Scrolls left when the horizontal wheel turns right.
-Result: 1 fault found)"},
-    {WheelTargetKind::IgnoresHorizontal, 1, R"(pattern,sent,sound,observed,method,verdict
-room,3x-120,,9,SBM_GETPOS units,info
-notch,-120,,3,SBM_GETPOS units,info
-notch,+120,,-3,SBM_GETPOS units,info
-setting,,,3,SBM_GETPOS units,info
-two-notch,-240,6,6,SBM_GETPOS units,ok
-two-notch,+240,,-6,SBM_GETPOS units,info
-sub-notch,4x-30,3,3,SBM_GETPOS units,ok
-sub-notch,4x+30,,-3,SBM_GETPOS units,info
-fine,8x-15,3,3,SBM_GETPOS units,ok
-fine,8x+15,,-3,SBM_GETPOS units,info
-horizontal,H+120,,0,SBM_GETPOS units,fault
-horizontal,H-120,,0,SBM_GETPOS units,info
-burst,20x-120,60,60,SBM_GETPOS units,ok
-catch-up,,500,MS,clock ms,ok
-burst-end,-120,,3,SBM_GETPOS units,info
-burst,20x+120,,-60,SBM_GETPOS units,info
-room,3x+120,,-9,SBM_GETPOS units,info
-
-Does not scroll sideways on the horizontal wheel.
-Result: 1 fault found)"},
-    {WheelTargetKind::Slow, 1, R"(pattern,sent,sound,observed,method,verdict
-room,3x-120,,9,SBM_GETPOS units,info
-notch,-120,,3,SBM_GETPOS units,info
-notch,+120,,-3,SBM_GETPOS units,info
-setting,,,3,SBM_GETPOS units,info
-two-notch,-240,6,6,SBM_GETPOS units,ok
-two-notch,+240,,-6,SBM_GETPOS units,info
-sub-notch,4x-30,3,3,SBM_GETPOS units,ok
-sub-notch,4x+30,,-3,SBM_GETPOS units,info
-fine,8x-15,3,3,SBM_GETPOS units,ok
-fine,8x+15,,-3,SBM_GETPOS units,info
-horizontal,H+120,,0,image px,info
-horizontal,H-120,,0,image px,info
-burst,20x-120,60,60,SBM_GETPOS units,ok
-catch-up,,500,MS,clock ms,fault
-burst-end,-120,,3,SBM_GETPOS units,info
-burst,20x+120,,-60,SBM_GETPOS units,info
-room,3x+120,,-9,SBM_GETPOS units,info
-
-Takes MS ms to catch up with a burst of twenty notches.
-NOTE
-Result: 1 fault found)"},
-    {WheelTargetKind::List, 0, R"(pattern,sent,sound,observed,method,verdict
-room,3x-120,,9,LB_GETTOPINDEX items,info
-notch,-120,,3,LB_GETTOPINDEX items,info
-notch,+120,,-3,LB_GETTOPINDEX items,info
-setting,,3,3,LB_GETTOPINDEX items,ok
-two-notch,-240,6,6,LB_GETTOPINDEX items,ok
-two-notch,+240,,-6,LB_GETTOPINDEX items,info
-sub-notch,4x-30,3,3,LB_GETTOPINDEX items,ok
-sub-notch,4x+30,,-3,LB_GETTOPINDEX items,info
-fine,8x-15,3,3,LB_GETTOPINDEX items,ok
-fine,8x+15,,-3,LB_GETTOPINDEX items,info
-horizontal,H+120,,0,image px,info
-horizontal,H-120,,0,image px,info
-burst,20x-120,60,60,LB_GETTOPINDEX items,ok
-catch-up,,500,MS,clock ms,ok
-burst-end,-120,,3,LB_GETTOPINDEX items,info
-burst,20x+120,,-60,LB_GETTOPINDEX items,info
-room,3x+120,,-9,LB_GETTOPINDEX items,info
-
-NOTE
-Result: no fault found)"},
-    {WheelTargetKind::Pixels, 0, R"(pattern,sent,sound,observed,method,verdict
-room,3x-120,,144,image px,info
-notch,-120,,48,image px,info
-notch,+120,,-48,image px,info
-setting,,,48,image px,info
-two-notch,-240,96,96,image px,ok
-two-notch,+240,,-96,image px,info
-sub-notch,4x-30,48,48,image px,ok
-sub-notch,4x+30,,-48,image px,info
-fine,8x-15,48,48,image px,ok
-fine,8x+15,,-48,image px,info
-horizontal,H+120,,0,image px,info
-horizontal,H-120,,0,image px,info
-burst,20x-120,960,unmeasured,image px,unmeasured
-catch-up,,500,MS,clock ms,ok
-burst-end,-120,,48,image px,info
-burst,20x+120,,unmeasured,image px,unmeasured
-room,3x+120,,-144,image px,info
-
-NOTE
-Note: 2 steps unmeasured.
-Result: no fault found)"},
-    {WheelTargetKind::ShortList, 0, R"(pattern,sent,sound,observed,method,verdict
-room,3x-120,,9,LB_GETTOPINDEX items,info
-notch,-120,,3,LB_GETTOPINDEX items,info
-notch,+120,,-3,LB_GETTOPINDEX items,info
-setting,,3,3,LB_GETTOPINDEX items,ok
-two-notch,-240,6,3,LB_GETTOPINDEX items,info
-end,-120,,0,LB_GETTOPINDEX items,info
-two-notch,+240,,-6,LB_GETTOPINDEX items,info
-sub-notch,4x-30,3,3,LB_GETTOPINDEX items,ok
-sub-notch,4x+30,,-3,LB_GETTOPINDEX items,info
-fine,8x-15,3,3,LB_GETTOPINDEX items,ok
-fine,8x+15,,-3,LB_GETTOPINDEX items,info
-horizontal,H+120,,0,image px,info
-horizontal,H-120,,0,image px,info
-burst,20x-120,60,6,LB_GETTOPINDEX items,info
-catch-up,,500,MS,clock ms,ok
-burst-end,-120,,0,LB_GETTOPINDEX items,info
-burst,20x+120,,-12,LB_GETTOPINDEX items,info
-room,3x+120,,0,LB_GETTOPINDEX items,info
-
-Note: two-notch reached the end of the range.
-NOTE
-Note: burst reached the end of the range.
-Result: no fault found)"},
+    {WheelTargetKind::Accumulating, Sound(kUnits, 3, kImage), {}, {kSideways, "Result: no fault found"}, 0},
+    {WheelTargetKind::Truncating,
+     Sound(kUnits, 3, kImage),
+     {{"sub-notch,4x-30,3,0,SBM_GETPOS units,fault", "end,-120,,3,SBM_GETPOS units,info"},
+      {"sub-notch,4x+30,,0,SBM_GETPOS units,info"},
+      {"fine,8x-15,3,0,SBM_GETPOS units,fault", "end,-120,,3,SBM_GETPOS units,info"},
+      {"fine,8x+15,,0,SBM_GETPOS units,info"}},
+     {"Drops sub-notch deltas (it divides each delta by 120 before adding up): touchpads and high-resolution wheels "
+      "do not scroll.",
+      kSideways, "Result: 1 fault found"},
+     1},
+    {WheelTargetKind::EveryMessage,
+     Sound(kUnits, 3, kImage),
+     {{"two-notch,-240,6,3,SBM_GETPOS units,fault", "end,-120,,3,SBM_GETPOS units,info"},
+      {"two-notch,+240,,-3,SBM_GETPOS units,info"},
+      {"sub-notch,4x-30,3,12,SBM_GETPOS units,fault"},
+      {"sub-notch,4x+30,,-12,SBM_GETPOS units,info"},
+      {"fine,8x-15,3,24,SBM_GETPOS units,fault"},
+      {"fine,8x+15,,-24,SBM_GETPOS units,info"}},
+     {"Scrolls one notch for a message of two notches.",
+      "Treats every message as a whole notch: touchpads scroll far too fast.", kSideways, "Result: 2 faults found"},
+     1},
+    {WheelTargetKind::FixedFour,
+     Sound(kItems, 4, kImage, "3"),
+     {},
+     {"Scrolls 4 lines per notch while the setting is 3: it ignores the setting.", kSideways, "Result: 1 fault found"},
+     1},
+    {WheelTargetKind::ReversedHorizontal,
+     Sound(kUnits, 3, kUnits),
+     {{"horizontal,H+120,,-3,SBM_GETPOS units,fault"}, {"horizontal,H-120,,3,SBM_GETPOS units,info"}},
+     {"Scrolls left when the horizontal wheel turns right.", "Result: 1 fault found"},
+     1},
+    {WheelTargetKind::IgnoresHorizontal,
+     Sound(kUnits, 3, kUnits),
+     {{"horizontal,H+120,,0,SBM_GETPOS units,fault"}},
+     {"Does not scroll sideways on the horizontal wheel.", "Result: 1 fault found"},
+     1},
+    {WheelTargetKind::Slow,
+     Sound(kUnits, 3, kImage),
+     {{"catch-up,,500,MS,clock ms,fault"}},
+     {"Takes MS ms to catch up with a burst of twenty notches.", kSideways, "Result: 1 fault found"},
+     1},
+    {WheelTargetKind::List, Sound(kItems, 3, kImage, "3"), {}, {kSideways, "Result: no fault found"}, 0},
+    {WheelTargetKind::Pixels,
+     Sound(kImage, 48, kImage),
+     {{"burst,20x-120,960,unmeasured,image px,unmeasured"}, {"burst,20x+120,,unmeasured,image px,unmeasured"}},
+     {kSideways, "Note: 2 steps unmeasured.", "Result: no fault found"},
+     0},
+    {WheelTargetKind::ShortList,
+     Sound(kItems, 3, kImage, "3"),
+     {{"two-notch,-240,6,3,LB_GETTOPINDEX items,info", "end,-120,,0,LB_GETTOPINDEX items,info"},
+      {"burst,20x-120,60,6,LB_GETTOPINDEX items,info"},
+      {"burst-end,-120,,0,LB_GETTOPINDEX items,info"},
+      {"burst,20x+120,,-12,LB_GETTOPINDEX items,info"},
+      {"room,3x+120,,0,LB_GETTOPINDEX items,info"}},
+     {"Note: two-notch reached the end of the range.", kSideways, "Note: burst reached the end of the range.",
+      "Result: no fault found"},
+     0},
 };
 
 std::vector<std::string> ExpectedResults(const Expected& e) {
-    std::vector<std::string> lines = Split(std::string(e.results), "\n");
-    for (auto& line : lines)
-        if (line == "NOTE") line = kSideways;
+    std::vector<std::string> lines = e.lines;
+    for (const auto& change : e.changes) {
+        const std::string key = change[0].substr(0, change[0].find(',', change[0].find(',') + 1) + 1);
+        const auto at = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(key, 0) == 0; });
+        if (at == lines.end()) throw DriverError("no line " + key);
+        lines.insert(lines.erase(at), change.begin(), change.end());
+    }
+    lines.insert(lines.end(), e.tail.begin(), e.tail.end());
     return lines;
 }
 

@@ -59,6 +59,7 @@ std::vector<std::optional<int>> Sound(int u, int right = 0) {
     return {3 * u, u, -u, 2 * u, -2 * u, u, -u, u, -u, right, -right, 20 * u, u, -20 * u, -3 * u};
 }
 
+// Two kinds line by line: extra `end` steps, and the ends of the range.
 TEST(WheelGrader, TargetKinds) {
     struct Row {
         const char* kind;
@@ -67,17 +68,6 @@ TEST(WheelGrader, TargetKinds) {
         int catchUpMs;
         std::vector<std::string> expected;
     } rows[] = {
-        {"accumulating, read by its scroll bar", TestSetup("SBM_GETPOS units", false, "SBM_GETPOS units", true),
-         Sound(3, 3), 40,
-         {"room,3x-120,,9,SBM_GETPOS units,info", "notch,-120,,3,SBM_GETPOS units,info",
-          "notch,+120,,-3,SBM_GETPOS units,info", "setting,,,3,SBM_GETPOS units,info",
-          "two-notch,-240,6,6,SBM_GETPOS units,ok", "two-notch,+240,,-6,SBM_GETPOS units,info",
-          "sub-notch,4x-30,3,3,SBM_GETPOS units,ok", "sub-notch,4x+30,,-3,SBM_GETPOS units,info",
-          "fine,8x-15,3,3,SBM_GETPOS units,ok", "fine,8x+15,,-3,SBM_GETPOS units,info",
-          "horizontal,H+120,,3,SBM_GETPOS units,info", "horizontal,H-120,,-3,SBM_GETPOS units,info",
-          "burst,20x-120,60,60,SBM_GETPOS units,ok", "catch-up,,500,40,clock ms,ok",
-          "burst-end,-120,,3,SBM_GETPOS units,info", "burst,20x+120,,-60,SBM_GETPOS units,info",
-          "room,3x+120,,-9,SBM_GETPOS units,info", "Result: no fault found"}},
         {"truncating: an end step follows each short half",
          TestSetup("SBM_GETPOS units", false),
          {9, 3, -3, 6, -6, 0, 3, 0, 0, 3, 0, 0, 0, 60, 3, -60, -9}, 40,
@@ -91,66 +81,6 @@ TEST(WheelGrader, TargetKinds) {
           "burst,20x-120,60,60,SBM_GETPOS units,ok", "catch-up,,500,40,clock ms,ok",
           "burst-end,-120,,3,SBM_GETPOS units,info", "burst,20x+120,,-60,SBM_GETPOS units,info",
           "room,3x+120,,-9,SBM_GETPOS units,info", kDrops, kNothingSideways, "Result: 1 fault found"}},
-        {"every message a notch", TestSetup("SBM_GETPOS units", false),
-         {9, 3, -3, 6, -6, 12, -12, 24, -24, 0, 0, 60, 3, -60, -9}, 40,
-         {"room,3x-120,,9,SBM_GETPOS units,info", "notch,-120,,3,SBM_GETPOS units,info",
-          "notch,+120,,-3,SBM_GETPOS units,info", "setting,,,3,SBM_GETPOS units,info",
-          "two-notch,-240,6,6,SBM_GETPOS units,ok", "two-notch,+240,,-6,SBM_GETPOS units,info",
-          "sub-notch,4x-30,3,12,SBM_GETPOS units,fault", "sub-notch,4x+30,,-12,SBM_GETPOS units,info",
-          "fine,8x-15,3,24,SBM_GETPOS units,fault", "fine,8x+15,,-24,SBM_GETPOS units,info",
-          "horizontal,H+120,,0,image px,info", "horizontal,H-120,,0,image px,info",
-          "burst,20x-120,60,60,SBM_GETPOS units,ok", "catch-up,,500,40,clock ms,ok",
-          "burst-end,-120,,3,SBM_GETPOS units,info", "burst,20x+120,,-60,SBM_GETPOS units,info",
-          "room,3x+120,,-9,SBM_GETPOS units,info", kEveryMessage, kNothingSideways, "Result: 1 fault found"}},
-        {"a list box scrolling a fixed 4 lines a message",
-         TestSetup("LB_GETTOPINDEX items", true),
-         {12, 4, -4, 4, 4, -4, 16, -16, 32, -32, 0, 0, 80, 4, -80, -12}, 40,
-         {"room,3x-120,,12,LB_GETTOPINDEX items,info", "notch,-120,,4,LB_GETTOPINDEX items,info",
-          "notch,+120,,-4,LB_GETTOPINDEX items,info", "setting,,3,4,LB_GETTOPINDEX items,fault",
-          "two-notch,-240,8,4,LB_GETTOPINDEX items,fault", "end,-120,,4,LB_GETTOPINDEX items,info",
-          "two-notch,+240,,-4,LB_GETTOPINDEX items,info", "sub-notch,4x-30,4,16,LB_GETTOPINDEX items,fault",
-          "sub-notch,4x+30,,-16,LB_GETTOPINDEX items,info", "fine,8x-15,4,32,LB_GETTOPINDEX items,fault",
-          "fine,8x+15,,-32,LB_GETTOPINDEX items,info", "horizontal,H+120,,0,image px,info",
-          "horizontal,H-120,,0,image px,info", "burst,20x-120,80,80,LB_GETTOPINDEX items,ok",
-          "catch-up,,500,40,clock ms,ok", "burst-end,-120,,4,LB_GETTOPINDEX items,info",
-          "burst,20x+120,,-80,LB_GETTOPINDEX items,info", "room,3x+120,,-12,LB_GETTOPINDEX items,info",
-          "Scrolls 4 lines per notch while the setting is 3: it ignores the setting.",
-          "Scrolls one notch for a message of two notches.", kEveryMessage, kNothingSideways,
-          "Result: 3 faults found"}},
-        {"reversed horizontal, slow", TestSetup("SBM_GETPOS units", false, "GetScrollInfo units", true), Sound(3, -3),
-         731,
-         {"room,3x-120,,9,SBM_GETPOS units,info", "notch,-120,,3,SBM_GETPOS units,info",
-          "notch,+120,,-3,SBM_GETPOS units,info", "setting,,,3,SBM_GETPOS units,info",
-          "two-notch,-240,6,6,SBM_GETPOS units,ok", "two-notch,+240,,-6,SBM_GETPOS units,info",
-          "sub-notch,4x-30,3,3,SBM_GETPOS units,ok", "sub-notch,4x+30,,-3,SBM_GETPOS units,info",
-          "fine,8x-15,3,3,SBM_GETPOS units,ok", "fine,8x+15,,-3,SBM_GETPOS units,info",
-          "horizontal,H+120,,-3,GetScrollInfo units,fault", "horizontal,H-120,,3,GetScrollInfo units,info",
-          "burst,20x-120,60,60,SBM_GETPOS units,ok", "catch-up,,500,731,clock ms,fault",
-          "burst-end,-120,,3,SBM_GETPOS units,info", "burst,20x+120,,-60,SBM_GETPOS units,info",
-          "room,3x+120,,-9,SBM_GETPOS units,info", "Scrolls left when the horizontal wheel turns right.",
-          "Takes 731 ms to catch up with a burst of twenty notches.", "Result: 2 faults found"}},
-        {"a horizontal scroll bar the wheel does not move", TestSetup("SBM_GETPOS units", false, "SBM_GETPOS units", true),
-         Sound(3, 0), 500,
-         {"room,3x-120,,9,SBM_GETPOS units,info", "notch,-120,,3,SBM_GETPOS units,info",
-          "notch,+120,,-3,SBM_GETPOS units,info", "setting,,,3,SBM_GETPOS units,info",
-          "two-notch,-240,6,6,SBM_GETPOS units,ok", "two-notch,+240,,-6,SBM_GETPOS units,info",
-          "sub-notch,4x-30,3,3,SBM_GETPOS units,ok", "sub-notch,4x+30,,-3,SBM_GETPOS units,info",
-          "fine,8x-15,3,3,SBM_GETPOS units,ok", "fine,8x+15,,-3,SBM_GETPOS units,info",
-          "horizontal,H+120,,0,SBM_GETPOS units,fault", "horizontal,H-120,,0,SBM_GETPOS units,info",
-          "burst,20x-120,60,60,SBM_GETPOS units,ok", "catch-up,,500,500,clock ms,ok",
-          "burst-end,-120,,3,SBM_GETPOS units,info", "burst,20x+120,,-60,SBM_GETPOS units,info",
-          "room,3x+120,,-9,SBM_GETPOS units,info", "Does not scroll sideways on the horizontal wheel.",
-          "Result: 1 fault found"}},
-        {"pixels only, one reading lost", TestSetup("image px", false),
-         {126, 42, -42, 84, -84, 42, -42, kUnmeasured, -42, 0, 0, 840, 42, -840, -126}, 12,
-         {"room,3x-120,,126,image px,info", "notch,-120,,42,image px,info", "notch,+120,,-42,image px,info",
-          "setting,,,42,image px,info", "two-notch,-240,84,84,image px,ok", "two-notch,+240,,-84,image px,info",
-          "sub-notch,4x-30,42,42,image px,ok", "sub-notch,4x+30,,-42,image px,info",
-          "fine,8x-15,42,unmeasured,image px,unmeasured", "fine,8x+15,,-42,image px,info",
-          "horizontal,H+120,,0,image px,info", "horizontal,H-120,,0,image px,info",
-          "burst,20x-120,840,840,image px,ok", "catch-up,,500,12,clock ms,ok", "burst-end,-120,,42,image px,info",
-          "burst,20x+120,,-840,image px,info", "room,3x+120,,-126,image px,info", kNothingSideways,
-          "Note: 1 step unmeasured.", "Result: no fault found"}},
         {"a short list reaching its end", TestSetup("LB_GETTOPINDEX items", true),
          {9, 3, -3, 3, 0, -6, 3, -3, 3, -3, 0, 0, 2, 0, -20, -9}, 30,
          {"room,3x-120,,9,LB_GETTOPINDEX items,info", "notch,-120,,3,LB_GETTOPINDEX items,info",
@@ -176,6 +106,21 @@ TEST(WheelGrader, OtherFaultsAndSettings) {
         std::vector<std::optional<int>> movements;
         std::vector<std::string> expectedTail;  // the last lines: findings, notes, Result
     } rows[] = {
+        {"accumulating, read by its scroll bars", TestSetup("SBM_GETPOS units", false, "SBM_GETPOS units", true),
+         Sound(3, 3), {"Result: no fault found"}},
+        {"every message a notch", TestSetup("SBM_GETPOS units", false),
+         {9, 3, -3, 3, 3, -3, 12, -12, 24, -24, 0, 0, 60, 3, -60, -9},
+         {"Scrolls one notch for a message of two notches.", kEveryMessage, kNothingSideways, "Result: 2 faults found"}},
+        {"a list box scrolling a fixed 4 lines a notch", TestSetup("LB_GETTOPINDEX items", true), Sound(4),
+         {"Scrolls 4 lines per notch while the setting is 3: it ignores the setting.", kNothingSideways,
+          "Result: 1 fault found"}},
+        {"reversed horizontal", TestSetup("SBM_GETPOS units", false, "GetScrollInfo units", true), Sound(3, -3),
+         {"Scrolls left when the horizontal wheel turns right.", "Result: 1 fault found"}},
+        {"a horizontal scroll bar the wheel does not move", TestSetup("SBM_GETPOS units", false, "SBM_GETPOS units", true),
+         Sound(3, 0), {"Does not scroll sideways on the horizontal wheel.", "Result: 1 fault found"}},
+        {"pixels only, one reading lost", TestSetup("image px", false),
+         {126, 42, -42, 84, -84, 42, -42, kUnmeasured, -42, 0, 0, 840, 42, -840, -126},
+         {kNothingSideways, "Note: 1 step unmeasured.", "Result: no fault found"}},
         {"a short half that still moves on the extra notch", TestSetup("EM_GETFIRSTVISIBLELINE lines", true),
          {9, 3, -3, 1, 3, -1, 3, -3, 3, -3, 0, 0, 60, 3, -60, -9},
          {"Scrolls 1 line for -240 (a sound handler: 6 lines).", kNothingSideways, "Result: 1 fault found"}},
@@ -210,17 +155,6 @@ TEST(WheelGrader, OtherFaultsAndSettings) {
                   r.expectedTail)
             << r.what;
     }
-}
-
-// What each step sends, in order, with the extra `end` steps where a half falls short.
-TEST(WheelGrader, StepsSent) {
-    const auto played = Play(TestSetup("LB_GETTOPINDEX items", true), {9, 3, -3, 3, 3, -6, 3, -3, 0, 3, 0, 0, 0, 60, 3, -60, -9});
-    const std::vector<std::string> expected = {
-        "room 3x-120",    "notch -120",     "notch +120",   "two-notch -240",  "end -120",
-        "two-notch +240", "sub-notch 4x-30", "sub-notch 4x+30", "fine 8x-15",  "end -120",
-        "fine 8x+15",     "horizontal H+120", "horizontal H-120", "burst 20x-120", "burst-end -120",
-        "burst 20x+120",  "room 3x+120"};
-    EXPECT_EQ(played.sent, expected);
 }
 
 TEST(WheelGrader, Stops) {
@@ -268,6 +202,25 @@ TEST(WheelGrader, Stops) {
     };
     for (const auto& r : rows)
         EXPECT_EQ(Play(TestSetup("LB_GETTOPINDEX items", true), r.movements, 40, r.stopAt).lines, r.expected) << r.what;
+}
+
+TEST(WheelGrader, CatchUp) {
+    const struct {
+        int ms;
+        const char* line;
+        const char* result;
+    } rows[] = {
+        {500, "catch-up,,500,500,clock ms,ok", "Result: no fault found"},
+        {501, "catch-up,,500,501,clock ms,fault", "Result: 1 fault found"},
+    };
+    for (const auto& r : rows) {
+        const auto lines = Play(TestSetup("LB_GETTOPINDEX items", true), Sound(3), r.ms).lines;
+        EXPECT_EQ(lines[13], r.line);
+        EXPECT_EQ(lines.back(), r.result);
+        if (r.ms > 500) {
+            EXPECT_EQ(lines[lines.size() - 3], "Takes 501 ms to catch up with a burst of twenty notches.");
+        }
+    }
 }
 
 TEST(WheelGrader, Progress) {

@@ -15,12 +15,17 @@
 // scripted mix of touchpad-like small deltas, a horizontal scroll and a
 // bounce, injected over the window, then a picture of that window.
 //
+// With --wheel-test first, it opens the wheel test window on a list box of
+// its own (a standard one, in a window beside Notchlog's), starts the test,
+// waits for its end and takes a picture of the wheel test window.
+//
 // The demo is a list of steps run in order; to show more, add a step.
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -275,6 +280,51 @@ void CaptureAnalysisWindow(Demo& d) {
     SaveScreenBmp(r, d.bmpPath);
 }
 
+// ---- the wheel test window ----------------------------------------------------
+
+// A standard list box of 200 items in a window of the demo's own, for the
+// wheel test to work on; the demo's waits keep it answering.
+struct DemoList {
+    HWND frame = nullptr, list = nullptr;
+    DemoList() {
+        frame = ::CreateWindowExW(0, L"STATIC", L"A standard list box", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 720,
+                                  60, 420, 340, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        RECT r{};
+        ::GetClientRect(frame, &r);
+        list = ::CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0,
+                                 r.right, r.bottom, frame, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        if (!frame || !list) nle2e::ThrowLastError("making the demo's list box");
+        for (int i = 1; i <= 200; ++i)
+            ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((L"Line " + std::to_wstring(i)).c_str()));
+    }
+    ~DemoList() { ::DestroyWindow(frame); }
+};
+
+HWND WheelTestWindow(const Demo& d) {
+    HWND w = nullptr;
+    if (!nle2e::WaitUntil([&] { return (w = nle2e::ShownWindowOf(d.app.Pid(), L"NotchlogWheelTest")) != nullptr; }))
+        throw nle2e::DriverError("the wheel test window never showed");
+    return w;
+}
+
+void RunTheWheelTest(Demo& d) {
+    const HWND w = WheelTestWindow(d);
+    nle2e::Send(::GetDlgItem(w, 307), BM_CLICK);  // Start
+    const HWND progress = ::GetDlgItem(w, 310);
+    if (!nle2e::WaitUntil([&] { return nle2e::TextOf(progress).rfind(L"Finished: ", 0) == 0; }, std::chrono::seconds(60)))
+        throw nle2e::DriverError("the wheel test did not finish");
+    PrintLine(nle2e::TextOf(progress));
+    nle2e::Foreground(w);
+    nle2e::Send(w, WM_NULL);
+    Pause(200);  // painted
+}
+
+void CaptureWheelTestWindow(Demo& d) {
+    RECT r{};
+    if (!::GetWindowRect(WheelTestWindow(d), &r)) nle2e::ThrowLastError("GetWindowRect(wheel test window)");
+    SaveScreenBmp(r, d.bmpPath);
+}
+
 struct Step {
     const char* name;
     void (*run)(Demo&);
@@ -283,6 +333,11 @@ struct Step {
 const Step kAnalysisSteps[] = {
     {"turn the wheel over the analysis window", WheelMixOverTheAnalysisWindow},
     {"capture the analysis window", CaptureAnalysisWindow},
+};
+
+const Step kWheelTestSteps[] = {
+    {"run the wheel test on a list box", RunTheWheelTest},
+    {"capture the wheel test window", CaptureWheelTestWindow},
 };
 
 const Step kSteps[] = {
@@ -299,16 +354,24 @@ const Step kSteps[] = {
 
 int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // LF line ends, as written
-    const bool analysis = argc == 3 && std::wstring(argv[1]) == L"--analysis";
-    if (argc != 2 && !analysis) {
-        std::fprintf(stderr, "usage: notchlog_demo.exe [--analysis] OUT.bmp\n");
+    const std::wstring mode = argc == 3 ? argv[1] : L"";
+    if (argc != 2 && mode != L"--analysis" && mode != L"--wheel-test") {
+        std::fprintf(stderr, "usage: notchlog_demo.exe [--analysis | --wheel-test] OUT.bmp\n");
         return 2;
     }
     try {
-        Notchlog app(analysis ? L"--analysis" : L"");
+        std::optional<DemoList> list;
+        std::wstring args = mode;
+        std::vector<Step> steps(std::begin(kSteps), std::end(kSteps));
+        if (mode == L"--analysis") steps.assign(std::begin(kAnalysisSteps), std::end(kAnalysisSteps));
+        if (mode == L"--wheel-test") {
+            list.emplace();
+            args = nle2e::Format(L"--test-target 0x%lX", nle2e::Handle32(list->list));
+            steps.assign(std::begin(kWheelTestSteps), std::end(kWheelTestSteps));
+        }
+        Notchlog app(args);
         Demo demo{app, nle2e::WindowsPath(argv[argc - 1])};
-        for (const Step& step : analysis ? std::vector<Step>(std::begin(kAnalysisSteps), std::end(kAnalysisSteps))
-                                         : std::vector<Step>(std::begin(kSteps), std::end(kSteps))) {
+        for (const Step& step : steps) {
             try {
                 step.run(demo);
             } catch (const std::exception& e) {
