@@ -89,15 +89,15 @@ ReplayRun Replay(const std::wstring& args) { return ReplayScript(args).Wait(); }
 // ---- known kinds ------------------------------------------------------------
 
 // Where a window of the kind stands after each delta, by its own way of
-// stepping, at 3 lines (characters) per notch: what the trace file's
-// position column must show.
+// stepping, at 3 lines per notch: what the trace file's position column
+// must show.
 int Step(WheelTargetKind kind, int delta, int& rest) {
     switch (kind) {
         case WheelTargetKind::Truncating: return -(delta / 120) * 3;
         case WheelTargetKind::EveryMessage: return delta < 0 ? 3 : delta > 0 ? -3 : 0;
         default: break;
     }
-    rest -= delta * 3;
+    rest -= delta * (kind == WheelTargetKind::FixedFour ? 4 : 3);
     const int units = rest / 120;
     rest -= units * 120;
     return units;
@@ -105,7 +105,7 @@ int Step(WheelTargetKind kind, int delta, int& rest) {
 
 // Sub-notch, whole and double notches down, then a notch back up in halves;
 // 12 ms apart, so the position is read after each. (These kinds ignore the
-// horizontal wheel.)
+// horizontal wheel.) A sound handler ends 12 lines down.
 const std::vector<TraceRowSpec> kMixedTrace = [] {
     std::vector<TraceRowSpec> rows;
     int ms = 100;
@@ -113,83 +113,59 @@ const std::vector<TraceRowSpec> kMixedTrace = [] {
     return rows;
 }();
 
+// Each kind moves by its own arithmetic. Lines, items and rows compare with
+// a sound handler's lines: then the Result line says how far the target
+// ended, and the exit code follows.
 TEST(Replay, TargetsOfKnownKindsMoveByTheirOwnArithmeticAndTheReportSaysHowFar) {
     TempFile csv(L"mixed.csv");
     Write(csv.path, TraceCsv(kMixedTrace));
     const struct {
         WheelTargetKind kind;
-        int down;  // where it ends
+        const char* moved;   // the Vertical line's end
+        const char* result;  // after "Result: replayed 12 events"
+        DWORD code;
     } rows[] = {
-        {WheelTargetKind::Accumulating, 12},
-        {WheelTargetKind::Truncating, 9},
-        {WheelTargetKind::EveryMessage, 24},
+        {WheelTargetKind::Accumulating, "12 units down (SBM_GETPOS)", "", 0},
+        {WheelTargetKind::Truncating, "9 units down (SBM_GETPOS)", "", 0},
+        {WheelTargetKind::EveryMessage, "24 units down (SBM_GETPOS)", "", 0},
+        {WheelTargetKind::List, "12 items down (LB_GETTOPINDEX); the largest difference along the way: ",
+         ", the target ended within one line of a sound handler", 0},
+        {WheelTargetKind::FixedFour, "16 items down (LB_GETTOPINDEX); the largest difference along the way: ",
+         ", the target ended 4 lines from a sound handler", 1},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(Narrow(WheelTargetName(r.kind)));
         WheelTarget target(r.kind);
-        const ReplayRun run = Replay(L"--replay " + csv.Quoted() + L" --test-target " + HexSpec(target.Window()));
-        const auto units = [](int n, const char* way) {
-            return n == 0 ? std::string("0 units") : std::to_string(n) + (n == 1 ? " unit " : " units ") + way;
-        };
-        const std::vector<std::string> body = {
-            "Trace: run 1 of 1, window main, 12 rows",
-            "Events: 12 sent, 0 skipped (rows with source lost)",
-            "Timing: speed 1, gaps longer than 2000 ms cut to it: 0 gaps, 0.000 s removed",
-            "Vertical: 12 events, deltas adding up to -4.000 notches; a sound handler scrolls 12 lines down at 3 lines "
-            "per notch; the target moved " + units(r.down, "down") + " (SBM_GETPOS)",
-            "Result: replayed 12 events",
-        };
-        EXPECT_EQ(run.Body(), body);
-        EXPECT_EQ(run.exitCode, 0u);
-        EXPECT_EQ(target.Position(), r.down);
+        const ReplayRun run = Replay(L"--replay " + csv.Quoted() + L" --test-target " + HexSpec(target.Content()));
+        auto body = run.Body();
+        ASSERT_EQ(body.size(), 5u) << run.text;
+        const std::string largest = "; the largest difference along the way: ";  // depends on the readings taken
+        if (const auto at = body[3].find(largest); at != std::string::npos) body[3].resize(at + largest.size());
+        EXPECT_EQ(body, (std::vector<std::string>{
+                            "Trace: run 1 of 1, window main, 12 rows",
+                            "Events: 12 sent, 0 skipped (rows with source lost)",
+                            "Timing: speed 1, gaps longer than 2000 ms cut to it: 0 gaps, 0.000 s removed",
+                            std::string("Vertical: 12 events, deltas adding up to -4.000 notches; a sound handler "
+                                        "scrolls 12 lines down at 3 lines per notch; the target moved ") + r.moved,
+                            std::string("Result: replayed 12 events") + r.result}));
+        EXPECT_EQ(run.exitCode, r.code);
         // The trace file: a line per event, each position where the kind's arithmetic puts it.
         ASSERT_EQ(run.trace.size(), kMixedTrace.size() + 1);
         EXPECT_EQ(run.trace[0], "seq,scheduled_ms,sent_ms,axis,delta,position");
         int at = 0, rest = 0;
         for (std::size_t i = 0; i < kMixedTrace.size(); ++i) {
-            const TraceRowSpec& row = kMixedTrace[i];
-            at += Step(r.kind, row.delta, rest);
+            at += Step(r.kind, kMixedTrace[i].delta, rest);
             const auto fields = Split(run.trace[i + 1], ",");
             ASSERT_EQ(fields.size(), 6u) << run.trace[i + 1];
-            EXPECT_EQ(fields[0], std::to_string(i + 1));
-            EXPECT_EQ(fields[1], Narrow(Format(L"%d.000", static_cast<int>(i) * 12)));
+            EXPECT_EQ(fields[0] + "," + fields[1] + "," + fields[3] + "," + fields[4],
+                      Narrow(Format(L"%d,%d.000,V,%d", static_cast<int>(i) + 1, static_cast<int>(i) * 12,
+                                    kMixedTrace[i].delta)));
             EXPECT_TRUE(std::regex_match(fields[2], std::regex("\\d+\\.\\d{3}"))) << fields[2];
-            EXPECT_EQ(fields[3] + "," + fields[4], std::string(1, row.axis) + "," + std::to_string(row.delta));
             // A reading the target was too slow for (a later event was on its way) is left out.
-            const bool last = i + 1 == kMixedTrace.size();
-            if (last || !fields[5].empty()) {
+            if (i + 1 == kMixedTrace.size() || !fields[5].empty()) {
                 EXPECT_EQ(fields[5], std::to_string(at)) << "after row " << i + 1;
             }
         }
-    }
-}
-
-// A list box counts items, which a sound handler's lines compare with: the
-// Result line says how far it ended, and the exit code follows.
-TEST(Replay, AListCountingItemsIsJudgedAgainstASoundHandler) {
-    TempFile csv(L"notches.csv");
-    Write(csv.path, TraceCsv({{0, 'V', -120}, {15, 'V', -120}, {30, 'V', -60}, {45, 'V', -60}}));
-    const struct {
-        WheelTargetKind kind;
-        const char* moved;
-        const char* result;
-        DWORD code;
-    } rows[] = {
-        {WheelTargetKind::List, "9 items down", "Result: replayed 4 events, the target ended within one line of a sound handler", 0},
-        {WheelTargetKind::FixedFour, "12 items down", "Result: replayed 4 events, the target ended 3 lines from a sound handler", 1},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.moved);
-        WheelTarget target(r.kind);
-        const ReplayRun run = Replay(L"--replay " + csv.Quoted() + L" --test-target " + HexSpec(target.Content()));
-        const auto body = run.Body();
-        ASSERT_EQ(body.size(), 5u) << run.Last();
-        EXPECT_EQ(body[3], std::string("Vertical: 4 events, deltas adding up to -3.000 notches; a sound handler scrolls 9 "
-                                       "lines down at 3 lines per notch; the target moved ") +
-                               r.moved + " (LB_GETTOPINDEX); the largest difference along the way: " +
-                               (r.code ? "3 items" : "0 items"));
-        EXPECT_EQ(body[4], r.result);
-        EXPECT_EQ(run.exitCode, r.code);
     }
 }
 
