@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the message-path benchmark (tests/bench) under Wine on its own Xvfb
-# display and in its own prefix, and leaves the figures in build/bench.json.
+# display and in its own prefix, and leaves the figures in build/bench.json
+# (and the replay's in build/replay_bench.json).
 # The table it prints says which goals pass; the exit code is non-zero only
 # when measuring itself failed. Extra arguments go to notchlog_bench.exe
 # (for instance --rounds 3, or --only steady for the steady streams alone).
@@ -69,5 +70,15 @@ if [ "$status" -eq 0 ] && [ "$burst_batches" != 0 ] && [ -f "$e2e_exe" ]; then
   grep -E 'seed|^\[ *(OK|FAILED|PASSED) *\]' "$burst_log" || cat "$burst_log"
   echo "burst took $(( $(date +%s) - start )) s"
   rm -f "$burst_log"
+fi
+# The replay's timing: the paced sender against a receiving window, with
+# its own figures in build/replay_bench.json; run on any CPU, since the
+# sender and the receiver are meant to run side by side.
+replay_exe=$bench_dir/replay_bench.exe
+replay_json="$NL_ROOT/build/replay_bench.json"
+if [ -f "$replay_exe" ]; then
+  echo
+  rm -f "$replay_json"
+  "$NL_WINE" "$replay_exe" --json "$(winpath "$replay_json")" </dev/null || status=$?
 fi
 exit "$status"

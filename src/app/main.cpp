@@ -11,6 +11,7 @@
 #include "common/error_boundary.h"
 #include "main_window/main_window.h"
 #include "recording/wheel_recording.h"
+#include "wheel_test/replay_run.h"
 #include "wheel_test/wheel_test_run.h"
 #include "wheel_test_window/wheel_test_window.h"
 #include "win32/api.h"
@@ -36,14 +37,18 @@ std::vector<std::wstring> Arguments() {
     return args;
 }
 
-// `--test-report`: the wheel test runs before any window is made, and the
-// exit code says how it went. A notice about the arguments comes first.
+// `--test-report` or `--replay-report`: the wheel test or the replay runs
+// before any window is made, and the exit code says how it went. A notice
+// about the arguments comes first.
+bool Scripted(const nl::Options& options) { return !options.testReport.empty() || !options.replay.reportPath.empty(); }
+
 int ScriptedRun(const nl::Options& options) {
     int code = 2;
     nl::Guarded(
         [&] {
             if (!options.problem.empty()) nl::MessageBoxNotice(nullptr, nl::OptionsHelp(options.problem));
-            code = nl::RunScriptedWheelTest(options);
+            const bool replay = !options.replay.file.empty() || !options.replay.reportPath.empty();
+            code = replay ? nl::RunScriptedReplay(options) : nl::RunScriptedWheelTest(options);
         },
         [](const nl::Error* e) { nl::ReportFailure(nullptr, e); });
     return code;
@@ -53,7 +58,7 @@ int ScriptedRun(const nl::Options& options) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     HardenDllSearch();
     const nl::Options options = nl::ParseOptions(Arguments());
-    if (!options.testReport.empty()) return ScriptedRun(options);  // no window at all
+    if (Scripted(options)) return ScriptedRun(options);  // no window at all
     // The recording starts before the main window, whose wheel messages it
     // records from the first; the analysis window is made when first opened.
     // Each frame takes in what capture queued, writes both files and lets
@@ -83,7 +88,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
             if (!csvNotice.empty()) nl::MessageBoxNotice(window.Handle(), csvNotice);
             if (options.captureAll) recording.SetCapture(true);  // the window shows it when opened
             if (options.analysis) analysis.Open(instance);
-            if (!options.testTarget.empty() || !options.testDelivery.empty())
+            if (!options.replay.file.empty())
+                wheelTest.OpenForReplay(instance, nl::ChooseFromCommandLine(options), options.replay);
+            else if (!options.testTarget.empty() || !options.testDelivery.empty())
                 wheelTest.OpenWith(instance, nl::ChooseFromCommandLine(options));
             else if (options.wheelTest)
                 wheelTest.Open(instance);

@@ -52,6 +52,10 @@ bool TakeWheelTestOption(const std::vector<std::wstring>& args, std::size_t& i, 
 Options ParseOptions(const std::vector<std::wstring>& args) {
     Options options;
     for (std::size_t i = 0; i < args.size() && options.problem.empty(); ++i) {
+        if (const std::size_t taken = TakeReplayOption(args, i, options.replay, options.problem)) {
+            i += taken - 1;
+            continue;
+        }
         if (SameSwitch(args[i], L"--log") || SameSwitch(args[i], L"/log")) {
             if (i + 1 >= args.size() || args[i + 1].empty())
                 options.problem = args[i] + L" needs a file name.";
@@ -95,7 +99,8 @@ std::wstring OptionsHelp(const std::wstring& problem) {
            L"title:TEXT or class:NAME.\n"
            L"--test-delivery injected|posted  (or /test-delivery ...): how the wheel test delivers its input.\n"
            L"--test-report FILE  (or /test-report FILE): runs the wheel test at start-up without any window, writes "
-           L"its report to FILE and exits.\n\n"
+           L"its report to FILE and exits.\n" +
+           std::wstring(ReplayOptionsHelp()) + L"\n"
            L"Notchlog goes on without the arguments it did not understand.";
 }
 

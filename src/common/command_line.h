@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/log_limit.h"
+#include "common/replay_options.h"
 
 namespace nl {
 
@@ -26,6 +27,7 @@ struct Options {
     std::wstring testTarget;    // the wheel test's target, as given; empty: none
     std::wstring testReport;    // the scripted run's report file; empty: no scripted run
     std::wstring testDelivery;  // as given; empty: injected
+    ReplayOptions replay;       // --replay and the options that go with it
     std::wstring problem;  // what could not be understood; empty when all was
 };
 

@@ -11,12 +11,11 @@ void AddLine(std::string& out, const std::string& line) {
 }
 }  // namespace
 
-std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grader) {
+std::string WheelReportHeadText(const WheelReportHead& head) {
     std::string out;
-    AddLine(out, "Notchlog " + head.version + " wheel test, " + head.dateTime);
+    AddLine(out, "Notchlog " + head.version + " " + head.run + ", " + head.dateTime);
     if (!head.target.empty()) AddLine(out, "Target: " + head.target);
-    const bool located = !head.measured.empty();
-    if (located) {
+    if (!head.measured.empty()) {
         AddLine(out, "Measured window: " + head.measured);
         AddLine(out, "Reading: vertical " + head.verticalMethod + ", horizontal " + head.horizontalMethod);
         AddLine(out, "Delivery: " + head.delivery + " at the test point " + DecText(head.testX) + "," +
@@ -26,6 +25,12 @@ std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grad
         AddLine(out, "Per notch: " + lines + ", " + DecText(head.charsPerNotch) + " characters");
     }
     AddLine(out, "");
+    return out;
+}
+
+std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grader) {
+    std::string out = WheelReportHeadText(head);
+    const bool located = !head.measured.empty();
     if (located) {
         AddLine(out, kWheelResultHeader);
         for (const auto& line : grader.Lines()) AddLine(out, WheelResultLineText(line));

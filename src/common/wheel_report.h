@@ -12,6 +12,7 @@ namespace nl {
 // not be found has no target line, one that could not be located no
 // measured window, readings or test point.
 struct WheelReportHead {
+    std::string run = "wheel test";  // what ran: "wheel test" or "replay"
     std::string version;   // Notchlog's
     std::string dateTime;  // when the test started, "2026-12-07 20:15:03"
     std::string target;    // "0000A1B2 ListBox "Title" (process 1234)"
@@ -28,6 +29,9 @@ inline constexpr const char* kWheelResultHeader = "pattern,sent,sound,observed,m
 // located), the findings, the notes and the Result line; CR LF after
 // every line, the last one too.
 std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grader);
+
+// The head's lines and the blank line after them.
+std::string WheelReportHeadText(const WheelReportHead& head);
 
 // A scripted run's exit code: 0 no fault, 1 faults found, 2 could not test,
 // 3 the report could not be written.

@@ -34,13 +34,6 @@ std::string LocalDateTime() {
     return text;
 }
 
-WheelReportHead NewHead() {
-    WheelReportHead head;
-    head.version = NL_VERSION_TEXT;
-    head.dateTime = LocalDateTime();
-    return head;
-}
-
 // Something to scroll sideways: the window's own horizontal bar or a
 // visible horizontal scroll-bar control among its children.
 bool HasHorizontalBar(HWND measured) {
@@ -55,8 +48,8 @@ bool HasHorizontalBar(HWND measured) {
     return false;
 }
 
-// Esc, held now or pressed since the last look.
-bool EscPressed() { return (::GetAsyncKeyState(VK_ESCAPE) & 0x8001) != 0; }
+int WholeMsHalfUp(std::int64_t us) { return static_cast<int>((us < 0 ? 0 : us + 500) / 1000); }
+}  // namespace
 
 // What a window paints reaches the screen a little after it handled the
 // messages (its surface is copied to the screen later, later still on a
@@ -75,9 +68,6 @@ PositionReader::Settled SettleStep(PositionReader& reader, int pollMs) {
     return settled;
 }
 
-int WholeMsHalfUp(std::int64_t us) { return static_cast<int>((us < 0 ? 0 : us + 500) / 1000); }
-
-// The text in the ANSI code page, as window titles and classes are read.
 std::string Ansi(const std::wstring& text) {
     if (text.empty()) return std::string();
     const int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
@@ -87,7 +77,42 @@ std::string Ansi(const std::wstring& text) {
         ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
 }
-}  // namespace
+
+WheelReportHead NewHead() {
+    WheelReportHead head;
+    head.version = NL_VERSION_TEXT;
+    head.dateTime = LocalDateTime();
+    return head;
+}
+
+bool EscPressed() { return (::GetAsyncKeyState(VK_ESCAPE) & 0x8001) != 0; }
+
+WheelReportHead BeginReportHead(HWND target, Delivery how) {
+    WheelReportHead head = NewHead();
+    head.target = DescribeTarget(target);
+    head.delivery = how == Delivery::Injected ? "injected" : "posted";
+    head.linesPerNotch = WheelLinesPerNotch();
+    head.charsPerNotch = WheelCharsPerNotch();
+    return head;
+}
+
+std::string PlaceTarget(HWND target, Delivery how, TargetPlace& place) {
+    // Injected input goes where the pointer is: the target comes to the
+    // front before its test point is looked at.
+    if (how == Delivery::Injected && ::IsWindow(target)) {
+        ::SetForegroundWindow(::GetAncestor(target, GA_ROOT));
+        SyncWithTarget(target);
+    }
+    return LocateTarget(target, place);
+}
+
+void DescribePlace(WheelReportHead& head, const TargetPlace& place, ReadMethod vertical, ReadMethod horizontal) {
+    head.measured = DescribeTarget(place.measured);
+    head.verticalMethod = MethodText(vertical);
+    head.horizontalMethod = MethodText(horizontal);
+    head.testX = place.testPoint.x;
+    head.testY = place.testPoint.y;
+}
 
 WheelTestResult UntestedResult(const std::string& target, const std::string& reason) {
     WheelTestResult result;
@@ -100,31 +125,16 @@ WheelTestResult UntestedResult(const std::string& target, const std::string& rea
 WheelTestResult RunWheelTest(HWND target, Delivery how, const std::atomic<bool>& stop,
                              const std::function<void(const std::string&)>& progress) {
     WheelTestResult result;
-    result.head = NewHead();
-    result.head.target = DescribeTarget(target);
-    result.head.delivery = how == Delivery::Injected ? "injected" : "posted";
-    result.head.linesPerNotch = WheelLinesPerNotch();
-    result.head.charsPerNotch = WheelCharsPerNotch();
+    result.head = BeginReportHead(target, how);
     EscPressed();  // forget a press from before the start
-
-    // Injected input goes where the pointer is: the target comes to the
-    // front before its test point is looked at.
-    if (how == Delivery::Injected && ::IsWindow(target)) {
-        ::SetForegroundWindow(::GetAncestor(target, GA_ROOT));
-        SyncWithTarget(target);
-    }
     TargetPlace place;
-    if (std::string problem = LocateTarget(target, place); !problem.empty()) {
+    if (std::string problem = PlaceTarget(target, how, place); !problem.empty()) {
         result.grader.Stop(problem);
         return result;
     }
     PositionReader vertical(place, false), horizontal(place, true);
     WheelReportHead& head = result.head;
-    head.measured = DescribeTarget(place.measured);
-    head.verticalMethod = MethodText(vertical.Method());
-    head.horizontalMethod = MethodText(horizontal.Method());
-    head.testX = place.testPoint.x;
-    head.testY = place.testPoint.y;
+    DescribePlace(head, place, vertical.Method(), horizontal.Method());
     result.grader = WheelGrader(WheelTestSetup{head.linesPerNotch, head.charsPerNotch, head.verticalMethod,
                                                CountsLines(vertical.Method()), head.horizontalMethod,
                                                HasHorizontalBar(place.measured)});

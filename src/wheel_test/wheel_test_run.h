@@ -39,6 +39,23 @@ WheelTestResult RunWheelTest(HWND target, Delivery delivery, const std::atomic<b
 // window (empty: none), `reason` says what was wrong.
 WheelTestResult UntestedResult(const std::string& target, const std::string& reason);
 
+// Shared with the replay run. The report's head as a run begins: version,
+// date and time, the target, the delivery and the wheel settings.
+WheelReportHead NewHead();
+WheelReportHead BeginReportHead(HWND target, Delivery how);
+// Brings the target's top-level window to the front for injected input,
+// then finds the test point and the measured window; empty or the reason.
+std::string PlaceTarget(HWND target, Delivery how, TargetPlace& place);
+// The head's lines about the measured window, the readings and the test point.
+void DescribePlace(WheelReportHead& head, const TargetPlace& place, ReadMethod vertical, ReadMethod horizontal);
+// Esc, held now or pressed since the last look.
+bool EscPressed();
+// Settles a reading after a step; an image is settled twice, as a window's
+// picture reaches the screen a little after it handled the messages.
+PositionReader::Settled SettleStep(PositionReader& reader, int pollMs);
+// The text in the ANSI code page, as window titles and classes are read.
+std::string Ansi(const std::wstring& text);
+
 // What the command line chose: the target (null with `problem` set when
 // none could be chosen) and the delivery.
 struct WheelTestChoice {

@@ -17,12 +17,13 @@ namespace {
 const char* const kWheelTestClass = "NotchlogWheelTest";
 const char* const kWheelTestCaption = "Notchlog - wheel test";
 constexpr UINT kTestMessage = WM_APP + 1;  // from the test's thread: WheelTestThread::kProgress or kDone
+constexpr UINT kReplayMessage = WM_APP + 2;  // from the replay's thread: ReplayThread::kProgress or kDone
 constexpr SaveDialogKind kSaveReportDialog{L"wheel-test.txt", L"Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0",
                                            L"txt"};
 
 enum ControlId : int {
     kFinder = 301, kFinderHint, kFinderText, kTargetLine, kInjected, kPosted, kStartButton, kCopyButton,
-    kSaveButton, kProgressLine, kResultsList, kFindingsBox,
+    kSaveButton, kProgressLine, kResultsList, kFindingsBox, kReplayButton, kReplayWindow,
 };
 
 struct ControlSpec {
@@ -42,12 +43,19 @@ const ControlSpec kControls[] = {
     {kStartButton, "BUTTON", L"Start", BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 0},
     {kCopyButton, "BUTTON", L"Copy", BS_PUSHBUTTON | WS_TABSTOP, 0},
     {kSaveButton, "BUTTON", L"Save report as\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {kReplayButton, "BUTTON", L"Replay CSV\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {kReplayWindow, "COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0},
     {kProgressLine, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {kResultsList, "LISTBOX", L"", LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
      WS_EX_CLIENTEDGE},
     {kFindingsBox, "EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
      WS_EX_CLIENTEDGE},
 };
+
+// The replay's choice of rows; the rest of each item after "rows of " is the
+// window value's name.
+const char* const kReplayWindowItems[] = {"Replay the first rows found", "Replay rows of main",
+                                          "Replay rows of analysis", "Replay rows of hook", "Replay rows of raw"};
 
 LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return Api(::SendMessageA(w, msg, wp, lp)); }
 
@@ -90,6 +98,10 @@ void WheelTestWindow::CreateControls() {
            reinterpret_cast<WPARAM>(::GetStockObject(ANSI_FIXED_FONT)), FALSE);
     SendTo(Api(::GetDlgItem(Handle(), kResultsList)), LB_SETHORIZONTALEXTENT, ::MulDiv(640, dpi_, 96));
     SendTo(Api(::GetDlgItem(Handle(), kInjected)), BM_SETCHECK, BST_CHECKED);
+    // Whose rows a replay sends: the first the run holds, or the one chosen.
+    const HWND rowsOf = Api(::GetDlgItem(Handle(), kReplayWindow));
+    for (const char* item : kReplayWindowItems) SendTo(rowsOf, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SendTo(rowsOf, CB_SETCURSEL, 0);
     RECT client{};
     Api(::GetClientRect(Handle(), &client));
     Layout(client.right);
@@ -116,6 +128,8 @@ void WheelTestWindow::Layout(int width) {
     place(kStartButton, m, y, px(80), px(25));
     place(kCopyButton, m + px(88), y, px(80), px(25));
     place(kSaveButton, m + px(176), y, px(120), px(25));
+    place(kReplayButton, m + px(304), y, px(110), px(25));
+    place(kReplayWindow, m + px(420), y + px(2), px(200), px(120));
     y += px(25) + px(6);
     place(kProgressLine, m, y, wide, line);
     y += line + px(4);
@@ -141,6 +155,14 @@ void WheelTestWindow::OpenWith(HINSTANCE instance, const WheelTestChoice& choice
     if (!choice.problem.empty()) SetText(kFinderText, "The command line's target was not chosen: " + choice.problem + ".");
 }
 
+void WheelTestWindow::OpenForReplay(HINSTANCE instance, const WheelTestChoice& choice, const ReplayOptions& options) {
+    OpenWith(instance, choice);
+    std::string problem = ReplayCombinationProblem(options, true, false);
+    if (problem.empty()) problem = options.Problem();
+    if (!problem.empty()) SetText(kFinderText, "The command line's replay was not started: " + problem + ".");
+    else if (target_) StartReplay(options);
+}
+
 bool WheelTestWindow::PreTranslate(MSG& msg) {
     if (!Handle() || !Api(::IsWindowVisible(Handle()))) return false;
     if (msg.hwnd != Handle() && !Api(::IsChild(Handle(), msg.hwnd))) return false;
@@ -156,17 +178,23 @@ LRESULT WheelTestWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                     case kStartButton: OnStart(); return 0;
                     case kCopyButton: OnCopy(); return 0;
                     case kSaveButton: OnSave(); return 0;
+                    case kReplayButton: OnReplay(); return 0;
                     default: break;
                 }
             }
-            if (lp == 0 && LOWORD(wp) == IDCANCEL) {  // Esc: stops a running test
+            if (lp == 0 && LOWORD(wp) == IDCANCEL) {  // Esc: stops a running test or replay
                 test_.Stop();
+                replay_.Stop();
                 return 0;
             }
             break;
         case kTestMessage:
             if (wp == WheelTestThread::kDone) OnTestDone();
             else OnTestProgress();
+            return 0;
+        case kReplayMessage:
+            if (wp == ReplayThread::kDone) OnReplayDone();
+            else if (replay_.Running()) SetText(kProgressLine, replay_.Progress());
             return 0;
         case WM_CLOSE:
             Api(::ShowWindow(Handle(), SW_HIDE));  // only hidden; a running test goes on
@@ -200,18 +228,70 @@ bool WheelTestWindow::ChooseTarget(HWND w) {
     return true;
 }
 
+Delivery WheelTestWindow::ChosenDelivery() {
+    const bool posted = SendTo(Api(::GetDlgItem(Handle(), kPosted)), BM_GETCHECK) == BST_CHECKED;
+    return posted ? Delivery::Posted : Delivery::Injected;
+}
+
 void WheelTestWindow::OnStart() {
-    if (test_.Running()) {
+    if (test_.Running() || replay_.Running()) {
         test_.Stop();
+        replay_.Stop();
         return;
     }
     if (!target_) return;
-    const bool posted = SendTo(Api(::GetDlgItem(Handle(), kPosted)), BM_GETCHECK) == BST_CHECKED;
     SendTo(Api(::GetDlgItem(Handle(), kResultsList)), LB_RESETCONTENT);
     SetText(kFindingsBox, "");
     SetText(kProgressLine, "Starting");
-    test_.Start(target_, posted ? Delivery::Posted : Delivery::Injected, Handle(), kTestMessage);
+    test_.Start(target_, ChosenDelivery(), Handle(), kTestMessage);
     EnableControls();
+}
+
+void WheelTestWindow::OnReplay() {
+    if (replay_.Running()) {
+        replay_.Stop();
+        return;
+    }
+    if (!target_ || test_.Running()) return;
+    ReplayOptions options;
+    const LRESULT rowsOf = SendTo(Api(::GetDlgItem(Handle(), kReplayWindow)), CB_GETCURSEL);
+    if (rowsOf > 0) options.choice.window = WindowFromName(std::string(kReplayWindowItems[rowsOf]).substr(15));
+    options.file = AskOpenPath(Handle(), kOpenCsvDialog);
+    if (!options.file.empty()) StartReplay(options);
+}
+
+void WheelTestWindow::StartReplay(const ReplayOptions& options) {
+    SendTo(Api(::GetDlgItem(Handle(), kResultsList)), LB_RESETCONTENT);
+    SetText(kFindingsBox, "");
+    SetText(kProgressLine, "Starting the replay");
+    replay_.Start(target_, ChosenDelivery(), options, Handle(), kReplayMessage);
+    EnableControls();
+}
+
+void WheelTestWindow::OnReplayDone() {
+    if (const auto result = replay_.TakeResult()) ShowReplayResult(*result);
+    EnableControls();
+}
+
+// The replay's lines in the results list, its notes and Result line in the
+// findings box; Copy and Save give the whole report.
+void WheelTestWindow::ShowReplayResult(const ReplayResult& result) {
+    report_ = result.Report();
+    const HWND list = Api(::GetDlgItem(Handle(), kResultsList));
+    SendTo(list, LB_RESETCONTENT);
+    std::vector<std::string> findings;
+    std::size_t longest = 0;
+    const std::string lines = ReplayReportLines(result.summary);
+    for (std::size_t at = 0, end; (end = lines.find(kCrLf, at)) != std::string::npos; at = end + 2) {
+        const std::string line = lines.substr(at, end - at);
+        if (line.rfind("Note:", 0) == 0 || line.rfind("Result:", 0) == 0) findings.push_back(line);
+        else SendTo(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        longest = std::max(longest, line.size());
+    }
+    // Scrolls sideways as far as the longest line, in the fixed-pitch font's 8 px a character.
+    SendTo(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(::MulDiv(8 * static_cast<int>(longest), dpi_, 96)));
+    SetText(kFindingsBox, JoinLines(findings));
+    SetText(kProgressLine, "Finished: " + (findings.empty() ? std::string() : findings.back()));
 }
 
 void WheelTestWindow::OnTestProgress() {
@@ -252,11 +332,13 @@ void WheelTestWindow::SetText(int id, const std::string& text) {
 }
 
 void WheelTestWindow::EnableControls() {
-    const bool running = test_.Running();
+    const bool running = test_.Running() || replay_.Running();
     Api(::EnableWindow(Api(::GetDlgItem(Handle(), kStartButton)), target_ != nullptr || running));
+    Api(::EnableWindow(Api(::GetDlgItem(Handle(), kReplayButton)),
+                       (target_ != nullptr && !running) || replay_.Running()));
     for (int id : {kCopyButton, kSaveButton})
         Api(::EnableWindow(Api(::GetDlgItem(Handle(), id)), !running && !report_.empty()));
-    for (int id : {kInjected, kPosted}) Api(::EnableWindow(Api(::GetDlgItem(Handle(), id)), !running));
+    for (int id : {kInjected, kPosted, kReplayWindow}) Api(::EnableWindow(Api(::GetDlgItem(Handle(), id)), !running));
 }
 
 }  // namespace nl

@@ -1,7 +1,9 @@
 // The wheel test window ("Notchlog - wheel test"): the finder and the
 // target line, the delivery, Start (again: stop), the progress line, the
-// result lines, the findings and notes, Copy and Save report as. The test
-// runs on a thread of its own and tells the window how it goes with posted
+// result lines, the findings and notes, Copy and Save report as; and
+// Replay CSV..., which replays a recorded trace into the target and shows
+// its report in the same places. The test or replay runs on a thread of
+// its own and tells the window how it goes with posted
 // messages; the window then updates its controls at once (progress comes
 // a few times a second at most). Closing the window only hides it.
 #pragma once
@@ -10,6 +12,7 @@
 
 #include <string>
 
+#include "wheel_test/replay_run.h"
 #include "wheel_test/wheel_test_run.h"
 #include "wheel_test_window/window_finder.h"
 #include "win32/window.h"
@@ -23,6 +26,8 @@ public:
     // Shows the window with the command line's choice: its target chosen
     // (not started), or what was wrong with it.
     void OpenWith(HINSTANCE instance, const WheelTestChoice& choice);
+    // As OpenWith, then replays the trace the options name into that target.
+    void OpenForReplay(HINSTANCE instance, const WheelTestChoice& choice, const ReplayOptions& options);
     // Tab and the dialog keys between its controls; true when consumed.
     bool PreTranslate(MSG& msg);
 
@@ -39,6 +44,11 @@ private:
     void OnTestProgress();
     void OnTestDone();
     void ShowResult(const WheelTestResult& result);
+    void OnReplay();
+    void StartReplay(const ReplayOptions& options);
+    void OnReplayDone();
+    void ShowReplayResult(const ReplayResult& result);
+    Delivery ChosenDelivery();
     void OnCopy();
     void OnSave();
     void SetText(int id, const std::string& text);
@@ -48,6 +58,7 @@ private:
     int dpi_ = 96;
     WindowFinder finder_;
     WheelTestThread test_;
+    ReplayThread replay_;
     HWND target_ = nullptr;
     std::string report_;  // the last test's, empty before the first
 };

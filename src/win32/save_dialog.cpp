@@ -33,6 +33,22 @@ std::wstring AskSavePath(HWND owner, const SaveDialogKind& kind) {
     return Api(getSaveFileName(&ofn)) ? std::wstring(file.data()) : std::wstring();
 }
 
+std::wstring AskOpenPath(HWND owner, const SaveDialogKind& kind) {
+    using GetOpenFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEW);
+    static const auto getOpenFileName = LateBound<GetOpenFileNameFn>(SystemLibrary(L"comdlg32.dll"), "GetOpenFileNameW");
+    if (!getOpenFileName) Raise(kErrInvalidCall, "The open dialog is not available.");
+    std::vector<wchar_t> file(32768, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kind.filter;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrDefExt = kind.extension;
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    return Api(getOpenFileName(&ofn)) ? std::wstring(file.data()) : std::wstring();
+}
+
 void SaveOnRequest(HWND owner, const SaveDialogKind& kind, const wchar_t* what,
                    const std::function<std::string()>& makeText) {
     const std::wstring path = AskSavePath(owner, kind);

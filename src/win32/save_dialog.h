@@ -26,6 +26,12 @@ inline constexpr SaveDialogKind kSaveCsvDialog{L"wheel.csv", L"CSV files (*.csv)
 // cancels.
 std::wstring AskSavePath(HWND owner, const SaveDialogKind& kind);
 
+inline constexpr SaveDialogKind kOpenCsvDialog{L"", L"CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0", L"csv"};
+
+// Asks which existing file to open with the system's open dialog; empty
+// when the user cancels.
+std::wstring AskOpenPath(HWND owner, const SaveDialogKind& kind);
+
 // Asks where to save, then writes the text `makeText` gives there (made only
 // once a path is chosen). A failure is told in a notice that names what was
 // being saved (`what`, as in "The log"); cancelling does nothing.

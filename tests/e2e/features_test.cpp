@@ -162,11 +162,19 @@ TEST(Features, StartUpAndLogFileNoticesSayWhyAndTheProgramRunsOn) {
                        L"--analysis  (or /analysis): opens the wheel analysis window at start.\n"
                        L"--capture-all  (or /capture-all): records every wheel event on the desktop, not only Notchlog's.\n"
                        L"--wheel-test  (or /wheel-test): opens the wheel test window at start.\n"
-                       L"--test-target SPEC  (or /test-target SPEC): chooses the wheel test's target: 0xHEX, a decimal "
-                       L"number, title:TEXT or class:NAME.\n"
+                       L"--test-target SPEC  (or /test-target SPEC): chooses the wheel test's target: 0xHEX, a decimal number, "
+                       L"title:TEXT or class:NAME.\n"
                        L"--test-delivery injected|posted  (or /test-delivery ...): how the wheel test delivers its input.\n"
-                       L"--test-report FILE  (or /test-report FILE): runs the wheel test at start-up without any window, "
-                       L"writes its report to FILE and exits."
+                       L"--test-report FILE  (or /test-report FILE): runs the wheel test at start-up without any window, writes "
+                       L"its report to FILE and exits.\n"
+                       L"--replay FILE --test-target SPEC  (or /replay FILE): sends the wheel events a --wheel-csv file "
+                       L"recorded to the target, with their timing.\n"
+                       L"--replay-run N: the Nth run the file holds (default: the last); --replay-window "
+                       L"main|analysis|hook|raw: whose rows are sent.\n"
+                       L"--replay-max-gap MS: pauses longer than MS are cut to it (default 2000; 0 keeps them); "
+                       L"--replay-speed F: F times as fast (0.1 to 10).\n"
+                       L"--replay-report FILE2: replays without a window, writes the report and exits; "
+                       L"--replay-trace FILE3: a line per event sent."
                        L"\n\nNotchlog goes on without the arguments it did not understand."},
         {L"--log \"" + missing + L"\"", cannotOpen(missing, SystemText(ERROR_PATH_NOT_FOUND))},
         {L"--log \"" + readOnly + L"\"", cannotOpen(readOnly, SystemText(ERROR_ACCESS_DENIED))},

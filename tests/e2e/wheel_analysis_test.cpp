@@ -16,9 +16,6 @@ namespace nle2e {
 namespace {
 
 namespace fs = std::filesystem;
-const std::string kHeader =
-    "seq,time_ms,msg_time,interval_ms,window,axis,delta,notches,step,truncated,rounded,accumulated,carry,source,"
-    "extra_info,pen_touch,keys,key_mismatch,x,y,pos_x,pos_y,bounce,target,device";
 constexpr UINT kWheelAnalysis = 0x0130;  // system menu command
 
 struct TempCsv {  // a path in the temporary folder, removed at the end
@@ -29,29 +26,6 @@ struct TempCsv {  // a path in the temporary folder, removed at the end
         fs::remove(path.wstring() + L".saved.csv", e);
     }
 };
-
-// The file's rows after its header, each split into its fields.
-std::vector<std::vector<std::string>> Rows(const fs::path& file) {
-    auto lines = Split(Contents(file), "\r\n");
-    if (lines.empty() || lines[0] != kHeader || !lines.back().empty()) return {};
-    std::vector<std::vector<std::string>> rows;
-    for (std::size_t i = 1; i + 1 < lines.size(); ++i) rows.push_back(Split(lines[i], ","));
-    return rows;
-}
-
-// Wheel input as a device driver would inject it: one input per delta, in one call.
-void InjectWheel(std::initializer_list<int> deltas, bool horizontal = false, ULONG_PTR extraInfo = 0) {
-    std::vector<INPUT> inputs;
-    for (int d : deltas) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dwFlags = horizontal ? MOUSEEVENTF_HWHEEL : MOUSEEVENTF_WHEEL;
-        in.mi.mouseData = static_cast<DWORD>(d);
-        in.mi.dwExtraInfo = extraInfo;
-        inputs.push_back(in);
-    }
-    if (::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size()) ThrowLastError("SendInput");
-}
 
 // A wheel button on the X display, as the hardware gives it: Wine starts the
 // Linux program itself (it hands back no process to wait for).
@@ -139,8 +113,8 @@ TEST(WheelAnalysis, EveryWheelMessageIsOneRowWhateverItsPathAndTheWindowShowsAnd
         SCOPED_TRACE(step.rows.back());
         step.act();
         expected += step.rows.size();
-        ASSERT_TRUE(WaitUntil([&] { return Rows(csv.path).size() >= expected; })) << Rows(csv.path).size() << " rows";
-        const auto rows = Rows(csv.path);
+        ASSERT_TRUE(WaitUntil([&] { return WheelCsvRows(csv.path.wstring()).size() >= expected; })) << WheelCsvRows(csv.path.wstring()).size() << " rows";
+        const auto rows = WheelCsvRows(csv.path.wstring());
         ASSERT_EQ(rows.size(), expected);
         for (std::size_t i = 0; i < step.rows.size(); ++i) {
             const auto& r = rows[expected - step.rows.size() + i];
@@ -166,8 +140,8 @@ TEST(WheelAnalysis, EveryWheelMessageIsOneRowWhateverItsPathAndTheWindowShowsAnd
     const HWND analysis = AnalysisWindowOf(app.Pid());
     EXPECT_EQ(TextOf(analysis), L"Notchlog - wheel analysis");
     Post(analysis, WM_MOUSEWHEEL, MAKEWPARAM(0, 240), MAKELPARAM(5, 6));
-    ASSERT_TRUE(WaitUntil([&] { return Rows(csv.path).size() == expected + 1; }));
-    EXPECT_EQ(exact(Rows(csv.path).back()), "analysis,V,240,2.000,3,6,6,6,0.000,posted,00000000,0,0000,,0");
+    ASSERT_TRUE(WaitUntil([&] { return WheelCsvRows(csv.path.wstring()).size() == expected + 1; }));
+    EXPECT_EQ(exact(WheelCsvRows(csv.path.wstring()).back()), "analysis,V,240,2.000,3,6,6,6,0.000,posted,00000000,0,0000,,0");
     const HWND list = ::FindWindowExW(analysis, nullptr, L"SysListView32", nullptr);
     ASSERT_TRUE(WaitUntil([&] { return Send(list, LVM_GETITEMCOUNT) == static_cast<LRESULT>(expected + 1); }));
 
@@ -176,7 +150,7 @@ TEST(WheelAnalysis, EveryWheelMessageIsOneRowWhateverItsPathAndTheWindowShowsAnd
     const std::string newest = file.substr(file.rfind("\r\n", file.size() - 3) + 2);
     WriteClipboard(L"(before the copy)");
     Send(::GetDlgItem(analysis, 202), BM_CLICK);
-    EXPECT_EQ(Narrow(ReadClipboard().value_or(L"")), kHeader + "\r\n" + newest);
+    EXPECT_EQ(Narrow(ReadClipboard().value_or(L"")), kWheelCsvHeaderText + "\r\n" + newest);
 
     // Save as CSV of a run never cleared: the streamed file, byte for byte.
     const fs::path saved = csv.path.wstring() + L".saved.csv";
@@ -191,7 +165,7 @@ TEST(WheelAnalysis, EveryWheelMessageIsOneRowWhateverItsPathAndTheWindowShowsAnd
 
 TEST(WheelAnalysis, AFileWithAnotherHeaderIsLeftAsItWasWithANotice) {
     TempCsv csv;
-    const std::string other = kHeader.substr(0, kHeader.rfind(",target")) + "\r\n1,2\r\n";  // the header without two columns
+    const std::string other = kWheelCsvHeaderText.substr(0, kWheelCsvHeaderText.rfind(",target")) + "\r\n1,2\r\n";  // the header without two columns
     std::ofstream(csv.path, std::ios::binary) << other;
     Notchlog app(L"/wheel-csv \"" + csv.path.wstring() + L"\"");
     const MessageBoxSeen box = WaitForMessageBox(app.Pid());
@@ -212,7 +186,7 @@ TEST(WheelAnalysis, CaptureSeesWheelInputOverOtherWindowsAndTheDesktopUntilTurne
     const POINT overOther = CentreOf(other.Get()), desktop{1270, 1015};
     const auto captured = [&](std::size_t from) {  // window,axis,delta,source,pos_x,pos_y,target; device's form
         std::vector<std::string> rows;
-        const auto all = Rows(csv.path);
+        const auto all = WheelCsvRows(csv.path.wstring());
         for (std::size_t i = from; i < all.size(); ++i) {
             const auto& r = all[i];
             if (r[4] != "hook" && r[4] != "raw") continue;
@@ -254,7 +228,7 @@ TEST(WheelAnalysis, CaptureSeesWheelInputOverOtherWindowsAndTheDesktopUntilTurne
     EXPECT_EQ(Send(check, BM_GETCHECK), BST_CHECKED);
     Send(check, BM_CLICK);
     EXPECT_EQ(Send(check, BM_GETCHECK), BST_UNCHECKED);
-    const std::size_t before = Rows(csv.path).size();
+    const std::size_t before = WheelCsvRows(csv.path.wstring()).size();
     MoveCursor(overOther);
     InjectWheel({120});
     for (const auto& line : app.Log()) EXPECT_NE(LoggedMsg(line), static_cast<UINT>(WM_INPUT)) << Narrow(line);

@@ -214,6 +214,33 @@ inline void MoveCursor(POINT p) {
     });
 }
 
+// Wheel input as a device driver would inject it: one input per delta, in one call.
+inline void InjectWheel(std::initializer_list<int> deltas, bool horizontal = false, ULONG_PTR extraInfo = 0) {
+    std::vector<INPUT> inputs;
+    for (int d : deltas) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = horizontal ? MOUSEEVENTF_HWHEEL : MOUSEEVENTF_WHEEL;
+        in.mi.mouseData = static_cast<DWORD>(d);
+        in.mi.dwExtraInfo = extraInfo;
+        inputs.push_back(in);
+    }
+    if (::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size()) ThrowLastError("SendInput");
+}
+
+// Notchlog's wheel CSV: its header, and a file's rows after it, each split
+// into its fields (none when the header differs or the last line is unfinished).
+inline const std::string kWheelCsvHeaderText =
+    "seq,time_ms,msg_time,interval_ms,window,axis,delta,notches,step,truncated,rounded,accumulated,carry,source,"
+    "extra_info,pen_touch,keys,key_mismatch,x,y,pos_x,pos_y,bounce,target,device";
+inline std::vector<std::vector<std::string>> WheelCsvRows(const std::wstring& file) {
+    auto lines = Split(Contents(file), "\r\n");
+    if (lines.empty() || lines[0] != kWheelCsvHeaderText || !lines.back().empty()) return {};
+    std::vector<std::vector<std::string>> rows;
+    for (std::size_t i = 1; i + 1 < lines.size(); ++i) rows.push_back(Split(lines[i], ","));
+    return rows;
+}
+
 inline void Wheel(int delta) { SendInputOf(INPUT_MOUSE, 0, MOUSEEVENTF_WHEEL, delta); }  // 120: a notch forward
 inline void Key(WORD vk, bool up = false) { SendInputOf(INPUT_KEYBOARD, vk, up ? KEYEVENTF_KEYUP : 0); }
 

@@ -41,15 +41,15 @@ struct WheelTestReport {
     }
 };
 
-// Notchlog.exe started with `args` and --test-report into a file of its
-// own; Wait gives its exit code and report. Ended by its handle if it
-// still runs when the object goes.
+// Notchlog.exe started with `args` and --test-report (or `reportOption`)
+// into a file of its own; Wait gives its exit code and report. Ended by its
+// handle if it still runs when the object goes.
 class WheelTestScript {
 public:
-    explicit WheelTestScript(const std::wstring& args)
+    explicit WheelTestScript(const std::wstring& args, const wchar_t* reportOption = L"--test-report")
         : file_(ReportFile()),
-          process_(NotchlogExePath(),
-                   L"\"" + NotchlogExePath() + L"\" " + args + L" --test-report \"" + file_.wstring() + L"\"") {}
+          process_(NotchlogExePath(), L"\"" + NotchlogExePath() + L"\" " + args + L" " + reportOption + L" \"" +
+                                          file_.wstring() + L"\"") {}
     WheelTestScript(const WheelTestScript&) = delete;
     ~WheelTestScript() {
         process_.End();  // before its report goes

@@ -1,0 +1,317 @@
+#include "wheel_test/replay_run.h"
+
+#include <utility>
+
+#include "common/error_boundary.h"
+#include "common/replay_schedule.h"
+#include "common/target_spec.h"
+#include "common/wheel_handlers.h"
+#include "wheel_test/replay_watcher.h"
+#include "wheel_test/wheel_test_run.h"
+#include "win32/log_files.h"
+#include "win32/paced_sender.h"
+#include "win32/raii.h"
+#include "win32/trace_file.h"
+
+namespace nl {
+
+namespace {
+
+constexpr std::size_t kTraceFlushBytes = 64 * 1024;
+constexpr DWORD kProgressEveryMs = 250;
+
+// The trace file: a line per event sent, written once the replay has ended
+// (its positions are known only then), a buffer at a time.
+class TraceWriter {
+public:
+    // Empty on success, else the reason the file cannot be written.
+    std::string Open(const std::wstring& path) {
+        if (path.empty()) return std::string();
+        file_ = KernelHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file_) return "cannot write the trace file " + Ansi(path) + ": " + Ansi(SystemErrorText(::GetLastError()));
+        buffer_ = ReplayTraceHeader();
+        return std::string();
+    }
+    bool Active() const { return static_cast<bool>(file_); }
+    std::string& Buffer() { return buffer_; }
+    void Flush(std::size_t atLeast = 0) {
+        if (!file_ || buffer_.size() < atLeast || buffer_.empty()) return;
+        DWORD written = 0;
+        ::WriteFile(file_.Get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), &written, nullptr);
+        buffer_.clear();
+    }
+
+private:
+    KernelHandle file_;
+    std::string buffer_;
+};
+
+// What the sender's thread works with while the run lasts. It only sends:
+// the watcher reads and checks on a thread of its own, so the sender keeps
+// to the schedule however slowly the target takes its input.
+struct Run {
+    const std::vector<TraceRow>& rows;
+    const ReplaySchedule& schedule;
+    Delivery how;
+    HWND target;
+    WheelDelivery& delivery;
+    const std::atomic<bool>& stop;
+    std::atomic<std::size_t> sent{0};
+    std::optional<ReplayWatcher> watcher;
+    std::string problem;
+
+    // Sends row i at its due time; false ends the run.
+    bool Deliver(std::size_t i) {
+        const TraceRow& row = rows[i];
+        if (stop || EscPressed()) return Fail("stopped");
+        if (watcher->Failed()) return Fail(watcher->Problem());
+        const bool ctrl = (row.keys & MK_CONTROL) != 0, shift = (row.keys & MK_SHIFT) != 0;
+        if (how == Delivery::Injected) delivery.HoldKeys(ctrl, shift);
+        if (!::IsWindow(target)) return Fail("the target was closed");
+        const bool horizontal = row.axis == WheelAxis::H;
+        if (!delivery.Send(horizontal, row.delta, 1, row.keys, row.extraInfo))
+            return Fail("the system did not take the input");
+        ++sent;
+        if (ReadsPositionAfter(schedule, i)) {
+            if (i + 1 == rows.size()) watcher->Drain();  // nothing is left to delay: the last is always read
+            const bool held = how == Delivery::Injected;
+            watcher->Offer(i, horizontal,
+                           static_cast<std::uint16_t>((held && ctrl ? MK_CONTROL : 0) | (held && shift ? MK_SHIFT : 0)));
+        }
+        return true;
+    }
+
+    bool Fail(std::string why) {
+        problem = std::move(why);
+        return false;
+    }
+};
+
+std::uint32_t StepOf(int perNotch) {
+    return perNotch < 0 ? static_cast<std::uint32_t>(kWheelPageStep) : static_cast<std::uint32_t>(perNotch);
+}
+
+ReplaySummary NewSummary(const WheelReportHead& head, const ReplayOptions& options, Delivery how) {
+    ReplaySummary s;
+    s.maxGapMs = options.maxGapMs;
+    s.speedMilli = options.speedMilli;
+    s.posted = how == Delivery::Posted;
+    s.tally = ReplayTally(StepOf(head.linesPerNotch), StepOf(head.charsPerNotch));
+    return s;
+}
+
+// Loads the trace into `rows` and fills in what the report says of it;
+// false with the summary's problem set when nothing can be sent.
+bool Load(const ReplayOptions& options, std::vector<TraceRow>& rows, ReplaySummary& s) {
+    if (std::string problem = options.Problem(); !problem.empty()) {
+        s.problem = problem;
+        return false;
+    }
+    TraceLoad load = LoadTraceFile(options.file, options.choice);
+    if (!load.problem.empty()) {
+        s.problem = load.problem;
+        return false;
+    }
+    rows = std::move(load.rows);
+    s.pick = load.pick;
+    s.rows = rows.size();
+    s.lostSkipped = load.lostSkipped;
+    s.partialLastLine = load.partialLastLine;
+    for (const TraceRow& row : rows) {
+        s.extraInfoRows += row.extraInfo != 0 ? 1 : 0;
+        s.mismatchRows += row.keyMismatch ? 1 : 0;
+    }
+    return true;
+}
+
+// Sends every row on the paced sender's thread and waits for its end,
+// passing the progress on and stopping it in a long gap once Esc is pressed
+// or a check failed.
+void Send(Run& run, const std::function<void(const std::string&)>& progress, std::vector<std::int64_t>& sentUs) {
+    PacedSender sender;
+    const std::size_t total = run.rows.size();
+    if (!sender.Start(run.schedule.dueUs, [&run](std::size_t i, std::int64_t) { return run.Deliver(i); })) {
+        run.problem = "the replay's thread could not be started";
+        return;
+    }
+    while (!sender.Wait(kProgressEveryMs)) {
+        progress("Replaying: " + std::to_string(run.sent.load()) + " of " + std::to_string(total) + " events sent");
+        if (run.stop || EscPressed() || run.watcher->Failed()) sender.Stop();
+    }
+    sender.Wait();
+    run.watcher->Drain();
+    if (run.problem.empty() && sender.WasStopped())
+        run.problem = run.watcher->Failed() ? run.watcher->Problem() : "stopped";
+    if (run.problem.empty() && !sender.Failure().empty())
+        run.problem = "the replay failed inside Notchlog: " + sender.Failure();
+    sentUs = sender.SentUs();
+}
+
+// What was sent and read, into the tally and the trace file.
+void Account(const Run& run, const std::vector<std::int64_t>& sentUs, const std::optional<std::int32_t> bases[2],
+             ReplaySummary& s, TraceWriter& trace) {
+    const auto& positions = run.watcher->Positions();
+    for (std::size_t i = 0; i < run.sent; ++i) {
+        const TraceRow& row = run.rows[i];
+        const int axis = row.axis == WheelAxis::V ? 0 : 1;
+        std::optional<std::int64_t> moved;
+        if (positions[i] && bases[axis]) moved = static_cast<std::int64_t>(*positions[i]) - *bases[axis];
+        s.tally.Sent(row.axis, row.delta, moved);
+        if (!trace.Active()) continue;
+        AppendReplayTraceLine(trace.Buffer(), row.seq, run.schedule.dueUs[i], i < sentUs.size() ? sentUs[i] : 0,
+                              row.axis, row.delta,
+                              positions[i] ? std::optional<std::int64_t>(*positions[i]) : std::nullopt);
+        trace.Flush(kTraceFlushBytes);
+    }
+}
+
+}  // namespace
+
+ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, const std::atomic<bool>& stop,
+                       const std::function<void(const std::string&)>& progress) {
+    ReplayResult result;
+    result.head = BeginReportHead(target, how);
+    result.head.run = "replay";
+    ReplaySummary& s = result.summary;
+    s = NewSummary(result.head, options, how);
+    EscPressed();  // forget a press from before the start
+
+    progress("Reading the trace");
+    std::vector<TraceRow> rows;
+    if (!Load(options, rows, s)) return result;
+    const ReplaySchedule schedule = MakeSchedule(rows, options.maxGapMs, options.speedMilli);
+    s.gapsCut = schedule.gapsCut;
+    s.removedUs = schedule.removedUs;
+
+    TargetPlace place;
+    if (std::string problem = PlaceTarget(target, how, place); !problem.empty()) {
+        s.problem = problem;
+        return result;
+    }
+    PositionReader vertical(place, false), horizontal(place, true);
+    DescribePlace(result.head, place, vertical.Method(), horizontal.Method());
+    s.reading[0] = ReplayReading{MethodText(vertical.Method()), CountsLines(vertical.Method())};
+    s.reading[1] = ReplayReading{MethodText(horizontal.Method()), CountsLines(horizontal.Method())};
+
+    TraceWriter trace;
+    if (std::string problem = trace.Open(options.tracePath); !problem.empty()) {
+        s.problem = problem;
+        return result;
+    }
+    WheelDelivery delivery(how, place);  // releases the keys and puts the pointer back however it ends
+    if (std::string problem = delivery.Begin(); !problem.empty()) {
+        s.problem = problem;
+        return result;
+    }
+    vertical.Mark();
+    horizontal.Mark();
+    PositionReader* readers[2] = {&vertical, &horizontal};
+    const std::optional<std::int32_t> bases[2] = {vertical.ReadNow(), horizontal.ReadNow()};
+    Run run{rows, schedule, how, place.target, delivery, stop, {}, {}, {}};
+    run.watcher.emplace(place, how, readers, run.sent, rows.size());
+    std::vector<std::int64_t> sentUs;
+    if (std::string problem = CheckTarget(place, how); !problem.empty()) run.problem = problem;
+    else Send(run, progress, sentUs);
+    delivery.End();
+    s.sent = run.sent;
+    s.problem = run.problem;
+    Account(run, sentUs, bases, s, trace);
+    trace.Flush();
+
+    // The final position, once the target has taken everything sent.
+    if (s.problem != "the target does not answer" && ::IsWindow(place.target)) {
+        progress("Waiting for the target to settle");
+        for (WheelAxis axis : {WheelAxis::V, WheelAxis::H})
+            if (s.tally.Of(axis).events > 0)
+                s.tally.Ended(axis, SettleStep(axis == WheelAxis::V ? vertical : horizontal, 30).movement);
+    }
+    return result;
+}
+
+int RunScriptedReplay(const Options& options) {
+    ReplayResult result;
+    const std::wstring reportPath = options.replay.reportPath.empty() ? options.testReport : options.replay.reportPath;
+    std::string problem =
+        ReplayCombinationProblem(options.replay, !options.testTarget.empty(), !options.testReport.empty());
+    WheelTestChoice choice;
+    if (problem.empty()) problem = options.replay.Problem();
+    if (problem.empty()) {
+        choice = ChooseFromCommandLine(options);
+        problem = choice.problem;
+    }
+    if (!problem.empty() || !choice.target) {
+        result.head = NewHead();
+        result.head.run = "replay";
+        result.summary.problem = problem;
+    } else {
+        const std::atomic<bool> never{false};
+        result = RunReplay(choice.target, choice.delivery, options.replay, never, [](const std::string&) {});
+    }
+    const bool written = SaveTextFile(reportPath, result.Report()).empty();
+    return written ? ReplayExitCode(result.summary) : 3;
+}
+
+// ---- on a thread of its own ------------------------------------------------
+
+ReplayThread::~ReplayThread() {
+    stop_ = true;
+    Join();
+}
+
+void ReplayThread::Join() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void ReplayThread::Start(HWND target, Delivery delivery, const ReplayOptions& options, HWND notify, UINT notifyMsg) {
+    Join();  // a finished replay's thread
+    stop_ = false;
+    running_ = true;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        progress_.clear();
+        result_.reset();
+    }
+    thread_ = std::thread([this, target, delivery, options, notify, notifyMsg] {
+        ReplayResult result;
+        const bool finished = Guarded(
+            [&] {
+                result = RunReplay(target, delivery, options, stop_, [&](const std::string& text) {
+                    {
+                        std::lock_guard<std::mutex> lock(mutex_);
+                        progress_ = text;
+                    }
+                    ::PostMessageA(notify, notifyMsg, kProgress, 0);
+                });
+            },
+            [](const Error*) {});
+        if (!finished) {
+            result = ReplayResult{};
+            result.head = NewHead();
+            result.head.run = "replay";
+            result.head.target = DescribeTarget(target);
+            result.summary.problem = "the replay failed inside Notchlog";
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            progress_.clear();
+            result_ = std::move(result);
+        }
+        running_ = false;
+        ::PostMessageA(notify, notifyMsg, kDone, 0);
+    });
+}
+
+std::string ReplayThread::Progress() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return progress_;
+}
+
+std::optional<ReplayResult> ReplayThread::TakeResult() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto result = std::move(result_);
+    result_.reset();
+    return result;
+}
+
+}  // namespace nl

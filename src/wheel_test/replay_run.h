@@ -1,0 +1,71 @@
+// A replay against another program's window: a recorded wheel trace is read
+// back, sent to the target at its recorded times (by the paced sender, on a
+// thread of its own) with the wheel test's delivery and checks, and the
+// target's position is read along the way and once it has settled at the
+// end. The run waits on the target, so it never runs on the GUI thread: a
+// window runs it on a thread of its own (ReplayThread), a scripted run on
+// the entry point's thread before any window exists.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "common/command_line.h"
+#include "common/replay_report.h"
+#include "common/wheel_report.h"
+#include "target/wheel_target.h"
+
+namespace nl {
+
+struct ReplayResult {
+    WheelReportHead head;
+    ReplaySummary summary;
+    // The wheel test's head, then the replay's lines, Result last.
+    std::string Report() const { return WheelReportHeadText(head) + ReplayReportLines(summary); }
+};
+
+// Replays the trace `options` names into `target`; `stop` (Start pressed
+// again) and Esc are looked at before every event. `progress` gets the
+// progress line's text a few times a second.
+ReplayResult RunReplay(HWND target, Delivery delivery, const ReplayOptions& options, const std::atomic<bool>& stop,
+                       const std::function<void(const std::string&)>& progress);
+
+// `--replay FILE --replay-report FILE2`: replays, writes the report
+// (replacing FILE2, written beside it first) and returns the exit code.
+int RunScriptedReplay(const Options& options);
+
+// The replay on a thread of its own for a window, which gets `notifyMsg`
+// (wParam kProgress or kDone) and then asks for the progress or the result.
+class ReplayThread {
+public:
+    enum : WPARAM { kProgress = 0, kDone = 1 };
+    ReplayThread() = default;
+    ReplayThread(const ReplayThread&) = delete;
+    ReplayThread& operator=(const ReplayThread&) = delete;
+    ~ReplayThread();  // stops a running replay and waits for its end
+
+    void Start(HWND target, Delivery delivery, const ReplayOptions& options, HWND notify, UINT notifyMsg);
+    void Stop() { stop_ = true; }
+    bool Running() const { return running_; }
+    std::string Progress() const;
+    // The finished replay's result, once; nullopt while it runs.
+    std::optional<ReplayResult> TakeResult();
+
+private:
+    void Join();
+
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> running_{false};
+    mutable std::mutex mutex_;
+    std::string progress_;
+    std::optional<ReplayResult> result_;
+};
+
+}  // namespace nl
