@@ -95,7 +95,7 @@ std::wstring OptionsHelp(const std::wstring& problem) {
            L"--analysis  (or /analysis): opens the wheel analysis window at start.\n"
            L"--capture-all  (or /capture-all): records every wheel event on the desktop, not only Notchlog's.\n"
            L"--wheel-test  (or /wheel-test): opens the wheel test window at start.\n"
-           L"--test-target SPEC  (or /test-target SPEC): chooses the wheel test's target: 0xHEX, a decimal number, "
+           L"--test-target WINDOW  (or /test-target WINDOW): chooses the wheel test's target: 0xHEX, a decimal number, "
            L"title:TEXT or class:NAME.\n"
            L"--test-delivery injected|posted  (or /test-delivery ...): how the wheel test delivers its input.\n"
            L"--test-report FILE  (or /test-report FILE): runs the wheel test at start-up without any window, writes "

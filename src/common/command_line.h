@@ -3,7 +3,7 @@
 // `--wheel-csv FILE` streams every recorded wheel event to FILE as a CSV row;
 // `--analysis` opens the wheel analysis window at start; `--capture-all`
 // turns on the capture of every wheel event on the desktop; `--wheel-test`
-// opens the wheel test window; `--test-target SPEC` chooses its target,
+// opens the wheel test window; `--test-target WINDOW` chooses its target,
 // `--test-delivery injected|posted` its delivery, and `--test-report FILE`
 // runs the test at start-up without any window and writes its report.
 #pragma once

@@ -132,7 +132,7 @@ std::string ReplayCombinationProblem(const ReplayOptions& replay, bool testTarge
 }
 
 const wchar_t* ReplayOptionsHelp() {
-    return L"--replay FILE --test-target SPEC  (or /replay FILE): sends the wheel events a --wheel-csv file "
+    return L"--replay FILE --test-target WINDOW  (or /replay FILE): sends the wheel events a --wheel-csv file "
            L"recorded to the target, with their timing.\n"
            L"--replay-run N: the Nth run the file holds (default: the last); --replay-window "
            L"main|analysis|hook|raw: whose rows are sent.\n"

@@ -104,22 +104,22 @@ bool SomethingHeld(std::uint16_t keysHeldByTest) {
 
 }  // namespace
 
-HWND FindTarget(const TargetSpec& spec, std::string& problem) {
+HWND FindTarget(const TargetForm& form, std::string& problem) {
     problem.clear();
     HWND found = nullptr;
-    switch (spec.kind) {
-        case TargetSpec::Kind::Handle:
+    switch (form.kind) {
+        case TargetForm::Kind::Handle:
             // Handles are 32-bit values, sign-extended on 64-bit Windows.
-            found = reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(spec.handle)));
+            found = reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(form.handle)));
             if (!::IsWindow(found)) {
-                problem = spec.given + " is not a window";
+                problem = form.given + " is not a window";
                 return nullptr;
             }
             return found;
-        case TargetSpec::Kind::Title: found = WindowTitled(Wide(spec.text)); break;
-        case TargetSpec::Kind::Class: found = WindowOfClass(Wide(spec.text)); break;
+        case TargetForm::Kind::Title: found = WindowTitled(Wide(form.text)); break;
+        case TargetForm::Kind::Class: found = WindowOfClass(Wide(form.text)); break;
     }
-    if (!found) problem = "no window matches " + spec.given;
+    if (!found) problem = "no window matches " + form.given;
     return found;
 }
 

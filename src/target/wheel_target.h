@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "common/target_spec.h"
+#include "common/target_form.h"
 
 namespace nl {
 
@@ -21,13 +21,13 @@ enum class Delivery { Injected, Posted };
 // How a position is read; the report prints it with its unit
 // ("LB_GETTOPINDEX items", "LVM_GETTOPINDEX rows", "EM_GETFIRSTVISIBLELINE
 // lines", "SBM_GETPOS units", "GetScrollInfo units", "image px",
-// "clock ms"): see common/target_spec.h's MethodText.
-// ReadMethod is declared in common/target_spec.h.
+// "clock ms"): see common/target_form.h's MethodText.
+// ReadMethod is declared in common/target_form.h.
 
-// The window a spec names, or null with `problem` set to the reason the
+// The window a form names, or null with `problem` set to the reason the
 // report prints ("no window matches title:TEXT", "0x3C2 is not a window",
 // "no window matches class:NAME").
-HWND FindTarget(const TargetSpec& spec, std::string& problem);
+HWND FindTarget(const TargetForm& form, std::string& problem);
 
 // "0000A1B2 ClassName "Title" (process 1234)": the target line's text.
 std::string DescribeTarget(HWND target);

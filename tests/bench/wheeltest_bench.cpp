@@ -55,7 +55,7 @@ double LagWhileReplayingMs() {
     using namespace nle2e;
     WheelTarget target(WheelTargetKind::Accumulating);
     const std::wstring trace = WriteTrace();
-    Notchlog app(L"--replay \"" + trace + L"\" --test-target " + HexSpec(target.Window()));
+    Notchlog app(L"--replay \"" + trace + L"\" --test-target " + HexForm(target.Window()));
     if (!WaitUntil([&] { return target.Position() != 0; })) throw DriverError("the replay did not start");
     const LPARAM lp = MAKELPARAM(5, 5);
     const double t0 = NowMs();
@@ -80,7 +80,7 @@ int Run(const std::wstring& json) {
         LARGE_INTEGER frequency{}, start{}, end{};
         ::QueryPerformanceFrequency(&frequency);
         ::QueryPerformanceCounter(&start);
-        const WheelTestReport report = RunWheelTestScript(L"--test-target " + HexSpec(target.Window()));
+        const WheelTestReport report = RunWheelTestScript(L"--test-target " + HexForm(target.Window()));
         ::QueryPerformanceCounter(&end);
         if (report.exitCode > 1) throw DriverError("the wheel test could not test: " + report.LastLine());
         seconds.push_back(static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));

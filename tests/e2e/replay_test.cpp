@@ -25,7 +25,7 @@ struct TempFile {  // a file of its own in the temporary folder, removed at the 
 };
 
 // One row of a trace as Notchlog writes it; the columns replay does not read are left empty.
-struct TraceRowSpec {
+struct RecordedRow {
     int ms;  // time_ms
     char axis;
     int delta;
@@ -34,7 +34,7 @@ struct TraceRowSpec {
     const char* source = "injected";
 };
 
-std::string TraceCsv(const std::vector<TraceRowSpec>& rows, int firstSeq = 1, bool header = true) {
+std::string TraceCsv(const std::vector<RecordedRow>& rows, int firstSeq = 1, bool header = true) {
     std::string out = header ? kWheelCsvHeaderText + "\r\n" : std::string();
     int seq = firstSeq;
     for (const auto& r : rows)
@@ -103,7 +103,7 @@ const std::vector<int> kMixedDeltas = {-30, -30, -30, -30, -30, -30, -30, -30, -
 // ended, and the exit code follows.
 TEST(Replay, TargetsOfKnownKindsMoveByTheirOwnArithmeticAndTheReportSaysHowFar) {
     TempFile csv(L"mixed.csv");
-    std::vector<TraceRowSpec> trace;
+    std::vector<RecordedRow> trace;
     for (int d : kMixedDeltas) trace.push_back({100 + 12 * static_cast<int>(trace.size()), 'V', d});
     Write(csv.path, TraceCsv(trace));
     const struct {
@@ -123,7 +123,7 @@ TEST(Replay, TargetsOfKnownKindsMoveByTheirOwnArithmeticAndTheReportSaysHowFar) 
     for (const auto& r : rows) {
         SCOPED_TRACE(Narrow(WheelTargetName(r.kind)));
         WheelTarget target(r.kind);
-        const ReplayRun run = Replay(L"--replay " + csv.Quoted() + L" --test-target " + HexSpec(target.Content()));
+        const ReplayRun run = Replay(L"--replay " + csv.Quoted() + L" --test-target " + HexForm(target.Content()));
         auto body = run.Body();
         ASSERT_EQ(body.size(), 5u) << run.text;
         const std::string largest = "; the largest difference along the way: ";  // depends on the readings taken
@@ -170,7 +170,7 @@ TEST(Replay, AFileAppendedOverTwoRunsReplaysItsLastOrTheOneChosen) {
     for (const auto& r : rows) {
         WheelTarget target(WheelTargetKind::Accumulating);
         const ReplayRun run =
-            Replay(L"--replay " + csv.Quoted() + L" --test-target " + HexSpec(target.Window()) + r.args);
+            Replay(L"--replay " + csv.Quoted() + L" --test-target " + HexForm(target.Window()) + r.args);
         EXPECT_EQ(run.Body().empty() ? "" : run.Body()[0], r.trace) << run.LastLine();
         EXPECT_EQ(target.Position(), r.down);
         EXPECT_EQ(run.exitCode, 0u);
@@ -181,27 +181,27 @@ TEST(Replay, AFileAppendedOverTwoRunsReplaysItsLastOrTheOneChosen) {
 // never moved (nothing was sent).
 TEST(Replay, BadInputSaysWhatWasWrongAndSendsNothing) {
     WheelTarget target(WheelTargetKind::Accumulating);
-    const std::wstring spec = L" --test-target " + HexSpec(target.Window());
+    const std::wstring form = L" --test-target " + HexForm(target.Window());
     const std::string good = TraceCsv({{0, 'V', -120}, {10, 'V', -120}});
     const struct {
         std::string file;  // empty: none there
         std::wstring args;
         std::string last;  // after "Result: could not replay ("
     } rows[] = {
-        {"", spec, "cannot open "},  // then the path and the system's reason
-        {"seq,time\r\n1,0\r\n", spec, "the first line is not Notchlog's wheel CSV header)"},
-        {good + "3,20.000,main,V\r\n", spec, "line 4 has 4 fields, not 25)"},
-        {good + "3,20.000,,,main,V,x,,,,,,,injected,00000000,,0000,,,,,,,,\r\n", spec,
+        {"", form, "cannot open "},  // then the path and the system's reason
+        {"seq,time\r\n1,0\r\n", form, "the first line is not Notchlog's wheel CSV header)"},
+        {good + "3,20.000,main,V\r\n", form, "line 4 has 4 fields, not 25)"},
+        {good + "3,20.000,,,main,V,x,,,,,,,injected,00000000,,0000,,,,,,,,\r\n", form,
          "line 4, column 7 (delta): \"x\" is not a whole number from -32768 to 32767)"},
-        {TraceCsv({{50, 'V', -120}, {40, 'V', -120}}), spec,
+        {TraceCsv({{50, 'V', -120}, {40, 'V', -120}}), form,
          "line 3, column 2 (time_ms): 40.000 is earlier than 50.000 on line 2 (time goes backwards))"},
-        {good, spec + L" --replay-window analysis", "run 1 holds no rows of window analysis)"},
-        {good, spec + L" --replay-window mouse", "unknown --replay-window name: \"mouse\"; use main, analysis, hook or raw)"},
-        {good, spec + L" --replay-run 2", "there is no run 2: the file holds 1 run)"},
-        {good, spec + L" --replay-speed 11", "--replay-speed must be from 0.1 to 10, not \"11\")"},
-        {good, spec + L" --replay-max-gap 3600001", "--replay-max-gap must be from 0 to 3600000 ms, not \"3600001\")"},
+        {good, form + L" --replay-window analysis", "run 1 holds no rows of window analysis)"},
+        {good, form + L" --replay-window mouse", "unknown --replay-window name: \"mouse\"; use main, analysis, hook or raw)"},
+        {good, form + L" --replay-run 2", "there is no run 2: the file holds 1 run)"},
+        {good, form + L" --replay-speed 11", "--replay-speed must be from 0.1 to 10, not \"11\")"},
+        {good, form + L" --replay-max-gap 3600001", "--replay-max-gap must be from 0 to 3600000 ms, not \"3600001\")"},
         {good, L"", "--replay needs --test-target)"},
-        {good, spec + L" --test-report x.txt", "--replay and --test-report cannot be combined: choose one)"},
+        {good, form + L" --test-report x.txt", "--replay and --test-report cannot be combined: choose one)"},
     };
     for (const auto& r : rows) {
         TempFile csv(L"bad.csv");
@@ -291,7 +291,7 @@ TEST(Replay, ASecondNotchlogRecordsWhatTheFirstRecordedRowForRow) {
     for (const auto& r : rows) {
         SCOPED_TRACE(Narrow(r.delivery));
         Recorder second(420);
-        const ReplayRun run = Replay(L"--replay " + first.csv.Quoted() + L" --test-target " + HexSpec(second.analysis) +
+        const ReplayRun run = Replay(L"--replay " + first.csv.Quoted() + L" --test-target " + HexForm(second.analysis) +
                                      L" --test-delivery " + r.delivery);
         EXPECT_EQ(run.LastLine(), "Result: replayed 11 events");
         EXPECT_EQ(run.exitCode, 0u);
@@ -307,7 +307,7 @@ TEST(Replay, ASecondNotchlogRecordsWhatTheFirstRecordedRowForRow) {
 
 // 500 events 20 ms apart, each `delta` with `keys`.
 std::string LongTrace(int delta, unsigned keys) {
-    std::vector<TraceRowSpec> rows;
+    std::vector<RecordedRow> rows;
     for (int i = 0; i < 500; ++i) rows.push_back({i * 20, 'V', delta, keys});
     return TraceCsv(rows);
 }
@@ -318,7 +318,7 @@ TEST(Replay, EscStopsALongReplayReleasesTheKeysAndPutsThePointerBack) {
     Write(csv.path, LongTrace(-30, MK_CONTROL | MK_SHIFT));
     const POINT rest{3, 1000};
     MoveCursor(rest);
-    ReplayScript script(L"--replay " + csv.Quoted() + L" --test-target " + HexSpec(target.Window()));
+    ReplayScript script(L"--replay " + csv.Quoted() + L" --test-target " + HexForm(target.Window()));
     ASSERT_TRUE(WaitUntil([&] { return target.Position() > 0 || !script.Running(); }));
     Key(VK_ESCAPE);
     const ReplayRun run = script.Wait();
@@ -338,7 +338,7 @@ TEST(Replay, InTheWheelTestWindowStartStopsItAndCopyGivesTheReport) {
     WheelTarget target(WheelTargetKind::Accumulating);
     TempFile csv(L"window.csv");
     Write(csv.path, LongTrace(-40, 0));
-    Notchlog app(L"--replay " + csv.Quoted() + L" --test-target " + HexSpec(target.Window()));
+    Notchlog app(L"--replay " + csv.Quoted() + L" --test-target " + HexForm(target.Window()));
     HWND window = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (window = ShownWindowOf(app.Pid(), L"NotchlogWheelTest")) != nullptr; }));
     ASSERT_TRUE(WaitUntil([&] { return target.Position() > 0; }));

@@ -73,7 +73,7 @@ TEST(WheelTargetChecks, EachWayATargetStopsBeingTestable) {
     EXPECT_TRUE(now.x == kParked.x && now.y == kParked.y) << "the pointer is not back";
 }
 
-TEST(WheelTargetFinder, SpecsNameTheirWindow) {
+TEST(WheelTargetFinder, FormsNameTheirWindow) {
     WheelTarget list(K::List, {{820, 40}});
     WheelTarget custom(K::Accumulating, {{300, 500}});
     HWND closed = nullptr;
@@ -99,9 +99,9 @@ TEST(WheelTargetFinder, SpecsNameTheirWindow) {
     };
     for (const auto& r : rows) {
         std::string problem;
-        const auto spec = nl::ParseTargetSpec(Narrow(r.given), problem);
-        ASSERT_TRUE(spec) << problem;
-        EXPECT_EQ(nl::FindTarget(*spec, problem), r.found) << Narrow(r.given);
+        const auto form = nl::ParseTargetForm(Narrow(r.given), problem);
+        ASSERT_TRUE(form) << problem;
+        EXPECT_EQ(nl::FindTarget(*form, problem), r.found) << Narrow(r.given);
         EXPECT_EQ(problem, Narrow(r.problem));
     }
     const std::string described = nl::DescribeTarget(custom.Window());

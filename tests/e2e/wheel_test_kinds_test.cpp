@@ -136,7 +136,7 @@ void RunKinds(const wchar_t* delivery, const std::vector<WheelTargetKind>& kinds
         const POINT rest{3, 1000};
         MoveCursor(rest);
         const WheelTestReport report =
-            RunWheelTestScript(L"--test-target " + HexSpec(target.Window()) + L" --test-delivery " + delivery);
+            RunWheelTestScript(L"--test-target " + HexForm(target.Window()) + L" --test-delivery " + delivery);
         std::vector<std::string> results = report.Results();
         DWORD exitCode = report.exitCode;
         if (e.kind != WheelTargetKind::Slow) ForgiveLateCatchUp(results, exitCode);

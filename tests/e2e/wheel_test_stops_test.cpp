@@ -52,7 +52,7 @@ TEST(WheelTestStops, TargetsThatCannotBeTestedToTheEnd) {
         if (r.covered) cover.emplace(L"NotchlogE2eCover", L"cover", RECT{centre.x - 20, centre.y - 20, centre.x + 20, centre.y + 20});
         const POINT rest{3, 1000};
         MoveCursor(rest);
-        const WheelTestReport report = RunWheelTestScript(L"--test-target " + HexSpec(target.Window()));
+        const WheelTestReport report = RunWheelTestScript(L"--test-target " + HexForm(target.Window()));
         EXPECT_EQ(report.LastLine(), r.last) << report.text;
         EXPECT_EQ(report.exitCode, 2u);
         const POINT now = CursorNow();
@@ -67,7 +67,7 @@ TEST(WheelTestStops, EscStopsTheTestAndThePointerGoesBack) {
     WheelTarget target(WheelTargetKind::Slow);
     const POINT rest{3, 1000};
     MoveCursor(rest);
-    WheelTestScript script(L"--test-target " + HexSpec(target.Window()));
+    WheelTestScript script(L"--test-target " + HexForm(target.Window()));
     // Under way once the first step has moved the window.
     ASSERT_TRUE(WaitUntil([&] { return target.Position() > 0 || !script.Running(); }));
     Key(VK_ESCAPE);

@@ -64,7 +64,7 @@ void DragFinder(HWND window, POINT to) {
 
 TEST(WheelTestWindow, CommandLineChoosesTheTargetAndTheSystemMenuOpensTheWindowAgain) {
     WheelTarget target(WheelTargetKind::List);
-    Notchlog app(L"--test-target " + HexSpec(target.Content()) + L" --test-delivery posted");
+    Notchlog app(L"--test-target " + HexForm(target.Content()) + L" --test-delivery posted");
     const HWND window = WheelTestWindowOf(app);
     EXPECT_EQ(TextOf(window), L"Notchlog - wheel test");
     EXPECT_EQ(ControlText(window, kTargetLine).rfind(Format(L"Target: %08lX ListBox ", Handle32(target.Content())), 0), 0u)

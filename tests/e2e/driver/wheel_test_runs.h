@@ -97,7 +97,7 @@ inline void ForgiveLateCatchUp(std::vector<std::string>& results, DWORD& exitCod
     else results.back() = "Result: " + std::to_string(faults) + (faults == 1 ? " fault found" : " faults found");
 }
 
-inline std::wstring HexSpec(HWND w) { return Format(L"0x%lX", Handle32(w)); }
+inline std::wstring HexForm(HWND w) { return Format(L"0x%lX", Handle32(w)); }
 
 inline POINT CursorNow() {
     POINT p{};

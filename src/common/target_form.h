@@ -13,17 +13,17 @@ namespace nl {
 // window in Z order whose title is exactly TEXT) or `class:NAME` (the first
 // visible top-level window of that class, case-insensitive, else the first
 // visible descendant of that class, depth first).
-struct TargetSpec {
+struct TargetForm {
     enum class Kind { Handle, Title, Class } kind = Kind::Handle;
     std::uint32_t handle = 0;
     std::string text;   // title or class, in the ANSI code page
-    std::string given;  // the spec as given, for messages
+    std::string given;  // the form as given, for messages
 };
 
 // nullopt with `problem` set to the report's reason when the form is
 // unknown: "unknown target form: TEXT; use 0xHEX, a decimal number,
 // title:TEXT or class:NAME".
-std::optional<TargetSpec> ParseTargetSpec(const std::string& text, std::string& problem);
+std::optional<TargetForm> ParseTargetForm(const std::string& text, std::string& problem);
 
 enum class ReadMethod { ListBoxTop, ListViewTop, EditFirstLine, ScrollBarControl, ScrollInfo, Image, Clock };
 

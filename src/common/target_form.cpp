@@ -1,4 +1,4 @@
-#include "common/target_spec.h"
+#include "common/target_form.h"
 
 #include <cctype>
 #include <cstdint>
@@ -57,24 +57,24 @@ std::optional<std::uint32_t> HandleNumber(const std::string& text) {
 
 }  // namespace
 
-std::optional<TargetSpec> ParseTargetSpec(const std::string& text, std::string& problem) {
+std::optional<TargetForm> ParseTargetForm(const std::string& text, std::string& problem) {
     problem.clear();
-    TargetSpec spec;
-    spec.given = text;
+    TargetForm form;
+    form.given = text;
     if (StartsWithNoCase(text, "title:")) {
-        spec.kind = TargetSpec::Kind::Title;
-        spec.text = text.substr(6);
-        return spec;
+        form.kind = TargetForm::Kind::Title;
+        form.text = text.substr(6);
+        return form;
     }
     if (StartsWithNoCase(text, "class:")) {
-        spec.kind = TargetSpec::Kind::Class;
-        spec.text = text.substr(6);
-        return spec;
+        form.kind = TargetForm::Kind::Class;
+        form.text = text.substr(6);
+        return form;
     }
     if (const auto handle = HandleNumber(text)) {
-        spec.kind = TargetSpec::Kind::Handle;
-        spec.handle = *handle;
-        return spec;
+        form.kind = TargetForm::Kind::Handle;
+        form.handle = *handle;
+        return form;
     }
     problem = "unknown target form: " + text + "; use 0xHEX, a decimal number, title:TEXT or class:NAME";
     return std::nullopt;

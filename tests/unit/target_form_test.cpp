@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "common/target_spec.h"
+#include "common/target_form.h"
 
 namespace nl {
 namespace {
 
 constexpr const char* kUnknown = "; use 0xHEX, a decimal number, title:TEXT or class:NAME";
 
-TEST(ParseTargetSpec, Forms) {
-    using K = TargetSpec::Kind;
+TEST(ParseTargetForm, Forms) {
+    using K = TargetForm::Kind;
     struct Row {
         const char* given;
         bool ok;
@@ -45,17 +45,17 @@ TEST(ParseTargetSpec, Forms) {
     };
     for (const auto& r : rows) {
         std::string problem = "stale";
-        const auto spec = ParseTargetSpec(r.given, problem);
-        ASSERT_EQ(spec.has_value(), r.ok) << r.given;
+        const auto form = ParseTargetForm(r.given, problem);
+        ASSERT_EQ(form.has_value(), r.ok) << r.given;
         if (!r.ok) {
             EXPECT_EQ(problem, std::string("unknown target form: ") + r.given + kUnknown);
             continue;
         }
         EXPECT_EQ(problem, "") << r.given;
-        EXPECT_EQ(spec->kind, r.kind) << r.given;
-        EXPECT_EQ(spec->handle, r.handle) << r.given;
-        EXPECT_EQ(spec->text, r.text) << r.given;
-        EXPECT_EQ(spec->given, r.given);
+        EXPECT_EQ(form->kind, r.kind) << r.given;
+        EXPECT_EQ(form->handle, r.handle) << r.given;
+        EXPECT_EQ(form->text, r.text) << r.given;
+        EXPECT_EQ(form->given, r.given);
     }
 }
 
