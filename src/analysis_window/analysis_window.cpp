@@ -19,23 +19,15 @@ const char* const kAnalysisClass = "NotchlogAnalysis";
 const char* const kAnalysisCaption = "Notchlog - wheel analysis";
 enum ControlId : int { kClearButton = 201, kCopyButton, kSaveButton, kSummary, kChart, kEventList, kCaptureCheck };
 
-LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return Api(::SendMessageA(w, msg, wp, lp)); }
 }  // namespace
 
 void AnalysisWindow::Create(HINSTANCE instance) {
     instance_ = instance;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
     Api(::InitCommonControlsEx(&icc));
-    WNDCLASSA wc{};
-    wc.hIcon = Api(::LoadIconA(instance, MAKEINTRESOURCEA(1)));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    RegisterWindowClass(instance, kAnalysisClass, wc);
     dpi_ = ScreenDpi();
-    const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + ::MulDiv(960, dpi_, 96),
-                     CW_USEDEFAULT + ::MulDiv(640, dpi_, 96)};
-    if (!CreateAs(WS_EX_CONTROLPARENT, kAnalysisClass, kAnalysisCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                  place, nullptr, nullptr, instance))
-        Raise(kErrInvalidCall, "The wheel analysis window could not be made.");
+    CreateToolWindow(instance, kAnalysisClass, kAnalysisCaption, SIZE{960, 640}, dpi_,
+                     "The wheel analysis window could not be made.");
     CreateControls();
     ShowCaptureState();  // capture may have been turned on from the command line
     recording_.Listen([this] { OnEventsChanged(); });

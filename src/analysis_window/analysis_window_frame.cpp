@@ -28,7 +28,6 @@ constexpr std::int64_t kChartUs = 100000;
 // next frame: the rows shown would no longer be the events they stand for.
 constexpr std::int64_t kListUs = 1000000;
 
-LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return Api(::SendMessageA(w, msg, wp, lp)); }
 }  // namespace
 
 // While shown: the clock moves on, and a summary held back is shown soon

@@ -10,14 +10,16 @@ std::string Stamp(const ClockTime& t) {
 }
 }  // namespace
 
-std::string JoinCrLf(std::initializer_list<std::string> lines) {
+std::string JoinCrLf(const std::vector<std::string>& lines) {
     std::string s;
-    for (const std::string& line : lines) {
-        if (&line != lines.begin()) s += kCrLf;
-        s += line;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) s += kCrLf;
+        s += lines[i];
     }
     return s;
 }
+
+std::string JoinCrLf(std::initializer_list<std::string> lines) { return JoinCrLf(std::vector<std::string>(lines)); }
 
 std::string BuildWheelInfoText(const WheelInfo& w) {
     return JoinCrLf({Stamp(w.time), "Delta = " + DecText(w.notches) + ", Shift = " + DecText(w.keyState),

@@ -74,6 +74,7 @@ std::string BuildHoverInfoText(const HoverInfo& h);
 
 // Lines joined by CR LF, none after the last.
 std::string JoinCrLf(std::initializer_list<std::string> lines);
+std::string JoinCrLf(const std::vector<std::string>& lines);
 
 // The lines a panel shows for a text: each CR LF starts a new line; a lone
 // CR or LF stays inside its line.

@@ -4,7 +4,7 @@
 
 #include "common/error_boundary.h"
 #include "common/replay_schedule.h"
-#include "common/target_spec.h"
+#include "common/target_form.h"
 #include "common/wheel_handlers.h"
 #include "wheel_test/replay_watcher.h"
 #include "wheel_test/wheel_test_run.h"
@@ -254,64 +254,20 @@ int RunScriptedReplay(const Options& options) {
 
 // ---- on a thread of its own ------------------------------------------------
 
-ReplayThread::~ReplayThread() {
-    stop_ = true;
-    Join();
-}
-
-void ReplayThread::Join() {
-    if (thread_.joinable()) thread_.join();
-}
-
 void ReplayThread::Start(HWND target, Delivery delivery, const ReplayOptions& options, HWND notify, UINT notifyMsg) {
-    Join();  // a finished replay's thread
-    stop_ = false;
-    running_ = true;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        progress_.clear();
-        result_.reset();
-    }
-    thread_ = std::thread([this, target, delivery, options, notify, notifyMsg] {
-        ReplayResult result;
-        const bool finished = Guarded(
-            [&] {
-                result = RunReplay(target, delivery, options, stop_, [&](const std::string& text) {
-                    {
-                        std::lock_guard<std::mutex> lock(mutex_);
-                        progress_ = text;
-                    }
-                    ::PostMessageA(notify, notifyMsg, kProgress, 0);
-                });
-            },
-            [](const Error*) {});
-        if (!finished) {
-            result = ReplayResult{};
-            result.head = NewHead();
-            result.head.run = "replay";
-            result.head.target = DescribeTarget(target);
-            result.summary.problem = "the replay failed inside Notchlog";
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            progress_.clear();
-            result_ = std::move(result);
-        }
-        running_ = false;
-        ::PostMessageA(notify, notifyMsg, kDone, 0);
-    });
-}
-
-std::string ReplayThread::Progress() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return progress_;
-}
-
-std::optional<ReplayResult> ReplayThread::TakeResult() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto result = std::move(result_);
-    result_.reset();
-    return result;
+    RunThread::Start([target, delivery, options](const std::atomic<bool>& stop,
+                                                 const std::function<void(const std::string&)>& progress) {
+        return RunReplay(target, delivery, options, stop, progress);
+    },
+                     [target] {
+                         ReplayResult result;
+                         result.head = NewHead();
+                         result.head.run = "replay";
+                         result.head.target = DescribeTarget(target);
+                         result.summary.problem = "the replay failed inside Notchlog";
+                         return result;
+                     },
+                     notify, notifyMsg);
 }
 
 }  // namespace nl

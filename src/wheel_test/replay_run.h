@@ -20,6 +20,7 @@
 #include "common/replay_report.h"
 #include "common/wheel_report.h"
 #include "target/wheel_target.h"
+#include "wheel_test/run_thread.h"
 
 namespace nl {
 
@@ -42,30 +43,9 @@ int RunScriptedReplay(const Options& options);
 
 // The replay on a thread of its own for a window, which gets `notifyMsg`
 // (wParam kProgress or kDone) and then asks for the progress or the result.
-class ReplayThread {
+class ReplayThread : public RunThread<ReplayResult> {
 public:
-    enum : WPARAM { kProgress = 0, kDone = 1 };
-    ReplayThread() = default;
-    ReplayThread(const ReplayThread&) = delete;
-    ReplayThread& operator=(const ReplayThread&) = delete;
-    ~ReplayThread();  // stops a running replay and waits for its end
-
     void Start(HWND target, Delivery delivery, const ReplayOptions& options, HWND notify, UINT notifyMsg);
-    void Stop() { stop_ = true; }
-    bool Running() const { return running_; }
-    std::string Progress() const;
-    // The finished replay's result, once; nullopt while it runs.
-    std::optional<ReplayResult> TakeResult();
-
-private:
-    void Join();
-
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> running_{false};
-    mutable std::mutex mutex_;
-    std::string progress_;
-    std::optional<ReplayResult> result_;
 };
 
 }  // namespace nl

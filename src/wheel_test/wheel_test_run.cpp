@@ -5,7 +5,7 @@
 
 #include "common/app_info.h"
 #include "common/error_boundary.h"
-#include "common/target_spec.h"
+#include "common/target_form.h"
 #include "win32/log_files.h"
 
 namespace nl {
@@ -175,8 +175,8 @@ WheelTestChoice ChooseFromCommandLine(const Options& options) {
     choice.delivery = delivery == "posted" ? Delivery::Posted : Delivery::Injected;
     choice.problem = WheelRequestProblem(!options.testTarget.empty(), !options.testReport.empty(), delivery);
     if (!choice.problem.empty() || options.testTarget.empty()) return choice;
-    if (const auto spec = ParseTargetSpec(Ansi(options.testTarget), choice.problem))
-        choice.target = FindTarget(*spec, choice.problem);
+    if (const auto form = ParseTargetForm(Ansi(options.testTarget), choice.problem))
+        choice.target = FindTarget(*form, choice.problem);
     return choice;
 }
 
@@ -195,58 +195,13 @@ int RunScriptedWheelTest(const Options& options) {
 
 // ---- on a thread of its own ------------------------------------------------
 
-WheelTestThread::~WheelTestThread() {
-    stop_ = true;
-    Join();
-}
-
-void WheelTestThread::Join() {
-    if (thread_.joinable()) thread_.join();
-}
-
 void WheelTestThread::Start(HWND target, Delivery delivery, HWND notify, UINT notifyMsg) {
-    Join();  // a finished test's thread
-    stop_ = false;
-    running_ = true;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        progress_.clear();
-        result_.reset();
-    }
-    thread_ = std::thread([this, target, delivery, notify, notifyMsg] {
-        WheelTestResult result;
-        const bool finished = Guarded(
-            [&] {
-                result = RunWheelTest(target, delivery, stop_, [&](const std::string& text) {
-                    {
-                        std::lock_guard<std::mutex> lock(mutex_);
-                        progress_ = text;
-                    }
-                    ::PostMessageA(notify, notifyMsg, kProgress, 0);
-                });
-            },
-            [](const Error*) {});
-        if (!finished) result = UntestedResult(DescribeTarget(target), "the test failed inside Notchlog");
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            progress_.clear();
-            result_ = std::move(result);
-        }
-        running_ = false;
-        ::PostMessageA(notify, notifyMsg, kDone, 0);
-    });
-}
-
-std::string WheelTestThread::Progress() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return progress_;
-}
-
-std::optional<WheelTestResult> WheelTestThread::TakeResult() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto result = std::move(result_);
-    result_.reset();
-    return result;
+    RunThread::Start([target, delivery](const std::atomic<bool>& stop,
+                                        const std::function<void(const std::string&)>& progress) {
+        return RunWheelTest(target, delivery, stop, progress);
+    },
+                     [target] { return UntestedResult(DescribeTarget(target), "the test failed inside Notchlog"); },
+                     notify, notifyMsg);
 }
 
 }  // namespace nl

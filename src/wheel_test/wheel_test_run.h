@@ -21,6 +21,7 @@
 #include "common/wheel_grader.h"
 #include "common/wheel_report.h"
 #include "target/wheel_target.h"
+#include "wheel_test/run_thread.h"
 
 namespace nl {
 
@@ -71,30 +72,9 @@ int RunScriptedWheelTest(const Options& options);
 
 // The test on a thread of its own for a window, which gets `notifyMsg`
 // (wParam kProgress or kDone) and then asks for the progress or the result.
-class WheelTestThread {
+class WheelTestThread : public RunThread<WheelTestResult> {
 public:
-    enum : WPARAM { kProgress = 0, kDone = 1 };
-    WheelTestThread() = default;
-    WheelTestThread(const WheelTestThread&) = delete;
-    WheelTestThread& operator=(const WheelTestThread&) = delete;
-    ~WheelTestThread();  // stops a running test and waits for its end
-
     void Start(HWND target, Delivery delivery, HWND notify, UINT notifyMsg);
-    void Stop() { stop_ = true; }
-    bool Running() const { return running_; }
-    std::string Progress() const;
-    // The finished test's result, once; nullopt while it runs.
-    std::optional<WheelTestResult> TakeResult();
-
-private:
-    void Join();
-
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> running_{false};
-    mutable std::mutex mutex_;
-    std::string progress_;
-    std::optional<WheelTestResult> result_;
 };
 
 }  // namespace nl

@@ -6,6 +6,7 @@
 
 #include "common/error_boundary.h"
 #include "common/number_text.h"
+#include "common/panel_texts.h"
 #include "system_info/system_info.h"
 #include "win32/api.h"
 #include "win32/clipboard.h"
@@ -16,17 +17,10 @@ namespace nl {
 namespace {
 const char* const kWheelTestClass = "NotchlogWheelTest";
 const char* const kWheelTestCaption = "Notchlog - wheel test";
-constexpr UINT kTestMessage = WM_APP + 1;  // from the test's thread: WheelTestThread::kProgress or kDone
-constexpr UINT kReplayMessage = WM_APP + 2;  // from the replay's thread: ReplayThread::kProgress or kDone
 constexpr SaveDialogKind kSaveReportDialog{L"wheel-test.txt", L"Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0",
                                            L"txt"};
 
-enum ControlId : int {
-    kFinder = 301, kFinderHint, kFinderText, kTargetLine, kInjected, kPosted, kStartButton, kCopyButton,
-    kSaveButton, kProgressLine, kResultsList, kFindingsBox, kReplayButton, kReplayWindow,
-};
-
-struct ControlSpec {
+struct ControlPlan {
     int id;
     const char* cls;
     const wchar_t* text;
@@ -34,51 +28,32 @@ struct ControlSpec {
     DWORD exStyle;
 };
 // Created in this order, which is also the Tab order.
-const ControlSpec kControls[] = {
-    {kFinderHint, "STATIC", L"Drag the icon onto the window to test:", SS_LEFT | SS_NOPREFIX, 0},
-    {kFinderText, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
-    {kTargetLine, "STATIC", L"Target: none", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
-    {kInjected, "BUTTON", L"Injected (SendInput at the test point)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0},
-    {kPosted, "BUTTON", L"Posted (PostMessage to the measured window)", BS_AUTORADIOBUTTON, 0},
-    {kStartButton, "BUTTON", L"Start", BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 0},
-    {kCopyButton, "BUTTON", L"Copy", BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {kSaveButton, "BUTTON", L"Save report as\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {kReplayButton, "BUTTON", L"Replay CSV\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {kReplayWindow, "COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0},
-    {kProgressLine, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
-    {kResultsList, "LISTBOX", L"", LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
+const ControlPlan kControls[] = {
+    {WheelTestWindow::kFinderHint, "STATIC", L"Drag the icon onto the window to test:", SS_LEFT | SS_NOPREFIX, 0},
+    {WheelTestWindow::kFinderText, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
+    {WheelTestWindow::kTargetLine, "STATIC", L"Target: none", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
+    {WheelTestWindow::kInjected, "BUTTON", L"Injected (SendInput at the test point)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0},
+    {WheelTestWindow::kPosted, "BUTTON", L"Posted (PostMessage to the measured window)", BS_AUTORADIOBUTTON, 0},
+    {WheelTestWindow::kStartButton, "BUTTON", L"Start", BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 0},
+    {WheelTestWindow::kCopyButton, "BUTTON", L"Copy", BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {WheelTestWindow::kSaveButton, "BUTTON", L"Save report as\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {WheelTestWindow::kReplayButton, "BUTTON", L"Replay CSV\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {WheelTestWindow::kReplayWindow, "COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0},
+    {WheelTestWindow::kProgressLine, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
+    {WheelTestWindow::kResultsList, "LISTBOX", L"", LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
      WS_EX_CLIENTEDGE},
-    {kFindingsBox, "EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+    {WheelTestWindow::kFindingsBox, "EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
      WS_EX_CLIENTEDGE},
 };
 
-// The replay's choice of rows; the rest of each item after "rows of " is the
-// window value's name.
-const char* const kReplayWindowItems[] = {"Replay the first rows found", "Replay rows of main",
-                                          "Replay rows of analysis", "Replay rows of hook", "Replay rows of raw"};
 
-LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return Api(::SendMessageA(w, msg, wp, lp)); }
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& line : lines) text += (text.empty() ? "" : kCrLf) + line;
-    return text;
-}
 }  // namespace
 
 void WheelTestWindow::Create(HINSTANCE instance) {
     instance_ = instance;
-    WNDCLASSA wc{};
-    wc.hIcon = Api(::LoadIconA(instance, MAKEINTRESOURCEA(1)));
-    wc.hCursor = Api(::LoadCursorA(nullptr, IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    RegisterWindowClass(instance, kWheelTestClass, wc);
     dpi_ = ScreenDpi();
-    const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + ::MulDiv(660, dpi_, 96),
-                     CW_USEDEFAULT + ::MulDiv(660, dpi_, 96)};
-    if (!CreateAs(WS_EX_CONTROLPARENT, kWheelTestClass, kWheelTestCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                  place, nullptr, nullptr, instance))
-        Raise(kErrInvalidCall, "The wheel test window could not be made.");
+    CreateToolWindow(instance, kWheelTestClass, kWheelTestCaption, SIZE{660, 660}, dpi_,
+                     "The wheel test window could not be made.");
     CreateControls();
 }
 
@@ -98,10 +73,7 @@ void WheelTestWindow::CreateControls() {
            reinterpret_cast<WPARAM>(::GetStockObject(ANSI_FIXED_FONT)), FALSE);
     SendTo(Api(::GetDlgItem(Handle(), kResultsList)), LB_SETHORIZONTALEXTENT, ::MulDiv(640, dpi_, 96));
     SendTo(Api(::GetDlgItem(Handle(), kInjected)), BM_SETCHECK, BST_CHECKED);
-    // Whose rows a replay sends: the first the run holds, or the one chosen.
-    const HWND rowsOf = Api(::GetDlgItem(Handle(), kReplayWindow));
-    for (const char* item : kReplayWindowItems) SendTo(rowsOf, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-    SendTo(rowsOf, CB_SETCURSEL, 0);
+    FillReplayChoices();
     RECT client{};
     Api(::GetClientRect(Handle(), &client));
     Layout(client.right);
@@ -247,53 +219,6 @@ void WheelTestWindow::OnStart() {
     EnableControls();
 }
 
-void WheelTestWindow::OnReplay() {
-    if (replay_.Running()) {
-        replay_.Stop();
-        return;
-    }
-    if (!target_ || test_.Running()) return;
-    ReplayOptions options;
-    const LRESULT rowsOf = SendTo(Api(::GetDlgItem(Handle(), kReplayWindow)), CB_GETCURSEL);
-    if (rowsOf > 0) options.choice.window = WindowFromName(std::string(kReplayWindowItems[rowsOf]).substr(15));
-    options.file = AskOpenPath(Handle(), kOpenCsvDialog);
-    if (!options.file.empty()) StartReplay(options);
-}
-
-void WheelTestWindow::StartReplay(const ReplayOptions& options) {
-    SendTo(Api(::GetDlgItem(Handle(), kResultsList)), LB_RESETCONTENT);
-    SetText(kFindingsBox, "");
-    SetText(kProgressLine, "Starting the replay");
-    replay_.Start(target_, ChosenDelivery(), options, Handle(), kReplayMessage);
-    EnableControls();
-}
-
-void WheelTestWindow::OnReplayDone() {
-    if (const auto result = replay_.TakeResult()) ShowReplayResult(*result);
-    EnableControls();
-}
-
-// The replay's lines in the results list, its notes and Result line in the
-// findings box; Copy and Save give the whole report.
-void WheelTestWindow::ShowReplayResult(const ReplayResult& result) {
-    report_ = result.Report();
-    const HWND list = Api(::GetDlgItem(Handle(), kResultsList));
-    SendTo(list, LB_RESETCONTENT);
-    std::vector<std::string> findings;
-    std::size_t longest = 0;
-    const std::string lines = ReplayReportLines(result.summary);
-    for (std::size_t at = 0, end; (end = lines.find(kCrLf, at)) != std::string::npos; at = end + 2) {
-        const std::string line = lines.substr(at, end - at);
-        if (line.rfind("Note:", 0) == 0 || line.rfind("Result:", 0) == 0) findings.push_back(line);
-        else SendTo(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-        longest = std::max(longest, line.size());
-    }
-    // Scrolls sideways as far as the longest line, in the fixed-pitch font's 8 px a character.
-    SendTo(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(::MulDiv(8 * static_cast<int>(longest), dpi_, 96)));
-    SetText(kFindingsBox, JoinLines(findings));
-    SetText(kProgressLine, "Finished: " + (findings.empty() ? std::string() : findings.back()));
-}
-
 void WheelTestWindow::OnTestProgress() {
     if (test_.Running()) SetText(kProgressLine, test_.Progress());
 }
@@ -315,7 +240,7 @@ void WheelTestWindow::ShowResult(const WheelTestResult& result) {
     std::vector<std::string> findings = result.grader.Findings();
     for (const auto& note : result.grader.Notes()) findings.push_back(note);
     findings.push_back(result.grader.ResultText());
-    SetText(kFindingsBox, JoinLines(findings));
+    SetText(kFindingsBox, JoinCrLf(findings));
     SetText(kProgressLine, "Finished: " + result.grader.ResultText());
 }
 

@@ -21,6 +21,11 @@ namespace nl {
 
 class WheelTestWindow final : public Window {
 public:
+    // Its controls' ids, which are also their Tab order's.
+    enum ControlId : int {
+        kFinder = 301, kFinderHint, kFinderText, kTargetLine, kInjected, kPosted, kStartButton, kCopyButton,
+        kSaveButton, kProgressLine, kResultsList, kFindingsBox, kReplayButton, kReplayWindow,
+    };
     // Shows the window, made on first use.
     void Open(HINSTANCE instance);
     // Shows the window with the command line's choice: its target chosen
@@ -32,6 +37,9 @@ public:
     bool PreTranslate(MSG& msg);
 
 private:
+    static constexpr UINT kTestMessage = WM_APP + 1;    // from the test's thread: WheelTestThread::kProgress or kDone
+    static constexpr UINT kReplayMessage = WM_APP + 2;  // from the replay's thread: ReplayThread::kProgress or kDone
+
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void Create(HINSTANCE instance);
     void CreateControls();
@@ -44,6 +52,7 @@ private:
     void OnTestProgress();
     void OnTestDone();
     void ShowResult(const WheelTestResult& result);
+    void FillReplayChoices();
     void OnReplay();
     void StartReplay(const ReplayOptions& options);
     void OnReplayDone();

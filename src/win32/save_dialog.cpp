@@ -13,12 +13,16 @@
 
 namespace nl {
 
-std::wstring AskSavePath(HWND owner, const SaveDialogKind& kind) {
-    // Loaded on first use, from the system folder only: most runs never
-    // save, and the dialog's library is a large one to load at start.
-    using GetSaveFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEW);
-    static const auto getSaveFileName = LateBound<GetSaveFileNameFn>(SystemLibrary(L"comdlg32.dll"), "GetSaveFileNameW");
-    if (!getSaveFileName) Raise(kErrInvalidCall, "The save dialog is not available.");
+namespace {
+using FileDialogFn = BOOL(WINAPI*)(LPOPENFILENAMEW);
+
+// Asks with one of the common file dialogs, loaded on first use from the
+// system folder only: most runs never save or open, and the dialogs'
+// library is a large one to load at start. Empty when the user cancels.
+std::wstring AskPath(HWND owner, const SaveDialogKind& kind, const char* function, const char* unavailable,
+                     DWORD flags) {
+    const auto ask = LateBound<FileDialogFn>(SystemLibrary(L"comdlg32.dll"), function);
+    if (!ask) Raise(kErrInvalidCall, unavailable);
     std::vector<wchar_t> file(32768, L'\0');
     const std::wstring name = kind.defaultName;
     std::copy(name.begin(), name.end(), file.begin());
@@ -29,24 +33,17 @@ std::wstring AskSavePath(HWND owner, const SaveDialogKind& kind) {
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.lpstrDefExt = kind.extension;
-    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    return Api(getSaveFileName(&ofn)) ? std::wstring(file.data()) : std::wstring();
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | flags;
+    return Api(ask(&ofn)) ? std::wstring(file.data()) : std::wstring();
+}
+}  // namespace
+
+std::wstring AskSavePath(HWND owner, const SaveDialogKind& kind) {
+    return AskPath(owner, kind, "GetSaveFileNameW", "The save dialog is not available.", OFN_OVERWRITEPROMPT);
 }
 
 std::wstring AskOpenPath(HWND owner, const SaveDialogKind& kind) {
-    using GetOpenFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEW);
-    static const auto getOpenFileName = LateBound<GetOpenFileNameFn>(SystemLibrary(L"comdlg32.dll"), "GetOpenFileNameW");
-    if (!getOpenFileName) Raise(kErrInvalidCall, "The open dialog is not available.");
-    std::vector<wchar_t> file(32768, L'\0');
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kind.filter;
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrDefExt = kind.extension;
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    return Api(getOpenFileName(&ofn)) ? std::wstring(file.data()) : std::wstring();
+    return AskPath(owner, kind, "GetOpenFileNameW", "The open dialog is not available.", OFN_FILEMUSTEXIST);
 }
 
 void SaveOnRequest(HWND owner, const SaveDialogKind& kind, const wchar_t* what,

@@ -6,6 +6,8 @@
 
 namespace nl {
 
+LRESULT SendTo(HWND w, UINT msg, WPARAM wp, LPARAM lp) { return Api(::SendMessageA(w, msg, wp, lp)); }
+
 Window::~Window() {
     // A window that outlives its object no longer reaches it.
     if (hWnd_) Api(::SetWindowLongPtrA(hWnd_, GWLP_USERDATA, 0));
@@ -24,6 +26,19 @@ HWND Window::CreateAs(DWORD exStyle, const char* className, const char* caption,
     return Api(::CreateWindowExA(exStyle, className, caption, style, place.left, place.top,
                                  place.right - place.left, place.bottom - place.top, parent, menuOrId, instance,
                                  this));
+}
+
+void Window::CreateToolWindow(HINSTANCE instance, const char* className, const char* caption, SIZE at96, int dpi,
+                              const char* failure) {
+    WNDCLASSA wc{};
+    wc.hIcon = Api(::LoadIconA(instance, MAKEINTRESOURCEA(1)));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    RegisterWindowClass(instance, className, wc);
+    const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + ::MulDiv(at96.cx, dpi, 96),
+                     CW_USEDEFAULT + ::MulDiv(at96.cy, dpi, 96)};
+    if (!CreateAs(WS_EX_CONTROLPARENT, className, caption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, place, nullptr,
+                  nullptr, instance))
+        Raise(kErrInvalidCall, failure);
 }
 
 LRESULT Window::Default(UINT msg, WPARAM wp, LPARAM lp) { return Api(::DefWindowProcA(hWnd_, msg, wp, lp)); }

@@ -10,6 +10,9 @@
 
 namespace nl {
 
+// A message sent to one of the program's own windows or controls.
+LRESULT SendTo(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0);
+
 class Window {
 public:
     Window() = default;
@@ -27,6 +30,13 @@ protected:
     // Creates the window with this object as its create parameter.
     HWND CreateAs(DWORD exStyle, const char* className, const char* caption, DWORD style, const RECT& place,
                   HWND parent, HMENU menuOrId, HINSTANCE instance);
+
+    // A top-level window of the program's own beside the main window: the
+    // program's icon, the button face behind its controls, Tab between
+    // them, at the default place and `at96` in size (pixels at 96 dpi,
+    // scaled to `dpi`). Raises with `failure` when it cannot be made.
+    void CreateToolWindow(HINSTANCE instance, const char* className, const char* caption, SIZE at96, int dpi,
+                          const char* failure);
 
     // The object's own handling; what it does not handle goes to Default.
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) = 0;
