@@ -61,6 +61,17 @@ struct Run {
     std::optional<ReplayWatcher> watcher;
     std::string problem;
 
+    // Ctrl and Shift as the replay holds them at some time (injected only).
+    // The watcher checks on its own thread while the sender may already
+    // press the next row's keys, so it allows every key the run holds.
+    std::uint16_t KeysTheRunHolds() const {
+        std::uint16_t keys = 0;
+        if (how == Delivery::Injected)
+            for (const TraceRow& row : rows) keys |= row.keys & (MK_CONTROL | MK_SHIFT);
+        return keys;
+    }
+    std::uint16_t heldKeys = 0;  // KeysTheRunHolds, taken before the first row
+
     // Sends row i at its due time; false ends the run.
     bool Deliver(std::size_t i) {
         const TraceRow& row = rows[i];
@@ -75,9 +86,7 @@ struct Run {
         ++sent;
         if (ReadsPositionAfter(schedule, i)) {
             if (i + 1 == rows.size()) watcher->Drain();  // nothing is left to delay: the last is always read
-            const bool held = how == Delivery::Injected;
-            watcher->Offer(i, horizontal,
-                           static_cast<std::uint16_t>((held && ctrl ? MK_CONTROL : 0) | (held && shift ? MK_SHIFT : 0)));
+            watcher->Offer(i, horizontal, heldKeys);
         }
         return true;
     }
@@ -210,6 +219,7 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     const std::optional<std::int32_t> bases[2] = {vertical.ReadNow(), horizontal.ReadNow()};
     Run run{rows, schedule, how, place.target, delivery, stop, {}, {}, {}};
     run.watcher.emplace(place, how, readers, run.sent, rows.size());
+    run.heldKeys = run.KeysTheRunHolds();
     std::vector<std::int64_t> sentUs;
     if (std::string problem = CheckTarget(place, how); !problem.empty()) run.problem = problem;
     else Send(run, progress, sentUs);
