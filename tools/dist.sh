@@ -12,8 +12,8 @@ exe=$(realpath -m "${2:-$root/build/Notchlog.exe}")
 
 # The header the version resource and the error report read it from, so the
 # archive's name cannot disagree with the program.
-version=$(sed -n 's/^#define NL_VERSION_TEXT "\([0-9][0-9.]*\)"[[:space:]]*$/\1/p' "$root/src/common/app_info.h")
-[ -n "$version" ] || { echo "dist: no NL_VERSION_TEXT in src/common/app_info.h" >&2; exit 1; }
+version=$(sed -n 's/^#define NL_VERSION_TEXT "\([0-9][0-9.]*\)"[[:space:]]*$/\1/p' "$root/src/common/base/app_info.h")
+[ -n "$version" ] || { echo "dist: no NL_VERSION_TEXT in src/common/base/app_info.h" >&2; exit 1; }
 
 zip=Notchlog-$version-win32.zip
 mkdir -p "$out"

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/wheel_csv.h"
+#include "common/wheel/wheel_csv.h"
 #include "system_info/system_info.h"
 #include "win32/api.h"
 #include "win32/clipboard.h"

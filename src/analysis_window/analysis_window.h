@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "common/list_rows.h"
+#include "common/wheel/list_rows.h"
 
 #include "analysis_window/wheel_chart.h"
 #include "controls/controls.h"

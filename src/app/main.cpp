@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "analysis_window/analysis_window.h"
-#include "common/error_boundary.h"
+#include "common/base/error_boundary.h"
 #include "main_window/main_window.h"
 #include "recording/wheel_recording.h"
 #include "wheel_test/replay_run.h"

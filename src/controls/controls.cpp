@@ -1,6 +1,6 @@
 #include "controls/controls.h"
 
-#include "common/panel_texts.h"
+#include "common/panels/panel_texts.h"
 #include "win32/api.h"
 #include "win32/raii.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "common/wheel.h"
+#include "common/wheel/wheel.h"
 #include "win32/window.h"
 
 namespace nl {

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/error_boundary.h"
-#include "common/log_limit.h"
+#include "common/base/error_boundary.h"
+#include "common/message_log/log_limit.h"
 #include "win32/api.h"
 
 namespace nl {

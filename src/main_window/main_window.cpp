@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "common/app_info.h"
-#include "common/error_boundary.h"
-#include "common/log_limit.h"
-#include "common/number_text.h"
+#include "common/base/app_info.h"
+#include "common/base/error_boundary.h"
+#include "common/message_log/log_limit.h"
+#include "common/base/number_text.h"
 #include "system_info/system_info.h"
 #include "win32/api.h"
 #include "win32/message_boxes.h"
@@ -52,7 +52,7 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand, const Options& opti
     wheelScrollLines_ = GetWheelScrollLines();
     std::wstring logFileReason;  // told once the window is up
     if (!options.logPath.empty()) messageLog_.OpenFile(options.logPath, logFileReason);
-    subclass_.SetWheelHook(Handle(), true);
+    subclass_.SetWheelSubclass(Handle(), true);
     for (int i = 0; i <= 20; ++i) sampleList_.AddItem(DecText(i) + ". Wheel me!");
     Api(::ShowWindow(Handle(), showCommand));
     Api(::SetFocus(wheelTarget_.Handle()));  // tab index 0
@@ -122,7 +122,7 @@ void MainWindow::CreateControls() {
                 wheelScrollBar_ = ScrollBar(hw, 10, 1);
                 break;
             case ControlKind::TextPanel: {
-                const bool target = c.id == kWheelTarget;
+                const bool target = c.id == kWheelHitArea;
                 TextPanel& panel = target ? wheelTarget_ : hoverPanel_;
                 panel.Create(Handle(), c.id, place, target ? kGreen : Api(::GetSysColor(COLOR_BTNFACE)),
                              defaultFont_);
@@ -137,7 +137,7 @@ void MainWindow::CreateControls() {
 
 void MainWindow::Close() {
     closing_ = true;
-    subclass_.SetWheelHook(Handle(), false);
+    subclass_.SetWheelSubclass(Handle(), false);
     recording_.Close();
     frame_.Stop();
     messageLog_.Close();

@@ -12,11 +12,11 @@
 #include <functional>
 #include <string>
 
-#include "common/command_line.h"
-#include "common/hook_dispatch.h"
-#include "common/layout.h"
+#include "common/app/command_line.h"
+#include "common/message_log/subclass_dispatch.h"
+#include "common/panels/layout.h"
 #include "controls/controls.h"
-#include "common/panel_texts.h"
+#include "common/panels/panel_texts.h"
 #include "main_window/message_log.h"
 #include "recording/wheel_recording.h"
 #include "subclass/subclass.h"

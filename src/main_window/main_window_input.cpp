@@ -2,11 +2,11 @@
 // wheel, keys, the buttons and the system menu's commands.
 #include <optional>
 
-#include "common/app_info.h"
-#include "common/error_boundary.h"
-#include "common/log_line.h"
-#include "common/number_text.h"
-#include "common/panel_texts.h"
+#include "common/base/app_info.h"
+#include "common/base/error_boundary.h"
+#include "common/message_log/log_line.h"
+#include "common/base/number_text.h"
+#include "common/panels/panel_texts.h"
 #include "main_window/main_window.h"
 #include "system_info/system_info.h"
 #include "system_info/window_queries.h"

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "common/log_limit.h"
-#include "common/log_line.h"
-#include "common/number_text.h"
+#include "common/message_log/log_limit.h"
+#include "common/message_log/log_line.h"
+#include "common/base/number_text.h"
 #include "system_info/system_info.h"
 #include "win32/message_boxes.h"
 

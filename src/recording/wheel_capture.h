@@ -10,9 +10,9 @@
 #include <functional>
 #include <memory>
 
-#include "common/captured_wheel.h"
-#include "common/device_names.h"
-#include "common/wheel_recorder.h"
+#include "common/wheel/captured_wheel.h"
+#include "common/wheel/device_names.h"
+#include "common/wheel/wheel_recorder.h"
 #include "win32/raii.h"
 #include "win32/window.h"
 

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "common/number_text.h"
-#include "common/wheel_csv.h"
+#include "common/base/number_text.h"
+#include "common/wheel/wheel_csv.h"
 #include "system_info/system_info.h"
 #include "system_info/window_queries.h"
 #include "win32/api.h"
@@ -90,7 +90,7 @@ void WheelRecording::Record(Vantage vantage, UINT msg, WPARAM wp, LPARAM lp) {
         s.msgTime = static_cast<std::uint32_t>(Api(::GetMessageTime()));
         s.extraInfo = static_cast<std::uint32_t>(Api(::GetMessageExtraInfo()));
         s.position = PointFromWords(Api(::GetMessagePos()));
-        s.target = static_cast<std::uint32_t>(HandleLong(windowUnder_.At(s.position->x, s.position->y)));
+        s.underPoint = static_cast<std::uint32_t>(HandleLong(windowUnder_.At(s.position->x, s.position->y)));
     }
     Add(s);
 }
@@ -99,7 +99,7 @@ void WheelRecording::AddCaptured(WheelSample& s) {
     if (closed_) return;
     s.ticks -= origin_.QuadPart;
     s.ticksPerSecond = frequency_.QuadPart;
-    if (s.position) s.target = static_cast<std::uint32_t>(HandleLong(windowUnder_.At(s.position->x, s.position->y)));
+    if (s.position) s.underPoint = static_cast<std::uint32_t>(HandleLong(windowUnder_.At(s.position->x, s.position->y)));
     Add(s);
 }
 

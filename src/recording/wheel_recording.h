@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "common/event_store.h"
-#include "common/device_names.h"
-#include "common/wheel_recorder.h"
+#include "common/wheel/event_store.h"
+#include "common/wheel/device_names.h"
+#include "common/wheel/wheel_recorder.h"
 #include "recording/wheel_capture.h"
 #include "recording/window_under_point.h"
 #include "win32/log_files.h"

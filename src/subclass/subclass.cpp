@@ -10,7 +10,7 @@ std::int32_t Long32(UINT_PTR v) { return static_cast<std::int32_t>(static_cast<s
 Subclass* RecordOf(HWND window) { return reinterpret_cast<Subclass*>(Api(::GetWindowLongPtrA(window, 0))); }
 }  // namespace
 
-void Subclass::SetWheelHook(HWND window, bool install) {
+void Subclass::SetWheelSubclass(HWND window, bool install) {
     // SetWindowLongPtrA is SetWindowLongA with GWL_WNDPROC on 32-bit Windows.
     if (install) {
         if (oldWindowProc_ != 0) return;
@@ -35,8 +35,8 @@ LRESULT CALLBACK HookWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
                    : Api(::DefWindowProcA(hWnd, uMsg, wParam, lParam));
     };
     if (!record) return static_cast<LRESULT>(forward());
-    const HookedMessage m{HandleLong(hWnd), uMsg, Long32(wParam), Long32(static_cast<UINT_PTR>(lParam))};
-    return static_cast<LRESULT>(DispatchHooked(m, forward, record->sink_, record->logFailureTold_));
+    const SubclassedMessage m{HandleLong(hWnd), uMsg, Long32(wParam), Long32(static_cast<UINT_PTR>(lParam))};
+    return static_cast<LRESULT>(DispatchSubclassed(m, forward, record->sink_, record->logFailureTold_));
 }
 
 }  // namespace nl

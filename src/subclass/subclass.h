@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "common/hook_dispatch.h"
+#include "common/message_log/subclass_dispatch.h"
 
 namespace nl {
 
@@ -17,14 +17,14 @@ public:
     explicit Subclass(MessageSink& sink) : sink_(sink) {}
     Subclass(const Subclass&) = delete;
     Subclass& operator=(const Subclass&) = delete;
-    ~Subclass() { SetWheelHook(nullptr, false); }
+    ~Subclass() { SetWheelSubclass(nullptr, false); }
 
     // install = true replaces the window's procedure with HookWindowProc,
     // which from then on hands every message to the sink; install = false
     // puts the previous procedure back (nothing happens if none is
     // installed). A second install is refused: the "previous" procedure
     // would then be this one.
-    void SetWheelHook(HWND window, bool install);
+    void SetWheelSubclass(HWND window, bool install);
 
 private:
     friend LRESULT CALLBACK HookWindowProc(HWND, UINT, WPARAM, LPARAM);

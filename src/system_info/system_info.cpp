@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "common/version_name.h"
+#include "common/base/version_name.h"
 #include "win32/api.h"
 #include "win32/late_bind.h"
 #include "win32/raii.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/number_text.h"
+#include "common/base/number_text.h"
 
 namespace nl {
 

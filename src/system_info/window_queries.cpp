@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/window_rect.h"
+#include "common/panels/window_rect.h"
 #include "win32/api.h"
 
 namespace nl {

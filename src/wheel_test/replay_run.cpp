@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "common/error_boundary.h"
-#include "common/replay_schedule.h"
-#include "common/target_form.h"
-#include "common/wheel_handlers.h"
+#include "common/base/error_boundary.h"
+#include "common/replay/replay_schedule.h"
+#include "common/wheel_test/window_form.h"
+#include "common/wheel/wheel_handlers.h"
 #include "wheel_test/replay_watcher.h"
 #include "wheel_test/wheel_test_run.h"
 #include "win32/log_files.h"
@@ -193,7 +193,7 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     s.gapsCut = schedule.gapsCut;
     s.removedUs = schedule.removedUs;
 
-    TargetPlace place;
+    TestPlace place;
     if (std::string problem = PlaceTarget(target, how, place); !problem.empty()) {
         s.problem = problem;
         return result;
@@ -221,7 +221,7 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     run.watcher.emplace(place, how, readers, run.sent, rows.size());
     run.heldKeys = run.KeysTheRunHolds();
     std::vector<std::int64_t> sentUs;
-    if (std::string problem = CheckTarget(place, how); !problem.empty()) run.problem = problem;
+    if (std::string problem = CheckTestedWindow(place, how); !problem.empty()) run.problem = problem;
     else Send(run, progress, sentUs);
     delivery.End();
     s.sent = run.sent;
@@ -273,7 +273,7 @@ void ReplayThread::Start(HWND target, Delivery delivery, const ReplayOptions& op
                          ReplayResult result;
                          result.head = NewHead();
                          result.head.run = "replay";
-                         result.head.target = DescribeTarget(target);
+                         result.head.target = DescribeWindow(target);
                          result.summary.problem = "the replay failed inside Notchlog";
                          return result;
                      },

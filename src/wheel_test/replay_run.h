@@ -16,10 +16,10 @@
 #include <string>
 #include <thread>
 
-#include "common/command_line.h"
-#include "common/replay_report.h"
-#include "common/wheel_report.h"
-#include "target/wheel_target.h"
+#include "common/app/command_line.h"
+#include "common/replay/replay_report.h"
+#include "common/wheel_test/wheel_report.h"
+#include "tested_window/tested_window.h"
 #include "wheel_test/run_thread.h"
 
 namespace nl {

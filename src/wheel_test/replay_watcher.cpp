@@ -1,6 +1,6 @@
 #include "wheel_test/replay_watcher.h"
 
-#include "common/error_boundary.h"
+#include "common/base/error_boundary.h"
 
 namespace nl {
 
@@ -8,7 +8,7 @@ namespace {
 constexpr int kMostReadings = 4;
 }  // namespace
 
-ReplayWatcher::ReplayWatcher(const TargetPlace& place, Delivery how, PositionReader* readers[2],
+ReplayWatcher::ReplayWatcher(const TestPlace& place, Delivery how, PositionReader* readers[2],
                              const std::atomic<std::size_t>& sent, std::size_t events)
     : place_(place), how_(how), readers_{readers[0], readers[1]}, sent_(sent), positions_(events) {
     thread_ = std::thread([this] { Loop(); });
@@ -73,7 +73,7 @@ std::optional<std::int32_t> ReplayWatcher::Read(bool horizontal, bool& answered)
     std::optional<std::int32_t> before;
     for (int round = 0; round < kMostReadings; ++round) {
         if (round > 0) ::Sleep(1);
-        if (!(answered = SyncWithTarget(place_.target))) return std::nullopt;
+        if (!(answered = SyncWithWindow(place_.target))) return std::nullopt;
         const std::optional<std::int32_t> now = readers_[horizontal ? 1 : 0]->ReadNow();
         if (round > 0 && now == before) return now;
         before = now;
@@ -89,7 +89,7 @@ void ReplayWatcher::Watch(const Job& job) {
         problem = "the target does not answer";
     } else {
         if (sent_.load() == job.index + 1) positions_[job.index] = position;  // no later event meanwhile
-        if (job.index + 1 < positions_.size()) problem = CheckTarget(place_, how_, job.heldKeys);
+        if (job.index + 1 < positions_.size()) problem = CheckTestedWindow(place_, how_, job.heldKeys);
     }
     if (problem.empty()) return;
     std::lock_guard<std::mutex> lock(mutex_);

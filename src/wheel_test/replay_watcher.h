@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "target/wheel_target.h"
+#include "tested_window/tested_window.h"
 
 namespace nl {
 
@@ -26,7 +26,7 @@ class ReplayWatcher {
 public:
     // `readers`: vertical, then horizontal. `sent` counts the events sent
     // so far (the sender's). `events` is how many the replay holds.
-    ReplayWatcher(const TargetPlace& place, Delivery how, PositionReader* readers[2],
+    ReplayWatcher(const TestPlace& place, Delivery how, PositionReader* readers[2],
                   const std::atomic<std::size_t>& sent, std::size_t events);
     ~ReplayWatcher();  // waits for the watch in hand, then ends the thread
     ReplayWatcher(const ReplayWatcher&) = delete;
@@ -54,7 +54,7 @@ private:
     void Watch(const Job& job);
     std::optional<std::int32_t> Read(bool horizontal, bool& answered);
 
-    const TargetPlace& place_;
+    const TestPlace& place_;
     Delivery how_;
     PositionReader* readers_[2];
     const std::atomic<std::size_t>& sent_;

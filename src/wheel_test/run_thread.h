@@ -14,7 +14,7 @@
 #include <thread>
 #include <utility>
 
-#include "common/error_boundary.h"
+#include "common/base/error_boundary.h"
 
 namespace nl {
 

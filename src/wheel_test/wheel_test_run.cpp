@@ -3,9 +3,9 @@
 #include <climits>
 #include <cstdio>
 
-#include "common/app_info.h"
-#include "common/error_boundary.h"
-#include "common/target_form.h"
+#include "common/base/app_info.h"
+#include "common/base/error_boundary.h"
+#include "common/wheel_test/window_form.h"
 #include "win32/log_files.h"
 
 namespace nl {
@@ -89,25 +89,25 @@ bool EscPressed() { return (::GetAsyncKeyState(VK_ESCAPE) & 0x8001) != 0; }
 
 WheelReportHead BeginReportHead(HWND target, Delivery how) {
     WheelReportHead head = NewHead();
-    head.target = DescribeTarget(target);
+    head.target = DescribeWindow(target);
     head.delivery = how == Delivery::Injected ? "injected" : "posted";
     head.linesPerNotch = WheelLinesPerNotch();
     head.charsPerNotch = WheelCharsPerNotch();
     return head;
 }
 
-std::string PlaceTarget(HWND target, Delivery how, TargetPlace& place) {
+std::string PlaceTarget(HWND target, Delivery how, TestPlace& place) {
     // Injected input goes where the pointer is: the target comes to the
     // front before its test point is looked at.
     if (how == Delivery::Injected && ::IsWindow(target)) {
         ::SetForegroundWindow(::GetAncestor(target, GA_ROOT));
-        SyncWithTarget(target);
+        SyncWithWindow(target);
     }
-    return LocateTarget(target, place);
+    return LocateTestPlace(target, place);
 }
 
-void DescribePlace(WheelReportHead& head, const TargetPlace& place, ReadMethod vertical, ReadMethod horizontal) {
-    head.measured = DescribeTarget(place.measured);
+void DescribePlace(WheelReportHead& head, const TestPlace& place, ReadMethod vertical, ReadMethod horizontal) {
+    head.measured = DescribeWindow(place.measured);
     head.verticalMethod = MethodText(vertical);
     head.horizontalMethod = MethodText(horizontal);
     head.testX = place.testPoint.x;
@@ -127,7 +127,7 @@ WheelTestResult RunWheelTest(HWND target, Delivery how, const std::atomic<bool>&
     WheelTestResult result;
     result.head = BeginReportHead(target, how);
     EscPressed();  // forget a press from before the start
-    TargetPlace place;
+    TestPlace place;
     if (std::string problem = PlaceTarget(target, how, place); !problem.empty()) {
         result.grader.Stop(problem);
         return result;
@@ -153,12 +153,12 @@ WheelTestResult RunWheelTest(HWND target, Delivery how, const std::atomic<bool>&
             grader.Stop("stopped");
             break;
         }
-        if (std::string problem = CheckTarget(place, how); !problem.empty()) {
+        if (std::string problem = CheckTestedWindow(place, how); !problem.empty()) {
             grader.Stop(problem);
             break;
         }
         delivery.Send(step->horizontal, step->delta, step->count);
-        const std::int64_t sentAt = TargetClockUs();
+        const std::int64_t sentAt = ClockUs();
         PositionReader& reader = step->horizontal ? horizontal : vertical;
         const PositionReader::Settled settled = SettleStep(reader, step->timed ? 2 : 30);
         (step->horizontal ? vertical : horizontal).Mark();
@@ -175,8 +175,8 @@ WheelTestChoice ChooseFromCommandLine(const Options& options) {
     choice.delivery = delivery == "posted" ? Delivery::Posted : Delivery::Injected;
     choice.problem = WheelRequestProblem(!options.testTarget.empty(), !options.testReport.empty(), delivery);
     if (!choice.problem.empty() || options.testTarget.empty()) return choice;
-    if (const auto form = ParseTargetForm(Ansi(options.testTarget), choice.problem))
-        choice.target = FindTarget(*form, choice.problem);
+    if (const auto form = ParseWindowForm(Ansi(options.testTarget), choice.problem))
+        choice.target = FindTestedWindow(*form, choice.problem);
     return choice;
 }
 
@@ -200,7 +200,7 @@ void WheelTestThread::Start(HWND target, Delivery delivery, HWND notify, UINT no
                                         const std::function<void(const std::string&)>& progress) {
         return RunWheelTest(target, delivery, stop, progress);
     },
-                     [target] { return UntestedResult(DescribeTarget(target), "the test failed inside Notchlog"); },
+                     [target] { return UntestedResult(DescribeWindow(target), "the test failed inside Notchlog"); },
                      notify, notifyMsg);
 }
 

@@ -17,10 +17,10 @@
 #include <string>
 #include <thread>
 
-#include "common/command_line.h"
-#include "common/wheel_grader.h"
-#include "common/wheel_report.h"
-#include "target/wheel_target.h"
+#include "common/app/command_line.h"
+#include "common/wheel_test/wheel_grader.h"
+#include "common/wheel_test/wheel_report.h"
+#include "tested_window/tested_window.h"
 #include "wheel_test/run_thread.h"
 
 namespace nl {
@@ -46,9 +46,9 @@ WheelReportHead NewHead();
 WheelReportHead BeginReportHead(HWND target, Delivery how);
 // Brings the target's top-level window to the front for injected input,
 // then finds the test point and the measured window; empty or the reason.
-std::string PlaceTarget(HWND target, Delivery how, TargetPlace& place);
+std::string PlaceTarget(HWND target, Delivery how, TestPlace& place);
 // The head's lines about the measured window, the readings and the test point.
-void DescribePlace(WheelReportHead& head, const TargetPlace& place, ReadMethod vertical, ReadMethod horizontal);
+void DescribePlace(WheelReportHead& head, const TestPlace& place, ReadMethod vertical, ReadMethod horizontal);
 // Esc, held now or pressed since the last look.
 bool EscPressed();
 // Settles a reading after a step; an image is settled twice, as a window's

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "common/error_boundary.h"
-#include "common/number_text.h"
-#include "common/panel_texts.h"
+#include "common/base/error_boundary.h"
+#include "common/base/number_text.h"
+#include "common/panels/panel_texts.h"
 #include "system_info/system_info.h"
 #include "win32/api.h"
 #include "win32/clipboard.h"
@@ -178,7 +178,7 @@ LRESULT WheelTestWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void WheelTestWindow::OnFinderHover(HWND w) {
     if (!w || w == Api(::GetDesktopWindow())) SetText(kFinderText, "Under the pointer: the desktop");
-    else SetText(kFinderText, "Under the pointer: " + DescribeTarget(w));
+    else SetText(kFinderText, "Under the pointer: " + DescribeWindow(w));
 }
 
 void WheelTestWindow::OnFinderDrop(HWND w) {
@@ -195,7 +195,7 @@ bool WheelTestWindow::ChooseTarget(HWND w) {
         return false;
     }
     target_ = w;
-    SetText(kTargetLine, "Target: " + DescribeTarget(w));
+    SetText(kTargetLine, "Target: " + DescribeWindow(w));
     EnableControls();
     return true;
 }

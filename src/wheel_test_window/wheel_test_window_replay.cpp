@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "common/panel_texts.h"
-#include "common/replay_report.h"
+#include "common/panels/panel_texts.h"
+#include "common/replay/replay_report.h"
 #include "wheel_test_window/wheel_test_window.h"
 #include "win32/api.h"
 #include "win32/save_dialog.h"
@@ -34,7 +34,7 @@ void WheelTestWindow::OnReplay() {
     if (!target_ || test_.Running()) return;
     ReplayOptions options;
     const LRESULT rowsOf = SendTo(Api(::GetDlgItem(Handle(), kReplayWindow)), CB_GETCURSEL);
-    if (rowsOf > 0) options.choice.window = WindowFromName(std::string(kReplayWindowItems[rowsOf]).substr(15));
+    if (rowsOf > 0) options.choice.vantage = VantageFromName(std::string(kReplayWindowItems[rowsOf]).substr(15));
     options.file = AskOpenPath(Handle(), kOpenCsvDialog);
     if (!options.file.empty()) StartReplay(options);
 }

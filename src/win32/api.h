@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "common/error.h"
+#include "common/base/error.h"
 
 namespace nl {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "common/append_rules.h"
-#include "common/number_text.h"
+#include "common/message_log/append_rules.h"
+#include "common/base/number_text.h"
 #include "win32/api.h"
 
 namespace nl {

@@ -1,8 +1,8 @@
 #include "win32/message_boxes.h"
 
-#include "common/app_info.h"
-#include "common/error_report.h"
-#include "common/number_text.h"
+#include "common/base/app_info.h"
+#include "common/base/error_report.h"
+#include "common/base/number_text.h"
 #include "win32/api.h"
 #include "win32/clipboard.h"
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "common/app_info.h"
-#include "common/error.h"
+#include "common/base/app_info.h"
+#include "common/base/error.h"
 
 namespace nl {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/error_boundary.h"
+#include "common/base/error_boundary.h"
 
 namespace nl {
 

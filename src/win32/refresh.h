@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/refresh_schedule.h"
+#include "common/frame/refresh_schedule.h"
 #include "win32/window.h"
 
 namespace nl {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "common/error.h"
+#include "common/base/error.h"
 #include "win32/api.h"
 #include "win32/late_bind.h"
 #include "win32/log_files.h"

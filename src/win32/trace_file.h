@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "common/replay_trace.h"
+#include "common/replay/replay_trace.h"
 
 namespace nl {
 

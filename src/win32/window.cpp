@@ -1,6 +1,6 @@
 #include "win32/window.h"
 
-#include "common/error_boundary.h"
+#include "common/base/error_boundary.h"
 #include "win32/api.h"
 #include "win32/message_boxes.h"
 

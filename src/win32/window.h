@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "common/error.h"
+#include "common/base/error.h"
 
 namespace nl {
 

@@ -389,7 +389,7 @@ void Round(int round, Target& nlLarge) {
             [](bool nl, int) { return StartupMs(nl); });
 
     Target bare(false), bare2(false), nl(true);
-    const POINT green = CentreOf(nl.nl->Control(kWheelTarget));  // screen coordinates
+    const POINT green = CentreOf(nl.nl->Control(kWheelHitArea));  // screen coordinates
     POINT client = green;
     ::ScreenToClient(nl.main, &client);
     const LPARAM wheelLp = MAKELPARAM(green.x, green.y), moveLp = MAKELPARAM(client.x, client.y);
@@ -547,13 +547,13 @@ void RunSteady() {
         std::vector<double> refreshUs;
         {
             Target rec(true, true);
-            const POINT green = CentreOf(rec.nl->Control(kWheelTarget));
+            const POINT green = CentreOf(rec.nl->Control(kWheelHitArea));
             const LPARAM wheelLp = MAKELPARAM(green.x, green.y);
             for (int i = 0; i < 2; ++i) DrainUs(rec, WM_MOUSEWHEEL, wheelLp, true);
             SteadyStream(rec, wheelLp, refreshUs, "_analysis");
         }
         Target bare(false), nl(true);
-        const POINT green = CentreOf(nl.nl->Control(kWheelTarget));
+        const POINT green = CentreOf(nl.nl->Control(kWheelHitArea));
         SteadyStream(nl, MAKELPARAM(green.x, green.y), refreshUs);
         SteadyStream(bare, MAKELPARAM(green.x, green.y), refreshUs);
         std::printf("  round %d/%d: analysis lag %.0f ms, cpu %.3f\n", round + 1, g_rounds,

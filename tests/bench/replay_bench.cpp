@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "common/replay_schedule.h"
+#include "common/replay/replay_schedule.h"
 #include "win32/paced_sender.h"
 #include "win32/trace_file.h"
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "common/image_shift.h"
+#include "common/wheel_test/image_shift.h"
 #include "driver/driver.h"
 #include "driver/wheel_targets.h"
-#include "target/screen_capture.h"
-#include "target/wheel_target.h"
+#include "tested_window/screen_capture.h"
+#include "tested_window/tested_window.h"
 
 namespace {
 
@@ -29,8 +29,8 @@ double Median(std::vector<double> v) {
 int Run(const std::wstring& json) {
     using namespace nle2e;
     WheelTarget target(WheelTargetKind::Pixels);
-    nl::TargetPlace place;
-    const std::string problem = nl::LocateTarget(target.Window(), place);
+    nl::TestPlace place;
+    const std::string problem = nl::LocateTestPlace(target.Window(), place);
     if (!problem.empty()) throw DriverError(problem);
     nl::ScreenCapture capture;
     nl::PixelImage image;
@@ -39,12 +39,12 @@ int Run(const std::wstring& json) {
     nl::ImageLines before = nl::RowsOf(image);
     std::vector<double> ms, captureMs;
     for (int i = 0; i < kReadings; ++i) {
-        const std::int64_t start = nl::TargetClockUs();
+        const std::int64_t start = nl::ClockUs();
         if (!capture.Take(place.measured, image)) throw DriverError("the screen could not be read");
-        captureMs.push_back(static_cast<double>(nl::TargetClockUs() - start) / 1000.0);
+        captureMs.push_back(static_cast<double>(nl::ClockUs() - start) / 1000.0);
         nl::ImageLines now = nl::RowsOf(image);
         const auto shift = nl::LineShift(before, now);
-        ms.push_back(static_cast<double>(nl::TargetClockUs() - start) / 1000.0);
+        ms.push_back(static_cast<double>(nl::ClockUs() - start) / 1000.0);
         if (shift != 0) throw DriverError("a still window read as moved");
         before = std::move(now);
     }

@@ -38,7 +38,7 @@ TEST(CtrlInspector, WorksWhicheverControlHasTheFocus) {
     Foreground(app.Main());
     LONG x = 1000;
     // Tab walks the focus from the green area on: the sample list, the message log, the Clear button.
-    for (int id : {kWheelTarget, kSampleList, kMessageLog, kClearLogButton}) {
+    for (int id : {kWheelHitArea, kSampleList, kMessageLog, kClearLogButton}) {
         SCOPED_TRACE(id);
         ASSERT_TRUE(WaitUntil([&] { return FocusIn(app.Main()) == app.Control(id); }));
         const POINT at{++x, 700};

@@ -18,7 +18,7 @@ struct AbsurdLinesPerNotch {
 };
 
 MessageBoxSeen Overflow(const Notchlog& app) {
-    const POINT in = CentreOf(app.Control(kWheelTarget));
+    const POINT in = CentreOf(app.Control(kWheelHitArea));
     Post(app.Main(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(in.x, in.y));
     return WaitForMessageBox(app.Pid());
 }

@@ -66,7 +66,7 @@ TEST(Features, AlwaysOnTopSetsAndClearsTheTopmostStyleAndItsCheckFollows) {
 
 TEST(Features, PausedMessagesAreHandledAsBeforeButLoggedNoMoreUntilTheResumeClick) {
     Notchlog app;
-    const POINT green = CentreOf(app.Control(kWheelTarget));
+    const POINT green = CentreOf(app.Control(kWheelHitArea));
     const std::wstring caption = L"Notchlog - 20080523", paused = caption + L" (logging paused)";
     Send(app.Main(), WM_SYSCOMMAND, kPauseLogging);
     const std::size_t count = app.LogCount();

@@ -6,7 +6,7 @@
 
 #include "driver/driver.h"
 #include "driver/wheel_targets.h"
-#include "target/wheel_target.h"
+#include "tested_window/tested_window.h"
 
 namespace nle2e {
 namespace {
@@ -16,23 +16,23 @@ using K = WheelTargetKind;
 
 constexpr POINT kParked{5, 5};  // where the pointer waits between tests
 
-nl::TargetPlace Locate(const WheelTarget& target) {
-    nl::TargetPlace place;
-    const std::string problem = nl::LocateTarget(target.Window(), place);
+nl::TestPlace Locate(const WheelTarget& target) {
+    nl::TestPlace place;
+    const std::string problem = nl::LocateTestPlace(target.Window(), place);
     if (!problem.empty()) throw DriverError("locating the target: " + problem);
     return place;
 }
 
-void ExpectReason(const char* what, const nl::TargetPlace& place, Delivery how, const std::string& reason,
+void ExpectReason(const char* what, const nl::TestPlace& place, Delivery how, const std::string& reason,
                   std::uint16_t keysHeldByTest = 0) {
-    EXPECT_EQ(nl::CheckTarget(place, how, keysHeldByTest), reason) << what;
+    EXPECT_EQ(nl::CheckTestedWindow(place, how, keysHeldByTest), reason) << what;
 }
 
 TEST(WheelTargetChecks, EachWayATargetStopsBeingTestable) {
     MoveCursor(kParked);
     {
         WheelTarget target(K::Accumulating);
-        const nl::TargetPlace place = Locate(target);
+        const nl::TestPlace place = Locate(target);
         ExpectReason("all well, posted", place, Delivery::Posted, "");
         ExpectReason("the pointer elsewhere", place, Delivery::Injected, "the pointer was moved");
         nl::WheelDelivery delivery(Delivery::Injected, place);
@@ -54,8 +54,8 @@ TEST(WheelTargetChecks, EachWayATargetStopsBeingTestable) {
             TestWindow cover(L"NotchlogTestCover", L"cover", RECT{place.testPoint.x - 20, place.testPoint.y - 20,
                                                                   place.testPoint.x + 20, place.testPoint.y + 20});
             ExpectReason("covered", place, Delivery::Posted, "the target is covered at the test point");
-            nl::TargetPlace again;
-            EXPECT_EQ(nl::LocateTarget(target.Window(), again), "the target is covered at the test point");
+            nl::TestPlace again;
+            EXPECT_EQ(nl::LocateTestPlace(target.Window(), again), "the target is covered at the test point");
         }
         MoveCursor({place.testPoint.x + 1, place.testPoint.y});
         ExpectReason("the pointer moved", place, Delivery::Injected, "the pointer was moved");
@@ -65,8 +65,8 @@ TEST(WheelTargetChecks, EachWayATargetStopsBeingTestable) {
         Send(target.Window(), WM_SYSCOMMAND, SC_MINIMIZE);
         ExpectReason("minimised", place, Delivery::Posted, "the target was hidden or minimised");
         target.Close();
-        nl::TargetPlace gone;
-        EXPECT_EQ(nl::LocateTarget(target.Window(), gone), "the target was closed");
+        nl::TestPlace gone;
+        EXPECT_EQ(nl::LocateTestPlace(target.Window(), gone), "the target was closed");
     }
     POINT now{};
     ::GetCursorPos(&now);
@@ -99,12 +99,12 @@ TEST(WheelTargetFinder, FormsNameTheirWindow) {
     };
     for (const auto& r : rows) {
         std::string problem;
-        const auto form = nl::ParseTargetForm(Narrow(r.given), problem);
+        const auto form = nl::ParseWindowForm(Narrow(r.given), problem);
         ASSERT_TRUE(form) << problem;
-        EXPECT_EQ(nl::FindTarget(*form, problem), r.found) << Narrow(r.given);
+        EXPECT_EQ(nl::FindTestedWindow(*form, problem), r.found) << Narrow(r.given);
         EXPECT_EQ(problem, Narrow(r.problem));
     }
-    const std::string described = nl::DescribeTarget(custom.Window());
+    const std::string described = nl::DescribeWindow(custom.Window());
     EXPECT_EQ(described, Narrow(Format(L"%08lX NotchlogWheelTarget \"Wheel target: accumulating\" (process %lu)",
                                        Handle32(custom.Window()), custom.Pid())));
 }

@@ -33,7 +33,7 @@ std::vector<std::wstring> WheelInfo(Notchlog& app) { return Split(app.Copy(kCopy
 TEST(Wheel, RealWheelOverAndAwayFromTheGreenArea) {
     Notchlog app;
     Foreground(app.Main());
-    const HWND green = app.Control(kWheelTarget), button = app.Control(kCopyLogButton);
+    const HWND green = app.Control(kWheelHitArea), button = app.Control(kCopyLogButton);
     const struct { POINT at; int delta; HWND under; const wchar_t* className; COLORREF colour; LRESULT bar; const wchar_t* notches; } cases[] = {
         {QuietCorner(green), -120, green, L"NotchlogPictureBox", kLightGreen, 3, L"Delta = 1, Shift = 0"},
         {CentreOf(button), 120, button, L"Button", kLightMagenta, 0, L"Delta = -1, Shift = 0"},
@@ -59,7 +59,7 @@ TEST(Wheel, RealWheelOverAndAwayFromTheGreenArea) {
 
 TEST(Wheel, TheGreenAreaIncludesTheColumnAndRowPastItsEdges) {
     Notchlog app;
-    const HWND green = app.Control(kWheelTarget);
+    const HWND green = app.Control(kWheelHitArea);
     RECT r{};
     ::GetWindowRect(green, &r);
     const LONG x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
@@ -129,7 +129,7 @@ TEST(Wheel, LinesPerNotchComeFromTheSystemOrElseTheLegacyDriver) {
         if (c.hung) hung.emplace();
         Notchlog app(L"--wheel-csv \"" + csv + L"\"");
         Send(app.Control(kWheelScrollBar), SBM_SETPOS, 500, TRUE);
-        const POINT in = CentreOf(app.Control(kWheelTarget));
+        const POINT in = CentreOf(app.Control(kWheelHitArea));
         Send(app.Main(), WM_MOUSEWHEEL, MAKEWPARAM(0, 360), MAKELPARAM(in.x, in.y));  // three notches forward
         EXPECT_EQ(BarValue(app), 500 - 3 * c.step);
         EXPECT_EQ(WheelInfo(app).back(), Format(L"numWheelScrollLines = %d", c.lines));

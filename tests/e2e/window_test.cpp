@@ -22,7 +22,7 @@ const struct { int id; const wchar_t* className; const wchar_t* caption; Place a
     {kHoverPanel, L"NotchlogPictureBox", L"", {326, 72, 389, 105}, {489, 108, 584, 158}},
     {kWheelScrollBar, L"ScrollBar", L"", {12, 20, 21, 383}, {18, 30, 32, 575}},
     {kCopyWheelInfoButton, L"Button", L"Copy", {268, 180, 53, 21}, {402, 270, 80, 32}},
-    {kWheelTarget, L"NotchlogPictureBox", L"", {44, 72, 275, 105}, {66, 108, 413, 158}},
+    {kWheelHitArea, L"NotchlogPictureBox", L"", {44, 72, 275, 105}, {66, 108, 413, 158}},
     {kCopyLogButton, L"Button", L"Copy", {620, 208, 77, 21}, {930, 312, 116, 32}},
     {kClearLogButton, L"Button", L"Clear", {620, 234, 77, 21}, {930, 351, 116, 32}},
     {kMessageLog, L"ListBox", L"", {44, 210, 567, 186}, {66, 315, 851, 279}},
@@ -72,7 +72,7 @@ TEST(Window, LayoutAt96And144DpiStaysPutWhenTheWindowIsResized) {
 TEST(Window, StartsFocusedOnTheGreenAreaWithSampleListAndScrollBarAndLogsItsShowing) {
     Notchlog app;
     EXPECT_EQ(TextOf(app.Main()), L"Notchlog - 20080523");
-    EXPECT_EQ(FocusIn(app.Main()), app.Control(kWheelTarget));
+    EXPECT_EQ(FocusIn(app.Main()), app.Control(kWheelHitArea));
     std::vector<std::wstring> items;
     for (int i = 0; i <= 20; ++i) items.push_back(std::to_wstring(i) + L". Wheel me!");
     EXPECT_EQ(ListLines(app.Control(kSampleList)), items);
@@ -102,7 +102,7 @@ TEST(Window, TabAndShiftTabFollowTheTabIndexSkippingLabels) {
     const struct { bool backwards; int id; } steps[] = {
         {false, kSampleList}, {false, kMessageLog}, {false, kClearLogButton}, {false, kCopyLogButton},
         {false, kCopyWheelInfoButton}, {false, kWheelScrollBar}, {false, kHoverPanel}, {false, kCopyHoverInfoButton},
-        {false, kWheelTarget}, {true, kCopyHoverInfoButton}, {true, kHoverPanel},
+        {false, kWheelHitArea}, {true, kCopyHoverInfoButton}, {true, kHoverPanel},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.id);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/append_rules.h"
+#include "common/message_log/append_rules.h"
 
 namespace nl {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "common/captured_wheel.h"
-#include "common/event_store.h"
-#include "common/wheel_csv.h"
+#include "common/wheel/captured_wheel.h"
+#include "common/wheel/event_store.h"
+#include "common/wheel/wheel_csv.h"
 
 namespace nl {
 namespace {

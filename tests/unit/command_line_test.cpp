@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/command_line.h"
+#include "common/app/command_line.h"
 
 namespace nl {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "common/app_info.h"
-#include "common/error_report.h"
+#include "common/base/app_info.h"
+#include "common/base/error_report.h"
 
 namespace nl {
 namespace {

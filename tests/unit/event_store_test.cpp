@@ -3,9 +3,9 @@
 #include <atomic>
 #include <thread>
 
-#include "common/event_store.h"
-#include "common/spsc_queue.h"
-#include "common/wheel_recorder.h"
+#include "common/wheel/event_store.h"
+#include "common/base/spsc_queue.h"
+#include "common/wheel/wheel_recorder.h"
 
 namespace nl {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "common/hook_dispatch.h"
+#include "common/message_log/subclass_dispatch.h"
 
 namespace nl {
 namespace {
@@ -42,7 +42,7 @@ struct FakeWindow : MessageSink {
             if (onForward) onForward();
             return answer;
         };
-        return DispatchHooked(HookedMessage{1, uMsg, wParam, lParam}, forward, *this, logFailureTold);
+        return DispatchSubclassed(SubclassedMessage{1, uMsg, wParam, lParam}, forward, *this, logFailureTold);
     }
 };
 

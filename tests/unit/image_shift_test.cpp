@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/image_shift.h"
+#include "common/wheel_test/image_shift.h"
 
 namespace nl {
 namespace {

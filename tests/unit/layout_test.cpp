@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/layout.h"
+#include "common/panels/layout.h"
 
 namespace nl {
 namespace {
@@ -14,7 +14,7 @@ TEST(Layout, TabOrderSkipsLabelsAndWraps) {
         {0, false, kSampleList},           // the green area, then the sample list
         {1, false, kMessageLog},           // skips two labels
         {6, false, kCopyWheelInfoButton},  // skips the instructions
-        {12, false, kWheelTarget},         // wraps around
+        {12, false, kWheelHitArea},         // wraps around
         {0, true, kCopyHoverInfoButton},   {4, true, kSampleList}, {11, true, kWheelScrollBar},
     };
     for (const auto& r : rows) EXPECT_EQ(kControls[NextTabStop(r.from, r.backwards)].id, r.to) << r.from;

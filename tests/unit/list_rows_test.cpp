@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "common/event_store.h"
-#include "common/list_rows.h"
+#include "common/wheel/event_store.h"
+#include "common/wheel/list_rows.h"
 
 namespace nl {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "common/log_limit.h"
+#include "common/message_log/log_limit.h"
 
 namespace nl {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/log_line.h"
+#include "common/message_log/log_line.h"
 
 namespace nl {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "common/error.h"
-#include "common/panel_texts.h"
+#include "common/base/error.h"
+#include "common/panels/panel_texts.h"
 
 namespace nl {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/refresh_schedule.h"
+#include "common/frame/refresh_schedule.h"
 
 namespace nl {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/command_line.h"
+#include "common/app/command_line.h"
 
 namespace nl {
 namespace {
@@ -49,7 +49,7 @@ TEST(ReplayOptions, ValuesTheLastOneCountingAndTheirMessages) {
         SCOPED_TRACE(testing::PrintToString(c.args.size()) + " arguments, problem " + c.problem);
         const Options o = ParseOptions(c.args);
         EXPECT_EQ(o.replay.choice.run, c.run);
-        EXPECT_EQ(o.replay.choice.window, c.window);
+        EXPECT_EQ(o.replay.choice.vantage, c.window);
         EXPECT_EQ(o.replay.maxGapMs, c.maxGapMs);
         EXPECT_EQ(o.replay.speedMilli, c.speedMilli);
         EXPECT_EQ(o.replay.Problem(), c.problem);

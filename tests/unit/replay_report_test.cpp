@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "common/replay_report.h"
-#include "common/wheel_handlers.h"
+#include "common/replay/replay_report.h"
+#include "common/wheel/wheel_handlers.h"
 
 namespace nl {
 namespace {
@@ -68,7 +68,7 @@ TEST(ReplayReport, TallyFollowsTheLargestDifferenceAlongTheWay) {
 
 ReplaySummary Summary() {
     ReplaySummary s;
-    s.pick.run = 2, s.pick.runs = 3, s.pick.window = Vantage::Analysis;
+    s.pick.run = 2, s.pick.runs = 3, s.pick.vantage = Vantage::Analysis;
     s.rows = 6, s.sent = 6, s.lostSkipped = 1;
     s.maxGapMs = 2000, s.speedMilli = 1000, s.gapsCut = 1, s.removedUs = 41234567;
     s.reading[0] = {"LB_GETTOPINDEX items", true};

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/replay_schedule.h"
+#include "common/replay/replay_schedule.h"
 
 namespace nl {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/replay_trace.h"
+#include "common/replay/replay_trace.h"
 
 namespace nl {
 namespace {
@@ -93,7 +93,7 @@ TEST(ReplayTrace, ChoosesTheRunAndTheWindowAndSaysWhyNot) {
             if (!*c.problem) {
                 EXPECT_EQ(load.pick.run, c.run);
                 EXPECT_EQ(load.pick.runs, c.runs);
-                EXPECT_EQ(load.pick.window, c.window);
+                EXPECT_EQ(load.pick.vantage, c.window);
                 EXPECT_EQ(load.lostSkipped, c.lost);
             }
         }
@@ -171,12 +171,12 @@ TEST(ReplayTrace, ReadsEveryFieldItSendsAndLeavesOutAnUnfinishedLastLine) {
 }
 
 TEST(ReplayTrace, WindowNames) {
-    EXPECT_EQ(WindowFromName("main"), Vantage::Main);
-    EXPECT_EQ(WindowFromName("Analysis"), Vantage::Analysis);
-    EXPECT_EQ(WindowFromName("HOOK"), Vantage::Hook);
-    EXPECT_EQ(WindowFromName("raw"), Vantage::Raw);
-    EXPECT_EQ(WindowFromName("raw "), std::nullopt);
-    EXPECT_EQ(WindowFromName(""), std::nullopt);
+    EXPECT_EQ(VantageFromName("main"), Vantage::Main);
+    EXPECT_EQ(VantageFromName("Analysis"), Vantage::Analysis);
+    EXPECT_EQ(VantageFromName("HOOK"), Vantage::Hook);
+    EXPECT_EQ(VantageFromName("raw"), Vantage::Raw);
+    EXPECT_EQ(VantageFromName("raw "), std::nullopt);
+    EXPECT_EQ(VantageFromName(""), std::nullopt);
 }
 
 }  // namespace

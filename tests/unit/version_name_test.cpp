@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/version_name.h"
+#include "common/base/version_name.h"
 
 namespace nl {
 namespace {

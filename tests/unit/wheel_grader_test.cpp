@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "common/wheel_grader.h"
-#include "common/wheel_report.h"
+#include "common/wheel_test/wheel_grader.h"
+#include "common/wheel_test/wheel_report.h"
 
 namespace nl {
 namespace {

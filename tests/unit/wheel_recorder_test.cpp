@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "common/wheel_csv.h"
-#include "common/wheel_recorder.h"
+#include "common/wheel/wheel_csv.h"
+#include "common/wheel/wheel_recorder.h"
 
 namespace nl {
 namespace {
@@ -163,7 +163,7 @@ TEST(WheelCsvRow, EachKind) {
     s.msgTime = 5000;
     s.extraInfo = 0;
     s.point = s.position = Point16{300, 200};
-    s.target = 0x00010A2C;
+    s.underPoint = 0x00010A2C;
     samples.push_back(s);
 
     s = Sample(Vantage::Analysis, WheelAxis::V, -120, 20000000);
@@ -172,7 +172,7 @@ TEST(WheelCsvRow, EachKind) {
     s.extraInfo = 0;
     s.keys = 0x0008;  // Ctrl in the message, not on the keyboard: a pinch
     s.point = s.position = Point16{-5, -10};
-    s.target = 0xFFFFFFFFu;
+    s.underPoint = 0xFFFFFFFFu;
     samples.push_back(s);
 
     s = Sample(Vantage::Main, WheelAxis::V, 30, 12445678);
@@ -183,7 +183,7 @@ TEST(WheelCsvRow, EachKind) {
     s.ctrlDown = true;
     s.point = Point16{1, 2};
     s.position = Point16{3, 4};
-    s.target = 5;
+    s.underPoint = 5;
     samples.push_back(s);
 
     s = Sample(Vantage::Hook, WheelAxis::H, -120, 30000000);
@@ -191,7 +191,7 @@ TEST(WheelCsvRow, EachKind) {
     s.extraInfo = 0xFF515700u;
     s.keys = 0x0008;
     s.point = s.position = Point16{1000, 700};
-    s.target = 0x0002003C;
+    s.underPoint = 0x0002003C;
     s.device = 9;
     samples.push_back(s);
 

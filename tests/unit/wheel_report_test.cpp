@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/wheel_report.h"
+#include "common/wheel_test/wheel_report.h"
 
 namespace nl {
 namespace {

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "common/checked.h"
-#include "common/error.h"
-#include "common/wheel.h"
+#include "common/base/checked.h"
+#include "common/base/error.h"
+#include "common/wheel/wheel.h"
 
 namespace nl {
 namespace {

@@ -51,7 +51,7 @@ void PrintLine(const std::wstring& text) {
 
 // The green target area shows its colour once the window has been painted.
 void WaitForFirstPaint(Demo& d) {
-    const HWND green = d.app.Control(nle2e::kWheelTarget);
+    const HWND green = d.app.Control(nle2e::kWheelHitArea);
     const bool painted = nle2e::WaitUntil([&] {
         const POINT c = nle2e::CentreOf(green);
         return nle2e::PixelAt(c) == RGB(0x80, 0xFF, 0x80);
@@ -131,11 +131,11 @@ void WheelAwayFromTheGreenArea(Demo& d) {
 
 void WheelOverTheGreenArea(Demo& d) {
     RECT r{};
-    ::GetWindowRect(d.app.Control(nle2e::kWheelTarget), &r);
+    ::GetWindowRect(d.app.Control(nle2e::kWheelHitArea), &r);
     // Low on the right, clear of the text the area prints at its top left.
     const POINT p{r.right - 30, r.bottom - 12};
     for (int i = 0; i < 3; ++i) OneNotchAt(d, p);
-    WaitPainted(d.app.Control(nle2e::kWheelTarget));
+    WaitPainted(d.app.Control(nle2e::kWheelHitArea));
 }
 
 // Whether anything darker than the background shows in the first text line.

@@ -81,7 +81,7 @@ bool WaitUntil(Condition&& condition, std::chrono::milliseconds deadline = 20s) 
 // Notchlog's controls by their role, in creation order.
 enum ControlId : int {
     kCopyHoverInfoButton = 101, kHoverPanel, kWheelScrollBar, kCopyWheelInfoButton,
-    kWheelTarget /* the green area */, kCopyLogButton, kClearLogButton, kMessageLog,
+    kWheelHitArea /* the green area */, kCopyLogButton, kClearLogButton, kMessageLog,
     kSampleList /* "Standard ListBox" */, kHoverLabel, kInstructionsLabel, kSampleListLabel, kMessagesLabel,
 };
 

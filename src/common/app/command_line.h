@@ -1,0 +1,40 @@
+// Notchlog's command line: `--log FILE` (or `/log FILE`) appends every
+// logged line to FILE; `--max-lines N` keeps at most N lines in the list;
+// `--wheel-csv FILE` streams every recorded wheel event to FILE as a CSV row;
+// `--analysis` opens the wheel analysis window at start; `--capture-all`
+// turns on the capture of every wheel event on the desktop; `--wheel-test`
+// opens the wheel test window; `--test-target WINDOW` chooses its target,
+// `--test-delivery injected|posted` its delivery, and `--test-report FILE`
+// runs the test at start-up without any window and writes its report.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/message_log/log_limit.h"
+#include "common/replay/replay_options.h"
+
+namespace nl {
+
+struct Options {
+    std::wstring logPath;  // empty: no log file
+    std::int32_t maxLines = kDefaultMaxLogLines;  // 0: no limit of the list's own
+    std::wstring wheelCsvPath;  // empty: no CSV stream
+    bool analysis = false;      // open the analysis window at start
+    bool captureAll = false;    // capture every wheel event from the start
+    bool wheelTest = false;     // open the wheel test window at start
+    std::wstring testTarget;    // the wheel test's target, as given; empty: none
+    std::wstring testReport;    // the scripted run's report file; empty: no scripted run
+    std::wstring testDelivery;  // as given; empty: injected
+    ReplayOptions replay;       // --replay and the options that go with it
+    std::wstring problem;  // what could not be understood; empty when all was
+};
+
+Options ParseOptions(const std::vector<std::wstring>& args);
+
+// What the program says about a problem with its arguments: the problem
+// and the arguments it accepts.
+std::wstring OptionsHelp(const std::wstring& problem);
+
+}  // namespace nl

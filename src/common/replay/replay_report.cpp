@@ -1,0 +1,176 @@
+#include "common/replay/replay_report.h"
+
+#include "common/base/number_text.h"
+#include "common/wheel/wheel_handlers.h"
+
+namespace nl {
+
+namespace {
+
+std::int64_t Magnitude(std::int64_t v) { return v < 0 ? -v : v; }
+
+bool PagePerNotch(std::uint32_t step) { return static_cast<std::int32_t>(step) == kWheelPageStep; }
+
+// "1 character", "76 lines", "0 items".
+std::string Count(std::int64_t n, std::string unit) {
+    if (n == 1 && unit.size() > 2 && unit.back() == 's') unit.pop_back();
+    return DecText(n) + " " + unit;
+}
+
+// "76 lines down", "1 character right", "3 items up", "0 lines".
+std::string Movement(std::int64_t v, const std::string& unit, WheelAxis axis) {
+    std::string s = Count(Magnitude(v), unit);
+    if (v != 0) s += axis == WheelAxis::V ? (v > 0 ? " down" : " up") : (v > 0 ? " right" : " left");
+    return s;
+}
+
+// 1, 0.5, 2.25: thousandths without trailing zeros.
+std::string SpeedText(std::int32_t milli) {
+    std::string s = DecText(milli / 1000);
+    if (const std::int32_t fraction = milli % 1000) {
+        std::string digits = DecText(1000 + fraction).substr(1);
+        while (digits.back() == '0') digits.pop_back();
+        s += "." + digits;
+    }
+    return s;
+}
+
+// The last word of a method text ("LB_GETTOPINDEX items" → "items") and the rest.
+std::string UnitOf(const std::string& method) { return method.substr(method.find_last_of(' ') + 1); }
+std::string ReadingOf(const std::string& method) {
+    const std::size_t blank = method.find_last_of(' ');
+    return blank == std::string::npos ? method : method.substr(0, blank);
+}
+
+// Whether the axis can be judged against a sound handler: events were sent,
+// its unit counts lines and the setting is a number of lines.
+bool Comparable(const ReplaySummary& s, WheelAxis axis) {
+    const int i = axis == WheelAxis::V ? 0 : 1;
+    return s.tally.Of(axis).events > 0 && s.reading[i].countsLines && !PagePerNotch(s.tally.Step(axis)) &&
+           s.tally.Of(axis).moved.has_value();
+}
+
+// How far the target ended from a sound handler on the axes that can be
+// judged; nullopt where none can.
+std::optional<std::int64_t> EndGap(const ReplaySummary& s) {
+    std::optional<std::int64_t> gap;
+    for (WheelAxis axis : {WheelAxis::V, WheelAxis::H}) {
+        if (!Comparable(s, axis)) continue;
+        const auto& a = s.tally.Of(axis);
+        const std::int64_t g = Magnitude(*a.moved - a.sound);
+        if (!gap || g > *gap) gap = g;
+    }
+    return gap;
+}
+
+void AppendAxisLine(std::string& out, const ReplaySummary& s, WheelAxis axis) {
+    const ReplayTally::Axis& a = s.tally.Of(axis);
+    const ReplayReading& reading = s.reading[axis == WheelAxis::V ? 0 : 1];
+    const std::uint32_t step = s.tally.Step(axis);
+    const bool vertical = axis == WheelAxis::V;
+    out += vertical ? "Vertical: " : "Horizontal: ";
+    out += Count(static_cast<std::int64_t>(a.events), "events") + ", deltas adding up to ";
+    AppendPer120(out, a.deltaSum);
+    out += " notches; a sound handler scrolls ";
+    if (PagePerNotch(step))
+        out += Movement(a.sound, "pages", axis) + " (a page per notch)";
+    else
+        out += Movement(a.sound, vertical ? "lines" : "characters", axis) + " at " +
+               Count(step, vertical ? "lines" : "characters") + " per notch";
+    out += "; the target moved ";
+    out += a.moved ? Movement(*a.moved, UnitOf(reading.method), axis) + " (" + ReadingOf(reading.method) + ")"
+                   : "unmeasured";
+    if (Comparable(s, axis) && a.largestGap)
+        out += "; the largest difference along the way: " + Count(*a.largestGap, UnitOf(reading.method));
+    out += kCrLf;
+}
+
+}  // namespace
+
+std::int64_t SoundScroll(WheelAxis axis, std::int64_t deltaSum, std::uint32_t step) {
+    const std::int64_t perNotch = PagePerNotch(step) ? 1 : static_cast<std::int64_t>(step);
+    // Split so that sum × step cannot overflow: q and r share the sum's sign.
+    const std::int64_t q = deltaSum / 120, r = deltaSum % 120;
+    const std::int64_t lines = q * perNotch + r * perNotch / 120;
+    return axis == WheelAxis::V ? -lines : lines;  // a negative delta scrolls down
+}
+
+void ReplayTally::Compare(Axis& a, std::int64_t moved) {
+    const std::int64_t gap = Magnitude(moved - a.sound);
+    if (!a.largestGap || gap > *a.largestGap) a.largestGap = gap;
+}
+
+void ReplayTally::Sent(WheelAxis axis, std::int16_t delta, std::optional<std::int64_t> moved) {
+    Axis& a = axes_[Index(axis)];
+    ++a.events;
+    a.deltaSum += delta;
+    a.sound = SoundScroll(axis, a.deltaSum, steps_[Index(axis)]);
+    if (moved) Compare(a, *moved);
+}
+
+void ReplayTally::Ended(WheelAxis axis, std::optional<std::int64_t> moved) {
+    Axis& a = axes_[Index(axis)];
+    a.moved = moved;
+    if (moved) Compare(a, *moved);
+}
+
+std::string ReplayReportLines(const ReplaySummary& s) {
+    if (s.rows == 0)  // nothing was loaded: the reason is all there is to say
+        return "Result: could not replay (" + (s.problem.empty() ? std::string("no rows") : s.problem) + ")" + kCrLf;
+    std::string out = "Trace: run " + DecText(s.pick.run) + " of " + DecText(s.pick.runs) + ", window " +
+                      VantageName(s.pick.vantage) + ", " + DecText(static_cast<std::int64_t>(s.rows)) + " rows" + kCrLf;
+    out += "Events: " + DecText(static_cast<std::int64_t>(s.sent)) + " sent, " +
+           DecText(static_cast<std::int64_t>(s.lostSkipped)) + " skipped (rows with source lost)" + kCrLf;
+    out += "Timing: speed " + SpeedText(s.speedMilli);
+    if (s.maxGapMs == 0) {
+        out += ", every gap kept";
+    } else {
+        out += ", gaps longer than " + DecText(s.maxGapMs) + " ms cut to it: " +
+               Count(static_cast<std::int64_t>(s.gapsCut), "gaps") + ", ";
+        AppendMs(out, s.removedUs / 1000);  // seconds with three decimals
+        out += " s removed";
+    }
+    out += kCrLf;
+    for (WheelAxis axis : {WheelAxis::V, WheelAxis::H})
+        if (s.tally.Of(axis).events > 0) AppendAxisLine(out, s, axis);
+    if (s.partialLastLine)
+        out += std::string("Note: the file's last line has no line break (the file may still be being written); "
+                           "it was left out.") + kCrLf;
+    if (s.posted && s.extraInfoRows > 0)
+        out += "Note: a posted message cannot carry extra information: it was left out of " +
+               Count(static_cast<std::int64_t>(s.extraInfoRows), "rows") + "." + kCrLf;
+    if (!s.posted && s.mismatchRows > 0)
+        out += "Note: " + Count(static_cast<std::int64_t>(s.mismatchRows), "rows") +
+               " carried Ctrl or Shift in the message but not on the keyboard (as a touchpad pinch does); "
+               "injected input presses the keys, so only posted delivery reproduces that." + kCrLf;
+    if (!s.problem.empty()) return out + "Result: could not replay (" + s.problem + ")" + kCrLf;
+    out += "Result: replayed " + Count(static_cast<std::int64_t>(s.sent), "events");
+    if (const auto gap = EndGap(s))
+        out += *gap <= 1 ? std::string(", the target ended within one line of a sound handler")
+                         : ", the target ended " + DecText(*gap) + " lines from a sound handler";
+    return out + kCrLf;
+}
+
+int ReplayExitCode(const ReplaySummary& s) {
+    if (!s.problem.empty()) return 2;
+    const auto gap = EndGap(s);
+    return gap && *gap > 1 ? 1 : 0;
+}
+
+std::string ReplayTraceHeader() { return std::string("seq,scheduled_ms,sent_ms,axis,delta,position") + kCrLf; }
+
+void AppendReplayTraceLine(std::string& out, std::uint64_t seq, std::int64_t scheduledUs, std::int64_t sentUs,
+                           WheelAxis axis, std::int16_t delta, std::optional<std::int64_t> position) {
+    AppendDec(out, static_cast<std::int64_t>(seq));
+    out.push_back(',');
+    AppendMs(out, scheduledUs);
+    out.push_back(',');
+    AppendMs(out, sentUs);
+    out += axis == WheelAxis::V ? ",V," : ",H,";
+    AppendDec(out, delta);
+    out.push_back(',');
+    if (position) AppendDec(out, *position);
+    out += kCrLf;
+}
+
+}  // namespace nl

@@ -1,0 +1,93 @@
+// What a replay found, as the lines of its report below the target's head,
+// the exit code of a scripted replay and the lines of its trace file. The
+// yardstick is a sound handler: one that adds up delta × lines per notch /
+// 120 and scrolls the whole lines of the sum.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "common/replay/replay_trace.h"
+
+namespace nl {
+
+// What a sound handler has scrolled once deltas adding up to deltaSum have
+// arrived, positive towards the end (down, right): whole lines (characters)
+// of deltaSum × step / 120, truncated toward zero; in pages for a page per
+// notch (kWheelPageStep).
+std::int64_t SoundScroll(WheelAxis axis, std::int64_t deltaSum, std::uint32_t step);
+
+// Adds up, per axis, what was sent and how the target kept up with a sound
+// handler. Movements are the target's since the replay began, in its own
+// unit, positive towards the end.
+class ReplayTally {
+public:
+    struct Axis {
+        std::uint64_t events = 0;
+        std::int64_t deltaSum = 0;
+        std::int64_t sound = 0;                 // SoundScroll of deltaSum
+        std::optional<std::int64_t> moved;      // at the end, once settled
+        std::optional<std::int64_t> largestGap; // |moved - sound| at the worst reading
+    };
+
+    ReplayTally(std::uint32_t linesV, std::uint32_t charsH) : steps_{linesV, charsH} {}
+    // One event sent; `moved`: the target's movement read after it, if read.
+    void Sent(WheelAxis axis, std::int16_t delta, std::optional<std::int64_t> moved);
+    // The movement after the last event, once the target settled.
+    void Ended(WheelAxis axis, std::optional<std::int64_t> moved);
+    const Axis& Of(WheelAxis axis) const { return axes_[Index(axis)]; }
+    std::uint32_t Step(WheelAxis axis) const { return steps_[Index(axis)]; }
+
+private:
+    static int Index(WheelAxis axis) { return axis == WheelAxis::V ? 0 : 1; }
+    void Compare(Axis& a, std::int64_t moved);
+    std::uint32_t steps_[2];
+    Axis axes_[2];
+};
+
+// How the target's position was read along one axis: the report's method
+// text ("LB_GETTOPINDEX items"; the last word is the unit) and whether the
+// unit is lines, items or rows, which a sound handler's lines compare with.
+struct ReplayReading {
+    std::string method;
+    bool countsLines = false;
+};
+
+// Everything the lines below the head say.
+struct ReplaySummary {
+    TracePick pick;
+    std::uint64_t rows = 0;         // chosen rows
+    std::uint64_t sent = 0;         // events sent before the end
+    std::uint64_t lostSkipped = 0;  // rows with source `lost`
+    bool partialLastLine = false;
+    std::int64_t maxGapMs = 0;
+    std::int32_t speedMilli = 1000;
+    std::uint64_t gapsCut = 0;
+    std::int64_t removedUs = 0;
+    bool posted = false;
+    std::uint64_t extraInfoRows = 0;   // rows with extra information other than 0
+    std::uint64_t mismatchRows = 0;    // rows whose key flags disagreed with the keyboard
+    ReplayReading reading[2];          // vertical, horizontal
+    ReplayTally tally{3, 1};
+    std::string problem;  // why the replay could not be made or finished; empty when it was
+};
+
+// The lines below the head, CR LF after each, the Result line last; only
+// the Result line when no rows were loaded (a file that cannot be read, a
+// bad option).
+std::string ReplayReportLines(const ReplaySummary& s);
+
+// 0 replayed (ending within one line of a sound handler where the unit
+// allows), 1 replayed but ended further off, 2 could not replay. Writing the
+// report failing (3) is the writer's to decide.
+int ReplayExitCode(const ReplaySummary& s);
+
+// The trace file: its header line, then one line per event sent; times in
+// microseconds since the replay began, printed as ms with three decimals;
+// no position when it was not read. Each with its CR LF.
+std::string ReplayTraceHeader();
+void AppendReplayTraceLine(std::string& out, std::uint64_t seq, std::int64_t scheduledUs, std::int64_t sentUs,
+                           WheelAxis axis, std::int16_t delta, std::optional<std::int64_t> position);
+
+}  // namespace nl

@@ -1,0 +1,62 @@
+#include "common/wheel_test/wheel_report.h"
+
+#include "common/base/number_text.h"
+
+namespace nl {
+
+namespace {
+void AddLine(std::string& out, const std::string& line) {
+    out += line;
+    out += kCrLf;
+}
+}  // namespace
+
+std::string WheelReportHeadText(const WheelReportHead& head) {
+    std::string out;
+    AddLine(out, "Notchlog " + head.version + " " + head.run + ", " + head.dateTime);
+    if (!head.target.empty()) AddLine(out, "Target: " + head.target);
+    if (!head.measured.empty()) {
+        AddLine(out, "Measured window: " + head.measured);
+        AddLine(out, "Reading: vertical " + head.verticalMethod + ", horizontal " + head.horizontalMethod);
+        AddLine(out, "Delivery: " + head.delivery + " at the test point " + DecText(head.testX) + "," +
+                         DecText(head.testY));
+        const std::string lines =
+            head.linesPerNotch == -1 ? std::string("a page") : DecText(head.linesPerNotch) + " lines";
+        AddLine(out, "Per notch: " + lines + ", " + DecText(head.charsPerNotch) + " characters");
+    }
+    AddLine(out, "");
+    return out;
+}
+
+std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grader) {
+    std::string out = WheelReportHeadText(head);
+    const bool located = !head.measured.empty();
+    if (located) {
+        AddLine(out, kWheelResultHeader);
+        for (const auto& line : grader.Lines()) AddLine(out, WheelResultLineText(line));
+        AddLine(out, "");
+    }
+    for (const auto& finding : grader.Findings()) AddLine(out, finding);
+    for (const auto& note : grader.Notes()) AddLine(out, note);
+    AddLine(out, grader.ResultText());
+    return out;
+}
+
+int WheelTestExitCode(WheelOutcome outcome, bool reportWritten) {
+    if (!reportWritten) return 3;
+    switch (outcome) {
+        case WheelOutcome::NoFault: return 0;
+        case WheelOutcome::Faults: return 1;
+        case WheelOutcome::Running:
+        case WheelOutcome::CouldNotTest: break;
+    }
+    return 2;
+}
+
+std::string WheelRequestProblem(bool hasTarget, bool hasReport, const std::string& delivery) {
+    if (hasReport && !hasTarget) return "--test-report needs --test-target";
+    if (!delivery.empty() && delivery != "injected" && delivery != "posted") return "unknown delivery: " + delivery;
+    return std::string();
+}
+
+}  // namespace nl

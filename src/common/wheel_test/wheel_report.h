@@ -1,0 +1,46 @@
+// The wheel test's report (what Copy, Save and a scripted run write) and
+// the exit code of a scripted run.
+#pragma once
+
+#include <string>
+
+#include "common/wheel_test/wheel_grader.h"
+
+namespace nl {
+
+// The report's head. Empty texts leave their lines out: a target that could
+// not be found has no target line, one that could not be located no
+// measured window, readings or test point.
+struct WheelReportHead {
+    std::string run = "wheel test";  // what ran: "wheel test" or "replay"
+    std::string version;   // Notchlog's
+    std::string dateTime;  // when the test started, "2026-12-07 20:15:03"
+    std::string target;    // "0000A1B2 ListBox "Title" (process 1234)"
+    std::string measured;  // the window at the test point, described the same way
+    std::string verticalMethod, horizontalMethod;
+    std::string delivery;  // "injected" or "posted"
+    int testX = 0, testY = 0;
+    int linesPerNotch = 0, charsPerNotch = 0;
+};
+
+inline constexpr const char* kWheelResultHeader = "pattern,sent,sound,observed,method,verdict";
+
+// The head, the result lines under their header (when the target was
+// located), the findings, the notes and the Result line; CR LF after
+// every line, the last one too.
+std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grader);
+
+// The head's lines and the blank line after them.
+std::string WheelReportHeadText(const WheelReportHead& head);
+
+// A scripted run's exit code: 0 no fault, 1 faults found, 2 could not test,
+// 3 the report could not be written.
+int WheelTestExitCode(WheelOutcome outcome, bool reportWritten);
+
+// What a scripted run or the window was asked from the command line,
+// checked before any window is looked for; empty when it can go on, else
+// the Result line's reason ("--test-report needs --test-target",
+// "unknown delivery: TEXT").
+std::string WheelRequestProblem(bool hasTarget, bool hasReport, const std::string& delivery);
+
+}  // namespace nl

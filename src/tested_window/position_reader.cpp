@@ -1,0 +1,220 @@
+// Reading how far the measured window's content moved: by asking the
+// window (its list, edit or scroll bar's position) where it can be asked
+// across processes, else by matching captures of what it shows.
+#include "tested_window/tested_window.h"
+
+#include <commctrl.h>
+
+#include "common/wheel_test/image_shift.h"
+#include "tested_window/screen_capture.h"
+
+namespace nl {
+
+namespace {
+
+constexpr UINT kAnswerMs = 2000;
+constexpr std::int64_t kAgreeUs = 30000;  // reads this far apart that agree: settled
+constexpr std::int64_t kMostUs = 1000000;
+// Two WM_NULL round trips to a target with nothing left to do take well
+// under this; one still working through input answers each only when the
+// message in hand is done.
+constexpr std::int64_t kIdleAnswerUs = 10000;
+
+std::wstring ClassOf(HWND w) {
+    wchar_t buffer[260];
+    const int n = ::GetClassNameW(w, buffer, 260);
+    return std::wstring(buffer, static_cast<std::size_t>(n > 0 ? n : 0));
+}
+
+bool IsClass(const std::wstring& name, const wchar_t* wanted) { return ::lstrcmpiW(name.c_str(), wanted) == 0; }
+
+bool IsEditClass(const std::wstring& name) {
+    // Edit, RichEdit, RichEdit20A/W, RICHEDIT50W and their kin.
+    return IsClass(name, L"Edit") || (name.size() >= 8 && IsClass(name.substr(0, 8), L"RichEdit"));
+}
+
+// A scroll bar control along the axis; not a size box.
+bool IsScrollBarAlong(HWND w, bool horizontal) {
+    if (!IsClass(ClassOf(w), L"ScrollBar")) return false;
+    const LONG_PTR style = ::GetWindowLongPtrW(w, GWL_STYLE);
+    if (style & (SBS_SIZEBOX | SBS_SIZEGRIP)) return false;
+    return ((style & SBS_VERT) != 0) != horizontal;
+}
+
+HWND VisibleScrollBarChild(HWND parent, bool horizontal) {
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (::IsWindowVisible(child) && IsScrollBarAlong(child, horizontal)) return child;
+    return nullptr;
+}
+
+}  // namespace
+
+struct PositionReader::Impl {
+    HWND target = nullptr, measured = nullptr;
+    HWND asked = nullptr;  // the window a message method asks
+    bool horizontal = false;
+    ReadMethod method = ReadMethod::Image;
+    ScreenCapture capture;
+    PixelImage image;
+    // The base of the next movement.
+    std::optional<std::int32_t> basePosition;
+    std::optional<ImageLines> baseLines;
+
+    std::optional<std::int32_t> Ask(UINT msg) const {
+        DWORD_PTR result = 0;
+        if (!::SendMessageTimeoutW(asked, msg, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &result)) return std::nullopt;
+        const auto value = static_cast<std::int32_t>(static_cast<LRESULT>(result));
+        // A position can be negative only on a scroll bar: elsewhere that is an error.
+        if (value < 0 && msg != SBM_GETPOS) return std::nullopt;
+        return value;
+    }
+
+    std::optional<std::int32_t> ScrollInfoPosition() const {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_POS | SIF_RANGE;
+        if (!::GetScrollInfo(asked, horizontal ? SB_HORZ : SB_VERT, &info) || info.nMax <= info.nMin) return std::nullopt;
+        return info.nPos;
+    }
+
+    std::optional<std::int32_t> Position() const {
+        switch (method) {
+            case ReadMethod::ListBoxTop: return Ask(LB_GETTOPINDEX);
+            case ReadMethod::ListViewTop: return Ask(LVM_GETTOPINDEX);
+            case ReadMethod::EditFirstLine: return Ask(EM_GETFIRSTVISIBLELINE);
+            case ReadMethod::ScrollBarControl: return Ask(SBM_GETPOS);
+            case ReadMethod::ScrollInfo: return ScrollInfoPosition();
+            case ReadMethod::Image:
+            case ReadMethod::Clock: break;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<ImageLines> Lines() {
+        if (!capture.Take(measured, image)) return std::nullopt;
+        return horizontal ? ColumnsOf(image) : RowsOf(image);
+    }
+
+    // Tries `candidate` on `w`; keeps it when a reading works.
+    bool Try(ReadMethod candidate, HWND w) {
+        method = candidate;
+        asked = w;
+        return Position().has_value();
+    }
+
+    void Choose() {
+        if (!horizontal) {
+            const std::wstring name = ClassOf(measured);
+            if (IsClass(name, L"ListBox") && Try(ReadMethod::ListBoxTop, measured)) return;
+            if (IsClass(name, WC_LISTVIEWW) && Try(ReadMethod::ListViewTop, measured)) return;
+            if (IsEditClass(name) && Try(ReadMethod::EditFirstLine, measured)) return;
+            if (IsScrollBarAlong(measured, false) && Try(ReadMethod::ScrollBarControl, measured)) return;
+        }
+        if (HWND bar = VisibleScrollBarChild(measured, horizontal); bar && Try(ReadMethod::ScrollBarControl, bar)) return;
+        if (Try(ReadMethod::ScrollInfo, measured)) return;
+        method = ReadMethod::Image;
+        asked = measured;
+    }
+
+    // One reading: a position, or the capture's lines.
+    struct Reading {
+        std::optional<std::int32_t> position;
+        std::optional<ImageLines> lines;
+        bool Valid() const { return position || lines; }
+        bool Agrees(const Reading& other) const {
+            if (position) return other.position == position;
+            return lines && other.lines && SameLines(*lines, *other.lines);
+        }
+    };
+
+    Reading Read() {
+        Reading r;
+        if (method == ReadMethod::Image) r.lines = Lines();
+        else r.position = Position();
+        return r;
+    }
+
+    // Whether the target has nothing left to do: it answers two WM_NULLs at
+    // once. nullopt when it does not answer at all.
+    std::optional<bool> Idle() const {
+        const std::int64_t asked = ClockUs();
+        if (!SyncWithWindow(target)) return std::nullopt;
+        return ClockUs() - asked <= kIdleAnswerUs;
+    }
+
+    // Reads every pollMs until the readings have agreed for 30 ms with the
+    // target idle at the end, or a second has passed; `last` is the last
+    // valid reading. A window that takes its time over each message can
+    // hold still for 30 ms while messages that move nothing (the first
+    // few of eight -15s) are still waiting.
+    Settled Wait(int pollMs, Reading& last) {
+        Settled out;
+        const std::int64_t start = ClockUs();
+        std::int64_t runStart = 0;
+        bool inRun = false;
+        for (;;) {
+            Reading now = Read();
+            const std::int64_t at = ClockUs();
+            if (!now.Valid()) {
+                inRun = false;
+            } else {
+                if (!inRun || !now.Agrees(last)) runStart = at;
+                inRun = true;
+                last = std::move(now);
+                if (at - runStart >= kAgreeUs) {
+                    const std::optional<bool> idle = Idle();
+                    if (!idle) return out;
+                    if (*idle) {
+                        out.agreed = true;
+                        out.settledAtUs = runStart;
+                        return out;
+                    }
+                    inRun = false;  // still at work: read on
+                }
+            }
+            if (at - start >= kMostUs) return out;
+            ::Sleep(static_cast<DWORD>(pollMs > 0 ? pollMs : 1));
+        }
+    }
+};
+
+PositionReader::PositionReader(const TestPlace& place, bool horizontal) : impl_(new Impl) {
+    impl_->target = place.target;
+    impl_->measured = place.measured;
+    impl_->horizontal = horizontal;
+    impl_->Choose();
+    method_ = impl_->method;
+}
+
+PositionReader::~PositionReader() = default;
+
+bool PositionReader::Mark() {
+    SyncWithWindow(impl_->target);
+    Impl::Reading last;
+    const Settled settled = impl_->Wait(30, last);
+    impl_->basePosition = last.position;
+    impl_->baseLines = std::move(last.lines);
+    return settled.agreed;
+}
+
+PositionReader::Settled PositionReader::Settle(int pollMs) {
+    SyncWithWindow(impl_->target);
+    Impl::Reading last;
+    Settled settled = impl_->Wait(pollMs, last);
+    if (settled.agreed) {
+        if (last.position && impl_->basePosition) settled.movement = *last.position - *impl_->basePosition;
+        if (last.lines && impl_->baseLines) settled.movement = LineShift(*impl_->baseLines, *last.lines);
+    }
+    if (last.Valid()) {
+        impl_->basePosition = last.position;
+        impl_->baseLines = std::move(last.lines);
+    }
+    return settled;
+}
+
+std::optional<std::int32_t> PositionReader::ReadNow() {
+    if (impl_->method == ReadMethod::Image) return std::nullopt;
+    return impl_->Position();
+}
+
+}  // namespace nl

@@ -1,0 +1,76 @@
+#include "tested_window/screen_capture.h"
+
+#include <algorithm>
+
+namespace nl {
+
+namespace {
+
+// GetDC(NULL) and its ReleaseDC; not the Api wrapper's WindowDc, since this
+// runs on the sender's thread.
+class ScreenDc {
+public:
+    ScreenDc() : dc_(::GetDC(nullptr)) {}
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    ~ScreenDc() {
+        if (dc_) ::ReleaseDC(nullptr, dc_);
+    }
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+RECT VirtualScreen() {
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN), top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+}  // namespace
+
+// A top-down 32-bit DIB section of the size asked, kept for the next reads.
+bool ScreenCapture::Fit(HDC screen, LONG width, LONG height) {
+    if (bits_ && width == width_ && height == height_) return true;
+    bitmap_.Reset();
+    bits_ = nullptr;
+    if (!dc_) dc_ = MemoryDc(::CreateCompatibleDC(screen));
+    if (!dc_) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_ = GdiObject(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap_ || !bits) return false;
+    bits_ = static_cast<const std::uint32_t*>(bits);
+    width_ = width;
+    height_ = height;
+    return true;
+}
+
+bool ScreenCapture::Take(HWND w, PixelImage& image) {
+    RECT area{};
+    if (!::GetClientRect(w, &area)) return false;
+    ::MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    const RECT screenRect = VirtualScreen();
+    RECT shown{};
+    if (!::IntersectRect(&shown, &area, &screenRect)) return false;
+    const LONG width = shown.right - shown.left, height = shown.bottom - shown.top;
+    ScreenDc screen;
+    if (!screen.Get() || !Fit(screen.Get(), width, height)) return false;
+    SelectScope selected(dc_.Get(), bitmap_.Get());
+    if (!::BitBlt(dc_.Get(), 0, 0, width, height, screen.Get(), shown.left, shown.top, SRCCOPY)) return false;
+    ::GdiFlush();
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    // The fourth byte of each pixel is whatever the driver left there.
+    std::transform(bits_, bits_ + image.pixels.size(), image.pixels.begin(), [](std::uint32_t p) { return p & 0xFFFFFFu; });
+    return true;
+}
+
+}  // namespace nl

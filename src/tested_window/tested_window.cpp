@@ -1,0 +1,184 @@
+// Finding the target, describing it and watching that it stays testable.
+// Runs on the sender's thread: no Api wrapper, no exceptions; every failed
+// query is an answer ("the target was closed", ...).
+#include "tested_window/tested_window.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace nl {
+
+namespace {
+
+constexpr UINT kAnswerMs = 2000;
+// A bound on the windows one search visits, so windows coming and going
+// while it runs cannot keep it going.
+constexpr int kMostWindows = 100000;
+
+std::wstring Wide(const std::string& ansi) {
+    if (ansi.empty()) return std::wstring();
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), w.data(), n);
+    return w;
+}
+
+std::wstring TitleOf(HWND w) {
+    const int length = ::GetWindowTextLengthW(w);
+    if (length <= 0) return std::wstring();
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(std::max(0, ::GetWindowTextW(w, text.data(), length + 1))));
+    return text;
+}
+
+bool HasClass(HWND w, const std::wstring& name) {
+    wchar_t buffer[260];
+    const int n = ::GetClassNameW(w, buffer, 260);
+    return n > 0 && ::lstrcmpiW(buffer, name.c_str()) == 0;
+}
+
+BOOL CALLBACK CollectVisible(HWND w, LPARAM list) {
+    auto& all = *reinterpret_cast<std::vector<HWND>*>(list);
+    if (::IsWindowVisible(w)) all.push_back(w);
+    return all.size() < static_cast<std::size_t>(kMostWindows);
+}
+
+// The visible top-level windows, in Z order, frontmost first.
+std::vector<HWND> VisibleTopLevels() {
+    std::vector<HWND> windows;
+    ::EnumWindows(&CollectVisible, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// The first visible window of the class among parent's descendants, each
+// child before its own children, siblings in Z order.
+HWND VisibleDescendantOfClass(HWND parent, const std::wstring& name, int& budget) {
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child && budget-- > 0; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(child)) continue;
+        if (HasClass(child, name)) return child;
+        if (HWND found = VisibleDescendantOfClass(child, name, budget)) return found;
+    }
+    return nullptr;
+}
+
+HWND WindowOfClass(const std::wstring& name) {
+    const std::vector<HWND> topLevels = VisibleTopLevels();
+    for (HWND w : topLevels)
+        if (HasClass(w, name)) return w;
+    int budget = kMostWindows;
+    for (HWND w : topLevels)
+        if (HWND found = VisibleDescendantOfClass(w, name, budget)) return found;
+    return nullptr;
+}
+
+HWND WindowTitled(const std::wstring& title) {
+    for (HWND w : VisibleTopLevels())
+        if (TitleOf(w) == title) return w;
+    return nullptr;
+}
+
+bool Hidden(HWND target) { return !::IsWindowVisible(target) || ::IsIconic(target) || ::IsIconic(::GetAncestor(target, GA_ROOT)); }
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool Answers(HWND w) {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &result) != 0;
+}
+
+bool KeyIsDown(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+// Any key or mouse button held down, apart from those the test holds itself.
+bool SomethingHeld(std::uint16_t keysHeldByTest) {
+    for (int vk = 1; vk < 0xFF; ++vk) {
+        const bool ctrl = vk == VK_CONTROL || vk == VK_LCONTROL || vk == VK_RCONTROL;
+        const bool shift = vk == VK_SHIFT || vk == VK_LSHIFT || vk == VK_RSHIFT;
+        if ((ctrl && (keysHeldByTest & MK_CONTROL)) || (shift && (keysHeldByTest & MK_SHIFT))) continue;
+        if (KeyIsDown(vk)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+HWND FindTestedWindow(const WindowForm& form, std::string& problem) {
+    problem.clear();
+    HWND found = nullptr;
+    switch (form.kind) {
+        case WindowForm::Kind::Handle:
+            // Handles are 32-bit values, sign-extended on 64-bit Windows.
+            found = reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(form.handle)));
+            if (!::IsWindow(found)) {
+                problem = form.given + " is not a window";
+                return nullptr;
+            }
+            return found;
+        case WindowForm::Kind::Title: found = WindowTitled(Wide(form.text)); break;
+        case WindowForm::Kind::Class: found = WindowOfClass(Wide(form.text)); break;
+    }
+    if (!found) problem = "no window matches " + form.given;
+    return found;
+}
+
+std::string DescribeWindow(HWND target) {
+    char className[260] = "";
+    const int n = ::GetClassNameA(target, className, 260);
+    className[n > 0 ? n : 0] = '\0';
+    std::string title(static_cast<std::size_t>(std::max(0, ::GetWindowTextLengthA(target))) + 1, '\0');
+    title.resize(static_cast<std::size_t>(std::max(0, ::GetWindowTextA(target, title.data(), static_cast<int>(title.size())))));
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(target, &pid);
+    char head[64];
+    std::snprintf(head, sizeof head, "%08X ", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(target) & 0xFFFFFFFFu));
+    return head + std::string(className) + " \"" + title + "\" (process " + std::to_string(pid) + ")";
+}
+
+std::string LocateTestPlace(HWND target, TestPlace& place) {
+    place = TestPlace{};
+    place.target = target;
+    if (!::IsWindow(target)) return "the target was closed";
+    if (Hidden(target)) return "the target was hidden or minimised";
+    RECT client{};
+    ::GetClientRect(target, &client);
+    place.testPoint = POINT{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+    ::ClientToScreen(target, &place.testPoint);
+    ::GetWindowRect(target, &place.targetRect);
+    HWND there = ::WindowFromPoint(place.testPoint);
+    if (!there || (there != target && !::IsChild(target, there))) return "the target is covered at the test point";
+    place.measured = there;
+    return std::string();
+}
+
+std::string CheckTestedWindow(const TestPlace& place, Delivery delivery, std::uint16_t keysHeldByTest) {
+    if (!::IsWindow(place.target)) return "the target was closed";
+    if (Hidden(place.target)) return "the target was hidden or minimised";
+    RECT now{};
+    if (!::GetWindowRect(place.target, &now) || !SameRect(now, place.targetRect)) return "the target moved or changed size";
+    if (::WindowFromPoint(place.testPoint) != place.measured) return "the target is covered at the test point";
+    if (!Answers(place.target)) return "the target does not answer";
+    if (delivery == Delivery::Injected) {
+        POINT cursor{};
+        if (!::GetCursorPos(&cursor) || cursor.x != place.testPoint.x || cursor.y != place.testPoint.y)
+            return "the pointer was moved";
+        if (SomethingHeld(keysHeldByTest)) return "a key or mouse button is held down";
+    }
+    return std::string();
+}
+
+bool SyncWithWindow(HWND target) { return Answers(target) && Answers(target); }
+
+std::int64_t ClockUs() {
+    static const std::int64_t frequency = [] {
+        LARGE_INTEGER f{};
+        ::QueryPerformanceFrequency(&f);
+        return f.QuadPart > 0 ? f.QuadPart : 1;
+    }();
+    LARGE_INTEGER now{};
+    ::QueryPerformanceCounter(&now);
+    return now.QuadPart / frequency * 1000000 + now.QuadPart % frequency * 1000000 / frequency;
+}
+
+}  // namespace nl

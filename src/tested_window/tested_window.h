@@ -1,0 +1,153 @@
+// The window a wheel test or a replay works on, from outside: finding it,
+// watching that it stays testable, delivering wheel input to it and reading
+// how far its content moved. Everything here runs on the sender's thread
+// (never the GUI thread), except FindTestedWindow and DescribeWindow, which any
+// thread may call.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "common/wheel_test/window_form.h"
+
+namespace nl {
+
+enum class Delivery { Injected, Posted };
+
+// How a position is read; the report prints it with its unit
+// ("LB_GETTOPINDEX items", "LVM_GETTOPINDEX rows", "EM_GETFIRSTVISIBLELINE
+// lines", "SBM_GETPOS units", "GetScrollInfo units", "image px",
+// "clock ms"): see common/wheel_test/window_form.h's MethodText.
+// ReadMethod is declared in common/wheel_test/window_form.h.
+
+// The window a form names, or null with `problem` set to the reason the
+// report prints ("no window matches title:TEXT", "0x3C2 is not a window",
+// "no window matches class:NAME").
+HWND FindTestedWindow(const WindowForm& form, std::string& problem);
+
+// "0000A1B2 ClassName "Title" (process 1234)": the target line's text.
+std::string DescribeWindow(HWND target);
+
+// Where the input goes: the test point (the centre of the target's client
+// area, in screen coordinates) and the measured window (the window there,
+// which must be the target or one of its descendants).
+struct TestPlace {
+    HWND target = nullptr;
+    HWND measured = nullptr;
+    POINT testPoint{};
+    RECT targetRect{};  // the target's window rectangle when the test began
+};
+
+// Finds the test point and the measured window; empty on success, else the
+// reason ("the target was closed", "the target was hidden or minimised",
+// "the target is covered at the test point").
+std::string LocateTestPlace(HWND target, TestPlace& place);
+
+// Checks before each step; empty when all is well, else the reason:
+// "the target was closed", "the target was hidden or minimised", "the
+// target moved or changed size", "the target is covered at the test
+// point", "the target does not answer" (no WM_NULL answer within 2 s),
+// and with injected delivery "the pointer was moved", "a key or mouse
+// button is held down" (Ctrl and Shift count only when the test does not
+// hold them itself: `keysHeldByTest` has MK_CONTROL and MK_SHIFT as
+// WheelDelivery::HeldKeys gives them).
+std::string CheckTestedWindow(const TestPlace& place, Delivery delivery, std::uint16_t keysHeldByTest = 0);
+
+// Delivers wheel messages at the test point. Injected: Begin brings the
+// target's top-level window to the front (and checks it came), moves the
+// pointer to the test point and remembers where it was; each Send is one
+// SendInput call. Posted: PostMessage to the measured window, lParam the
+// test point in screen coordinates; the pointer is untouched. End puts the
+// pointer back and releases every key this object pressed; the destructor
+// calls it, so every way out restores them.
+class WheelDelivery {
+public:
+    WheelDelivery(Delivery how, const TestPlace& place) : how_(how), place_(place) {}
+    ~WheelDelivery() { End(); }
+    WheelDelivery(const WheelDelivery&) = delete;
+    WheelDelivery& operator=(const WheelDelivery&) = delete;
+
+    // Empty on success, else the reason the input cannot be delivered
+    // ("the target could not be brought to the front", "the pointer could
+    // not be moved to the test point"); End undoes what Begin did either way.
+    std::string Begin();
+    // `count` messages of `delta` on the vertical or horizontal wheel.
+    // Injected: one SendInput call of `count` inputs, each with `extraInfo`;
+    // posted: `count` PostMessage calls with `keys` in wParam's low word.
+    // False when the system took fewer than all of them.
+    bool Send(bool horizontal, std::int16_t delta, int count, std::uint16_t keys = 0,
+              std::uint32_t extraInfo = 0);
+    // Injected only: holds Ctrl and Shift down (or lets them up) as given.
+    void HoldKeys(bool ctrl, bool shift);
+    // MK_CONTROL and MK_SHIFT for the keys HoldKeys holds down now.
+    std::uint16_t HeldKeys() const;
+    void End();
+
+    Delivery How() const { return how_; }
+
+private:
+    Delivery how_;
+    TestPlace place_;
+    bool begun_ = false;
+    POINT savedCursor_{};
+    bool ctrlHeld_ = false, shiftHeld_ = false;
+};
+
+// Reads how far the measured window's content moved along one axis, by the
+// first method that works for it (chosen once, when the reader is made).
+class PositionReader {
+public:
+    PositionReader(const TestPlace& place, bool horizontal);
+    ~PositionReader();
+    PositionReader(const PositionReader&) = delete;
+    PositionReader& operator=(const PositionReader&) = delete;
+
+    ReadMethod Method() const { return method_; }
+
+    // Takes the current position (or image), once it has stayed put for
+    // 30 ms, as the base of the next movement. Call once before the first
+    // step; false when it could not be read.
+    bool Mark();
+
+    struct Settled {
+        // Units the content moved since the last Mark or Settle, positive
+        // towards the end (down, right); nullopt: unmeasured.
+        std::optional<std::int32_t> movement;
+        // Whether two reads 30 ms apart agreed within the second (an image
+        // may agree and still tell no movement: a shift beyond a third
+        // of the client's height).
+        bool agreed = false;
+        // When the first of the agreeing reads was taken (ClockUs);
+        // 0 when they never agreed.
+        std::int64_t settledAtUs = 0;
+    };
+    // After the last message of a step: two WM_NULL round trips to the
+    // target's thread, then reads `pollMs` apart until the reads have agreed
+    // for 30 ms and two more WM_NULL round trips come back at once (the
+    // target has no input left; at most 1 s, else unmeasured). The last
+    // position read becomes the next base.
+    Settled Settle(int pollMs = 30);
+
+    // Message-based methods only: the position now, without settling
+    // (a replay reads along the way); nullopt for the image or on failure.
+    std::optional<std::int32_t> ReadNow();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;  // the image buffers and the base reading
+    ReadMethod method_ = ReadMethod::Image;
+};
+
+// Two WM_NULL round trips to the target's thread: queued input sent before
+// them has been taken by the target when they return. False when the target
+// does not answer within 2 s.
+bool SyncWithWindow(HWND target);
+
+// Microseconds on the performance counter.
+std::int64_t ClockUs();
+
+}  // namespace nl
