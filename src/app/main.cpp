@@ -38,19 +38,21 @@ std::vector<std::wstring> Arguments() {
 }
 
 // `--test-report` or `--replay-report`: the wheel test or the replay runs
-// before any window is made, and the exit code says how it went. A notice
-// about the arguments comes first.
-bool Scripted(const nl::Options& options) { return !options.testReport.empty() || !options.replay.reportPath.empty(); }
-
-int ScriptedRun(const nl::Options& options) {
+// before any window is made, and the exit code says how it went. Nothing is
+// ever shown: a problem with the arguments, or a failure inside Notchlog,
+// is the report's Result line.
+int ScriptedRun(nl::Options options) {
+    const bool replay = !options.replay.file.empty() || !options.replay.reportPath.empty();
     int code = 2;
-    nl::Guarded(
-        [&] {
-            if (!options.problem.empty()) nl::MessageBoxNotice(nullptr, nl::OptionsHelp(options.problem));
-            const bool replay = !options.replay.file.empty() || !options.replay.reportPath.empty();
-            code = replay ? nl::RunScriptedReplay(options) : nl::RunScriptedWheelTest(options);
-        },
-        [](const nl::Error* e) { nl::ReportFailure(nullptr, e); });
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const bool finished = nl::Guarded(
+            [&] { code = replay ? nl::RunScriptedReplay(options) : nl::RunScriptedWheelTest(options); },
+            [&](const nl::Error* e) {
+                const std::string what = e ? e->Description() : std::string("an unexpected failure");
+                options.scriptProblem = L"Notchlog failed: " + std::wstring(what.begin(), what.end());
+            });
+        if (finished) break;  // else once more, to write the failure as the Result line
+    }
     return code;
 }
 }  // namespace
@@ -58,7 +60,7 @@ int ScriptedRun(const nl::Options& options) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     HardenDllSearch();
     const nl::Options options = nl::ParseOptions(Arguments());
-    if (Scripted(options)) return ScriptedRun(options);  // no window at all
+    if (options.scripted) return ScriptedRun(options);  // no window at all
     // The recording starts before the main window, whose wheel messages it
     // records from the first; the analysis window is made when first opened.
     // Each frame takes in what capture queued, writes both files and lets

@@ -12,7 +12,6 @@
 namespace nl {
 
 namespace {
-constexpr UINT kScrollCharsQuery = 0x006C;  // SPI_GETWHEELSCROLLCHARS
 
 // Where the message being handled came from, as the system tells it
 // (Windows 8 and later; Wine has it too).
@@ -54,11 +53,7 @@ std::wstring WheelRecording::Start(HINSTANCE instance, const std::wstring& csvPa
 
 void WheelRecording::ReadSteps() { SetSteps(ReadWheelScrollLines()); }
 
-void WheelRecording::SetSteps(std::int32_t lines) {
-    UINT chars = 1;
-    if (!Api(::SystemParametersInfoA(kScrollCharsQuery, 0, &chars, 0))) chars = 1;
-    recorder_.SetSteps(lines, static_cast<std::int32_t>(chars));
-}
+void WheelRecording::SetSteps(std::int32_t lines) { recorder_.SetSteps(lines, ReadWheelScrollChars()); }
 
 std::int64_t WheelRecording::ElapsedUs() const {
     LARGE_INTEGER now{};

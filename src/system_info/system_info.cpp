@@ -69,6 +69,12 @@ std::int32_t ReadWheelScrollLines() {
     return QueryLegacyWheelScrollLines();
 }
 
+std::int32_t ReadWheelScrollChars() {
+    UINT chars = 3;
+    if (!Api(::SystemParametersInfoA(SPI_GETWHEELSCROLLCHARS, 0, &chars, 0))) return 3;
+    return chars > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<std::int32_t>(chars);
+}
+
 std::int32_t GetWheelScrollLines() {
     static const std::int32_t atStart = ReadWheelScrollLines();
     return atStart;

@@ -19,6 +19,9 @@ bool IsWow64();
 // answer, waited for at most a second. Every reader of the setting goes
 // through here.
 std::int32_t ReadWheelScrollLines();
+// Characters per horizontal wheel notch: the system's setting, 3 (the
+// system's own default) where it cannot be read.
+std::int32_t ReadWheelScrollChars();
 // The value as read at start-up: the first call reads it, every later call
 // gives the same answer for the rest of the run.
 std::int32_t GetWheelScrollLines();

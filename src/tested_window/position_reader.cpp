@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "common/wheel_test/image_shift.h"
 #include "tested_window/screen_capture.h"
 
@@ -56,16 +58,23 @@ struct PositionReader::Impl {
     ReadMethod method = ReadMethod::Image;
     ScreenCapture capture;
     PixelImage image;
-    // The base of the next movement.
-    std::optional<std::int32_t> basePosition;
+    // The base of the next movement, and where the first Mark found it.
+    std::optional<std::int32_t> basePosition, startPosition;
     std::optional<ImageLines> baseLines;
+    // The image: pixels moved since the first Mark, while every movement was measured.
+    std::optional<std::int32_t> imageMoved{0};
+
+    // Any answer of the asked window, or nullopt when it does not answer.
+    std::optional<std::int32_t> AskWith(UINT msg, WPARAM wp, LPARAM lp) const {
+        DWORD_PTR result = 0;
+        if (!::SendMessageTimeoutW(asked, msg, wp, lp, SMTO_ABORTIFHUNG, kAnswerMs, &result)) return std::nullopt;
+        return static_cast<std::int32_t>(static_cast<LRESULT>(result));
+    }
 
     std::optional<std::int32_t> Ask(UINT msg) const {
-        DWORD_PTR result = 0;
-        if (!::SendMessageTimeoutW(asked, msg, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &result)) return std::nullopt;
-        const auto value = static_cast<std::int32_t>(static_cast<LRESULT>(result));
-        // A position can be negative only on a scroll bar: elsewhere that is an error.
-        if (value < 0 && msg != SBM_GETPOS) return std::nullopt;
+        const auto value = AskWith(msg, 0, 0);
+        // A position or a count can be negative only on a scroll bar: elsewhere that is an error.
+        if (value && *value < 0 && msg != SBM_GETPOS) return std::nullopt;
         return value;
     }
 
@@ -88,6 +97,71 @@ struct PositionReader::Impl {
             case ReadMethod::Clock: break;
         }
         return std::nullopt;
+    }
+
+    // The range below the last row in view and a page, where the method tells them.
+    Range ReadRange() const {
+        Range r;
+        const std::optional<std::int32_t> top = Position();
+        if (!top || horizontal) return r;
+        RECT client{};
+        ::GetClientRect(asked, &client);
+        switch (method) {
+            case ReadMethod::ListBoxTop: {
+                const auto count = Ask(LB_GETCOUNT), itemHeight = Ask(LB_GETITEMHEIGHT);
+                if (!count || !itemHeight || *itemHeight <= 0) break;
+                r.page = std::max<std::int32_t>(1, client.bottom / *itemHeight);
+                r.freeBelow = *count - (*top + *r.page);
+                break;
+            }
+            case ReadMethod::ListViewTop: {
+                const auto count = Ask(LVM_GETITEMCOUNT), perPage = Ask(LVM_GETCOUNTPERPAGE);
+                if (!count || !perPage) break;
+                r.page = std::max<std::int32_t>(1, *perPage);
+                r.freeBelow = *count - (*top + *r.page);
+                break;
+            }
+            case ReadMethod::EditFirstLine: {
+                const auto count = Ask(EM_GETLINECOUNT);
+                if (!count) break;
+                r.page = EditLinesShown(*top, client.bottom);
+                r.freeBelow = *count - (*top + r.page.value_or(0));
+                break;
+            }
+            case ReadMethod::ScrollBarControl:
+            case ReadMethod::ScrollInfo: {
+                SCROLLINFO info{};
+                info.cbSize = sizeof info;
+                info.fMask = SIF_ALL;
+                const bool got = method == ReadMethod::ScrollInfo
+                                     ? ::GetScrollInfo(asked, SB_VERT, &info) != FALSE
+                                     : AskWith(SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info)).value_or(0) != 0;
+                if (!got || info.nMax <= info.nMin) break;
+                const int page = static_cast<int>(info.nPage);
+                if (page > 0) r.page = page;
+                r.freeBelow = info.nMax - std::max(page - 1, 0) - info.nPos;
+                break;
+            }
+            case ReadMethod::Image:
+            case ReadMethod::Clock: break;
+        }
+        if (r.freeBelow && *r.freeBelow < 0) r.freeBelow = 0;
+        return r;
+    }
+
+    // Lines an edit control shows: its client height over the distance
+    // between its first two lines shown (EM_POSFROMCHAR answers in its
+    // result, so it crosses processes); nullopt where that cannot be told.
+    std::optional<std::int32_t> EditLinesShown(std::int32_t first, LONG height) const {
+        const auto a = AskWith(EM_LINEINDEX, static_cast<WPARAM>(first), 0);
+        const auto b = AskWith(EM_LINEINDEX, static_cast<WPARAM>(first + 1), 0);
+        if (!a || !b || *a < 0 || *b <= *a) return std::nullopt;
+        const auto pa = AskWith(EM_POSFROMCHAR, static_cast<WPARAM>(*a), 0);
+        const auto pb = AskWith(EM_POSFROMCHAR, static_cast<WPARAM>(*b), 0);
+        if (!pa || !pb || *pa == -1 || *pb == -1) return std::nullopt;
+        const int lineHeight = static_cast<short>(HIWORD(*pb)) - static_cast<short>(HIWORD(*pa));
+        if (lineHeight <= 0) return std::nullopt;
+        return std::max<std::int32_t>(1, height / lineHeight);
     }
 
     std::optional<ImageLines> Lines() {
@@ -142,6 +216,12 @@ struct PositionReader::Impl {
         return ClockUs() - asked <= kIdleAnswerUs;
     }
 
+    // Why a reading that did not come to rest is unmeasured.
+    const char* RestlessText() const {
+        return method == ReadMethod::Image ? "the picture did not come to rest within a second"
+                                           : "the position did not come to rest within a second";
+    }
+
     // Reads every pollMs until the readings have agreed for 30 ms with the
     // target idle at the end, or a second has passed; `last` is the last
     // valid reading. A window that takes its time over each message can
@@ -149,6 +229,7 @@ struct PositionReader::Impl {
     // few of eight -15s) are still waiting.
     Settled Wait(int pollMs, Reading& last) {
         Settled out;
+        out.reason = RestlessText();
         const std::int64_t start = ClockUs();
         std::int64_t runStart = 0;
         bool inRun = false;
@@ -163,7 +244,10 @@ struct PositionReader::Impl {
                 last = std::move(now);
                 if (at - runStart >= kAgreeUs) {
                     const std::optional<bool> idle = Idle();
-                    if (!idle) return out;
+                    if (!idle) {
+                        out.reason = "the target does not answer";
+                        return out;
+                    }
                     if (*idle) {
                         out.agreed = true;
                         out.settledAtUs = runStart;
@@ -172,7 +256,11 @@ struct PositionReader::Impl {
                     inRun = false;  // still at work: read on
                 }
             }
-            if (at - start >= kMostUs) return out;
+            if (at - start >= kMostUs) {
+                if (!last.Valid())
+                    out.reason = method == ReadMethod::Image ? "the screen could not be read" : "the position could not be read";
+                return out;
+            }
             ::Sleep(static_cast<DWORD>(pollMs > 0 ? pollMs : 1));
         }
     }
@@ -194,6 +282,7 @@ bool PositionReader::Mark() {
     const Settled settled = impl_->Wait(30, last);
     impl_->basePosition = last.position;
     impl_->baseLines = std::move(last.lines);
+    if (!impl_->startPosition) impl_->startPosition = impl_->basePosition;
     return settled.agreed;
 }
 
@@ -203,7 +292,19 @@ PositionReader::Settled PositionReader::Settle(int pollMs) {
     Settled settled = impl_->Wait(pollMs, last);
     if (settled.agreed) {
         if (last.position && impl_->basePosition) settled.movement = *last.position - *impl_->basePosition;
-        if (last.lines && impl_->baseLines) settled.movement = LineShift(*impl_->baseLines, *last.lines);
+        if (last.lines && impl_->baseLines) {
+            settled.movement = LineShift(*impl_->baseLines, *last.lines);
+            if (!settled.movement)
+                settled.reason = "nothing in the picture matches (it may have moved more than two thirds of the window "
+                                 "between two readings)";
+        }
+    }
+    if (impl_->method == ReadMethod::Image) {
+        if (impl_->imageMoved && settled.movement) *impl_->imageMoved += *settled.movement;
+        else impl_->imageMoved.reset();
+        settled.position = impl_->imageMoved;
+    } else if (last.position && impl_->startPosition) {
+        settled.position = *last.position - *impl_->startPosition;
     }
     if (last.Valid()) {
         impl_->basePosition = last.position;
@@ -216,5 +317,7 @@ std::optional<std::int32_t> PositionReader::ReadNow() {
     if (impl_->method == ReadMethod::Image) return std::nullopt;
     return impl_->Position();
 }
+
+PositionReader::Range PositionReader::ReadRange() { return impl_->ReadRange(); }
 
 }  // namespace nl

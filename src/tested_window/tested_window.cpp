@@ -32,11 +32,13 @@ std::wstring TitleOf(HWND w) {
     return text;
 }
 
-bool HasClass(HWND w, const std::wstring& name) {
+bool ClassIs(HWND w, const wchar_t* name) {
     wchar_t buffer[260];
     const int n = ::GetClassNameW(w, buffer, 260);
-    return n > 0 && ::lstrcmpiW(buffer, name.c_str()) == 0;
+    return n > 0 && ::lstrcmpiW(buffer, name) == 0;
 }
+
+bool HasClass(HWND w, const std::wstring& name) { return ClassIs(w, name.c_str()); }
 
 BOOL CALLBACK CollectVisible(HWND w, LPARAM list) {
     auto& all = *reinterpret_cast<std::vector<HWND>*>(list);
@@ -91,9 +93,11 @@ bool Answers(HWND w) {
 
 bool KeyIsDown(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
-// Any key or mouse button held down, apart from those the test holds itself.
+// Any key or mouse button held down, apart from those the test holds itself
+// and Esc, which stops the test (the run looks at it first).
 bool SomethingHeld(std::uint16_t keysHeldByTest) {
     for (int vk = 1; vk < 0xFF; ++vk) {
+        if (vk == VK_ESCAPE) continue;
         const bool ctrl = vk == VK_CONTROL || vk == VK_LCONTROL || vk == VK_RCONTROL;
         const bool shift = vk == VK_SHIFT || vk == VK_LSHIFT || vk == VK_RSHIFT;
         if ((ctrl && (keysHeldByTest & MK_CONTROL)) || (shift && (keysHeldByTest & MK_SHIFT))) continue;
@@ -166,6 +170,16 @@ std::string CheckTestedWindow(const TestPlace& place, Delivery delivery, std::ui
         if (SomethingHeld(keysHeldByTest)) return "a key or mouse button is held down";
     }
     return std::string();
+}
+
+bool HasHorizontalBar(HWND measured) {
+    if (::GetWindowLongPtrW(measured, GWL_STYLE) & WS_HSCROLL) return true;
+    for (HWND child = ::GetWindow(measured, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassIs(child, L"ScrollBar") && ::IsWindowVisible(child) &&
+            !(::GetWindowLongPtrW(child, GWL_STYLE) & (SBS_VERT | SBS_SIZEBOX | SBS_SIZEGRIP)))
+            return true;
+    }
+    return false;
 }
 
 bool SyncWithWindow(HWND target) { return Answers(target) && Answers(target); }

@@ -54,8 +54,13 @@ std::string LocateTestPlace(HWND target, TestPlace& place);
 // and with injected delivery "the pointer was moved", "a key or mouse
 // button is held down" (Ctrl and Shift count only when the test does not
 // hold them itself: `keysHeldByTest` has MK_CONTROL and MK_SHIFT as
-// WheelDelivery::HeldKeys gives them).
+// WheelDelivery::HeldKeys gives them; Esc never counts, as it stops the
+// test, which the run looks at first).
 std::string CheckTestedWindow(const TestPlace& place, Delivery delivery, std::uint16_t keysHeldByTest = 0);
+
+// Something to scroll sideways: the window's own horizontal bar
+// (WS_HSCROLL) or a visible horizontal scroll-bar control among its children.
+bool HasHorizontalBar(HWND measured);
 
 // Delivers wheel messages at the test point. Injected: Begin brings the
 // target's top-level window to the front (and checks it came), moves the
@@ -66,7 +71,13 @@ std::string CheckTestedWindow(const TestPlace& place, Delivery delivery, std::ui
 // calls it, so every way out restores them.
 class WheelDelivery {
 public:
-    WheelDelivery(Delivery how, const TestPlace& place) : how_(how), place_(place) {}
+    // The system's calls, which a test may stand in for.
+    using SendInputFn = UINT(WINAPI*)(UINT, LPINPUT, int);
+    using PostMessageFn = BOOL(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
+
+    WheelDelivery(Delivery how, const TestPlace& place, SendInputFn sendInput = &::SendInput,
+                  PostMessageFn postMessage = &::PostMessageW)
+        : how_(how), place_(place), sendInput_(sendInput), postMessage_(postMessage) {}
     ~WheelDelivery() { End(); }
     WheelDelivery(const WheelDelivery&) = delete;
     WheelDelivery& operator=(const WheelDelivery&) = delete;
@@ -78,9 +89,11 @@ public:
     // `count` messages of `delta` on the vertical or horizontal wheel.
     // Injected: one SendInput call of `count` inputs, each with `extraInfo`;
     // posted: `count` PostMessage calls with `keys` in wParam's low word.
-    // False when the system took fewer than all of them.
-    bool Send(bool horizontal, std::int16_t delta, int count, std::uint16_t keys = 0,
-              std::uint32_t extraInfo = 0);
+    // Empty when the system took them all, else how it refused them
+    // ("SendInput took 3 of 20 events: REASON"). A posted message refused
+    // because the window is gone is not a refusal: the checks tell that.
+    std::string Send(bool horizontal, std::int16_t delta, int count, std::uint16_t keys = 0,
+                     std::uint32_t extraInfo = 0);
     // Injected only: holds Ctrl and Shift down (or lets them up) as given.
     void HoldKeys(bool ctrl, bool shift);
     // MK_CONTROL and MK_SHIFT for the keys HoldKeys holds down now.
@@ -92,6 +105,8 @@ public:
 private:
     Delivery how_;
     TestPlace place_;
+    SendInputFn sendInput_;
+    PostMessageFn postMessage_;
     bool begun_ = false;
     POINT savedCursor_{};
     bool ctrlHeld_ = false, shiftHeld_ = false;
@@ -109,20 +124,23 @@ public:
     ReadMethod Method() const { return method_; }
 
     // Takes the current position (or image), once it has stayed put for
-    // 30 ms, as the base of the next movement. Call once before the first
-    // step; false when it could not be read.
+    // 30 ms, as the base of the next movement; the first Mark is where the
+    // test started, which positions count from. False when it could not be
+    // read.
     bool Mark();
 
     struct Settled {
         // Units the content moved since the last Mark or Settle, positive
-        // towards the end (down, right); nullopt: unmeasured.
+        // towards the end (down, right); nullopt: unmeasured, for `reason`.
         std::optional<std::int32_t> movement;
+        // Units from where the first Mark found it, where known.
+        std::optional<std::int32_t> position;
+        std::string reason;
         // Whether two reads 30 ms apart agreed within the second (an image
-        // may agree and still tell no movement: a shift beyond a third
-        // of the client's height).
+        // may agree and still tell no movement).
         bool agreed = false;
-        // When the first of the agreeing reads was taken (ClockUs);
-        // 0 when they never agreed.
+        // When the first of the agreeing reads was taken (ClockUs); 0 when
+        // they never agreed.
         std::int64_t settledAtUs = 0;
     };
     // After the last message of a step: two WM_NULL round trips to the
@@ -132,9 +150,18 @@ public:
     // position read becomes the next base.
     Settled Settle(int pollMs = 30);
 
-    // Message-based methods only: the position now, without settling
-    // (a replay reads along the way); nullopt for the image or on failure.
+    // The position now, without settling (a replay reads along the way):
+    // the window's own for a message, the pixels moved since the first Mark
+    // for the image; nullopt when it cannot be read.
     std::optional<std::int32_t> ReadNow();
+
+    // Where the reading gives the range (a list's item count, an edit's
+    // line count, a scroll bar's range): units below the last row in view,
+    // and a page (what the control moves for SB_PAGEDOWN), each where known.
+    struct Range {
+        std::optional<std::int32_t> freeBelow, page;
+    };
+    Range ReadRange();
 
 private:
     struct Impl;

@@ -1,5 +1,6 @@
 // Wheel input at the test point: injected through the system's input queue
 // with the pointer there, or posted straight to the measured window.
+#include <string>
 #include <vector>
 
 #include "tested_window/tested_window.h"
@@ -18,6 +19,18 @@ bool WaitFor(Done&& done) {
         if (waited >= kWaitMs) return false;
         ::Sleep(5);
     }
+}
+
+// ": REASON" from the system's text for an error code, or nothing for 0.
+std::string Because(DWORD error) {
+    if (error == 0) return std::string();
+    char text[256] = {};
+    const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                     sizeof text, nullptr);
+    std::string why(text, n);
+    while (!why.empty() && (why.back() == '\n' || why.back() == '\r' || why.back() == ' ' || why.back() == '.'))
+        why.pop_back();
+    return why.empty() ? " (error " + std::to_string(error) + ")" : ": " + why;
 }
 
 bool PointerAt(POINT p) {
@@ -59,8 +72,9 @@ std::string WheelDelivery::Begin() {
     return std::string();
 }
 
-bool WheelDelivery::Send(bool horizontal, std::int16_t delta, int count, std::uint16_t keys, std::uint32_t extraInfo) {
-    if (count <= 0) return true;
+std::string WheelDelivery::Send(bool horizontal, std::int16_t delta, int count, std::uint16_t keys,
+                                std::uint32_t extraInfo) {
+    if (count <= 0) return std::string();
     if (how_ == Delivery::Injected) {
         std::vector<INPUT> inputs(static_cast<std::size_t>(count));
         for (INPUT& input : inputs) {
@@ -69,14 +83,22 @@ bool WheelDelivery::Send(bool horizontal, std::int16_t delta, int count, std::ui
             input.mi.mouseData = static_cast<DWORD>(static_cast<LONG>(delta));
             input.mi.dwExtraInfo = extraInfo;
         }
-        return ::SendInput(static_cast<UINT>(count), inputs.data(), sizeof(INPUT)) == static_cast<UINT>(count);
+        ::SetLastError(0);
+        const UINT taken = sendInput_(static_cast<UINT>(count), inputs.data(), sizeof(INPUT));
+        if (taken == static_cast<UINT>(count)) return std::string();
+        return "SendInput took " + std::to_string(taken) + " of " + std::to_string(count) + " events" +
+               Because(::GetLastError());
     }
     const UINT msg = horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL;
     const WPARAM wp = MAKEWPARAM(keys, static_cast<WORD>(delta));
     const LPARAM lp = MAKELPARAM(static_cast<WORD>(place_.testPoint.x), static_cast<WORD>(place_.testPoint.y));
-    bool all = true;
-    for (int i = 0; i < count; ++i) all = ::PostMessageW(place_.measured, msg, wp, lp) && all;
-    return all;
+    for (int i = 0; i < count; ++i) {
+        if (postMessage_(place_.measured, msg, wp, lp)) continue;
+        const DWORD error = ::GetLastError();
+        if (!::IsWindow(place_.measured)) return std::string();  // gone: the checks say so
+        return "PostMessage took " + std::to_string(i) + " of " + std::to_string(count) + " messages" + Because(error);
+    }
+    return std::string();
 }
 
 void WheelDelivery::HoldKeys(bool ctrl, bool shift) {

@@ -7,7 +7,7 @@
 #include "common/wheel_test/window_form.h"
 #include "common/wheel/wheel_handlers.h"
 #include "wheel_test/replay_watcher.h"
-#include "wheel_test/wheel_test_run.h"
+#include "wheel_test/session.h"
 #include "win32/log_files.h"
 #include "win32/paced_sender.h"
 #include "win32/raii.h"
@@ -19,6 +19,10 @@ namespace {
 
 constexpr std::size_t kTraceFlushBytes = 64 * 1024;
 constexpr DWORD kProgressEveryMs = 250;
+// After the last event: readings this far apart, until they have agreed this
+// long, for at most this long.
+constexpr DWORD kRestPollMs = 10;
+constexpr std::int64_t kRestAgreeUs = 200000, kMostWaitUs = 30000000;
 
 // The trace file: a line per event sent, written once the replay has ended
 // (its positions are known only then), a buffer at a time.
@@ -58,6 +62,7 @@ struct Run {
     WheelDelivery& delivery;
     const std::atomic<bool>& stop;
     std::atomic<std::size_t> sent{0};
+    std::atomic<std::int64_t> lastSentUs{0};  // ClockUs when the last event sent went
     std::optional<ReplayWatcher> watcher;
     std::string problem;
 
@@ -81,8 +86,9 @@ struct Run {
         if (how == Delivery::Injected) delivery.HoldKeys(ctrl, shift);
         if (!::IsWindow(target)) return Fail("the target was closed");
         const bool horizontal = row.axis == WheelAxis::H;
-        if (!delivery.Send(horizontal, row.delta, 1, row.keys, row.extraInfo))
-            return Fail("the system did not take the input");
+        if (std::string refused = delivery.Send(horizontal, row.delta, 1, row.keys, row.extraInfo); !refused.empty())
+            return Fail("the system refused the input: " + refused);
+        lastSentUs = ClockUs();
         ++sent;
         if (ReadsPositionAfter(schedule, i)) {
             if (i + 1 == rows.size()) watcher->Drain();  // nothing is left to delay: the last is always read
@@ -137,15 +143,21 @@ bool Load(const ReplayOptions& options, std::vector<TraceRow>& rows, ReplaySumma
 // Sends every row on the paced sender's thread and waits for its end,
 // passing the progress on and stopping it in a long gap once Esc is pressed
 // or a check failed.
-void Send(Run& run, const std::function<void(const std::string&)>& progress, std::vector<std::int64_t>& sentUs) {
+void Send(Run& run, const std::function<void(const ReplayProgress&)>& progress, std::vector<std::int64_t>& sentUs) {
     PacedSender sender;
-    const std::size_t total = run.rows.size();
+    ReplayProgress now;
+    now.phase = ReplayProgress::Phase::Sending;
+    now.events = run.rows.size();
+    now.lengthMs = run.schedule.dueUs.empty() ? 0 : run.schedule.dueUs.back() / 1000;
+    const std::int64_t startUs = ClockUs();
     if (!sender.Start(run.schedule.dueUs, [&run](std::size_t i, std::int64_t) { return run.Deliver(i); })) {
         run.problem = "the replay's thread could not be started";
         return;
     }
     while (!sender.Wait(kProgressEveryMs)) {
-        progress("Replaying: " + std::to_string(run.sent.load()) + " of " + std::to_string(total) + " events sent");
+        now.sent = run.sent.load();
+        now.elapsedMs = std::min<std::int64_t>((ClockUs() - startUs) / 1000, now.lengthMs);
+        progress(now);
         if (run.stop || EscPressed() || run.watcher->Failed()) sender.Stop();
     }
     sender.Wait();
@@ -175,18 +187,59 @@ void Account(const Run& run, const std::vector<std::int64_t>& sentUs, const std:
     }
 }
 
+// After the last event, the target may still be catching up: it is read
+// every 10 ms until its readings have agreed for 200 ms, for at most 30 s
+// after the last event (Esc ends the wait sooner), and that reading is the
+// one graded. A target read by a message is never unread for being slow.
+void WaitForRest(HWND target, PositionReader* readers[2], const std::optional<std::int32_t> bases[2],
+                 std::int64_t lastSentUs, const std::atomic<bool>& stop, ReplaySummary& s) {
+    const bool axes[2] = {s.tally.Of(WheelAxis::V).events > 0, s.tally.Of(WheelAxis::H).events > 0};
+    std::optional<std::int32_t> last[2];
+    std::int64_t runStart = 0;
+    bool first = true;
+    for (;;) {
+        if (!SyncWithWindow(target)) break;
+        std::optional<std::int32_t> now[2];
+        for (int i = 0; i < 2; ++i)
+            if (axes[i]) now[i] = readers[i]->ReadNow();
+        const std::int64_t at = ClockUs();
+        if (first || now[0] != last[0] || now[1] != last[1]) runStart = at;
+        first = false;
+        last[0] = now[0], last[1] = now[1];
+        if (at - runStart >= kRestAgreeUs) {
+            s.lagMs = std::max<std::int64_t>(0, (runStart - lastSentUs) / 1000);
+            break;
+        }
+        if (at - lastSentUs >= kMostWaitUs || stop || EscPressed()) {
+            s.stillMoving = true;
+            s.waitStopped = at - lastSentUs < kMostWaitUs;
+            s.waitedMs = (at - lastSentUs) / 1000;
+            break;
+        }
+        ::Sleep(kRestPollMs);
+    }
+    for (int i = 0; i < 2; ++i) {
+        if (!axes[i]) continue;
+        const WheelAxis axis = i == 0 ? WheelAxis::V : WheelAxis::H;
+        std::optional<std::int64_t> moved;
+        if (last[i] && bases[i]) moved = static_cast<std::int64_t>(*last[i]) - *bases[i];
+        s.tally.Ended(axis, moved, readers[i]->Method() == ReadMethod::Image
+                                       ? "the picture could not be followed"
+                                       : "it did not answer the position's message");
+    }
+}
+
 }  // namespace
 
 ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, const std::atomic<bool>& stop,
-                       const std::function<void(const std::string&)>& progress) {
+                       const std::function<void(const ReplayProgress&)>& progress) {
     ReplayResult result;
-    result.head = BeginReportHead(target, how);
-    result.head.run = "replay";
+    result.head = BeginReportHead(target, how, "replay");
     ReplaySummary& s = result.summary;
     s = NewSummary(result.head, options, how);
     EscPressed();  // forget a press from before the start
 
-    progress("Reading the trace");
+    progress(ReplayProgress{});
     std::vector<TraceRow> rows;
     if (!Load(options, rows, s)) return result;
     const ReplaySchedule schedule = MakeSchedule(rows, options.maxGapMs, options.speedMilli);
@@ -200,8 +253,9 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     }
     PositionReader vertical(place, false), horizontal(place, true);
     DescribePlace(result.head, place, vertical.Method(), horizontal.Method());
-    s.reading[0] = ReplayReading{MethodText(vertical.Method()), CountsLines(vertical.Method())};
-    s.reading[1] = ReplayReading{MethodText(horizontal.Method()), CountsLines(horizontal.Method())};
+    s.reading[0] = ReplayReading{vertical.Method()};
+    s.reading[1] = ReplayReading{horizontal.Method()};
+    s.horizontalBar = HasHorizontalBar(place.measured);
 
     TraceWriter trace;
     if (std::string problem = trace.Open(options.tracePath); !problem.empty()) {
@@ -217,7 +271,7 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     horizontal.Mark();
     PositionReader* readers[2] = {&vertical, &horizontal};
     const std::optional<std::int32_t> bases[2] = {vertical.ReadNow(), horizontal.ReadNow()};
-    Run run{rows, schedule, how, place.target, delivery, stop, {}, {}, {}};
+    Run run{rows, schedule, how, place.target, delivery, stop, {}, {}, {}, {}};
     run.watcher.emplace(place, how, readers, run.sent, rows.size());
     run.heldKeys = run.KeysTheRunHolds();
     std::vector<std::int64_t> sentUs;
@@ -228,22 +282,30 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     s.problem = run.problem;
     Account(run, sentUs, bases, s, trace);
     trace.Flush();
-
-    // The final position, once the target has taken everything sent.
-    if (s.problem != "the target does not answer" && ::IsWindow(place.target)) {
-        progress("Waiting for the target to settle");
-        for (WheelAxis axis : {WheelAxis::V, WheelAxis::H})
-            if (s.tally.Of(axis).events > 0)
-                s.tally.Ended(axis, SettleStep(axis == WheelAxis::V ? vertical : horizontal, 30).movement);
+    if (s.problem.empty() || s.problem == "stopped") {
+        ReplayProgress waiting;
+        waiting.phase = ReplayProgress::Phase::Waiting;
+        waiting.sent = waiting.events = s.sent;
+        progress(waiting);
+        if (s.problem.empty()) WaitForRest(place.target, readers, bases, run.lastSentUs, stop, s);
     }
+    return result;
+}
+
+ReplayResult UnreplayedResult(const std::string& target, const std::string& reason) {
+    ReplayResult result;
+    result.head = NewHead("replay");
+    result.head.target = target;
+    result.summary.problem = reason;
     return result;
 }
 
 int RunScriptedReplay(const Options& options) {
     ReplayResult result;
     const std::wstring reportPath = options.replay.reportPath.empty() ? options.testReport : options.replay.reportPath;
-    std::string problem =
-        ReplayCombinationProblem(options.replay, !options.testTarget.empty(), !options.testReport.empty());
+    std::string problem = Ansi(options.scriptProblem);
+    if (problem.empty())
+        problem = ReplayCombinationProblem(options.replay, !options.testTarget.empty(), !options.testReport.empty());
     WheelTestChoice choice;
     if (problem.empty()) problem = options.replay.Problem();
     if (problem.empty()) {
@@ -251,14 +313,13 @@ int RunScriptedReplay(const Options& options) {
         problem = choice.problem;
     }
     if (!problem.empty() || !choice.target) {
-        result.head = NewHead();
-        result.head.run = "replay";
-        result.summary.problem = problem;
+        result = UnreplayedResult(std::string(), problem);
     } else {
         const std::atomic<bool> never{false};
-        result = RunReplay(choice.target, choice.delivery, options.replay, never, [](const std::string&) {});
+        result = RunReplay(choice.target, choice.delivery, options.replay, never, [](const ReplayProgress&) {});
     }
-    const bool written = SaveTextFile(reportPath, result.Report()).empty();
+    const bool written = FinishScriptedRun(reportPath, result.Report(), ReplayResultText(result.summary));
+    if (reportPath.empty()) return 2;  // a report option without its file: nothing to write to
     return written ? ReplayExitCode(result.summary) : 3;
 }
 
@@ -266,16 +327,11 @@ int RunScriptedReplay(const Options& options) {
 
 void ReplayThread::Start(HWND target, Delivery delivery, const ReplayOptions& options, HWND notify, UINT notifyMsg) {
     RunThread::Start([target, delivery, options](const std::atomic<bool>& stop,
-                                                 const std::function<void(const std::string&)>& progress) {
+                                                 const std::function<void(const ReplayProgress&)>& progress) {
         return RunReplay(target, delivery, options, stop, progress);
     },
-                     [target] {
-                         ReplayResult result;
-                         result.head = NewHead();
-                         result.head.run = "replay";
-                         result.head.target = DescribeWindow(target);
-                         result.summary.problem = "the replay failed inside Notchlog";
-                         return result;
+                     [target](const std::string& what) {
+                         return UnreplayedResult(DescribeWindow(target), "Notchlog failed: " + what);
                      },
                      notify, notifyMsg);
 }

@@ -21,6 +21,7 @@
 #include "common/wheel_test/wheel_report.h"
 #include "tested_window/tested_window.h"
 #include "wheel_test/run_thread.h"
+#include "wheel_test/session.h"
 
 namespace nl {
 
@@ -32,10 +33,10 @@ struct ReplayResult {
 };
 
 // Replays the trace `options` names into `target`; `stop` (Start pressed
-// again) and Esc are looked at before every event. `progress` gets the
-// progress line's text a few times a second.
+// again) and Esc are looked at before every event. `progress` gets how far
+// it is a few times a second.
 ReplayResult RunReplay(HWND target, Delivery delivery, const ReplayOptions& options, const std::atomic<bool>& stop,
-                       const std::function<void(const std::string&)>& progress);
+                       const std::function<void(const ReplayProgress&)>& progress);
 
 // `--replay FILE --replay-report FILE2`: replays, writes the report
 // (replacing FILE2, written beside it first) and returns the exit code.
@@ -43,7 +44,7 @@ int RunScriptedReplay(const Options& options);
 
 // The replay on a thread of its own for a window, which gets `notifyMsg`
 // (wParam kProgress or kDone) and then asks for the progress or the result.
-class ReplayThread : public RunThread<ReplayResult> {
+class ReplayThread : public RunThread<ReplayResult, ReplayProgress> {
 public:
     void Start(HWND target, Delivery delivery, const ReplayOptions& options, HWND notify, UINT notifyMsg);
 };

@@ -18,13 +18,13 @@
 
 namespace nl {
 
-template <typename Result>
+template <typename Result, typename Progress>
 class RunThread {
 public:
     enum : WPARAM { kProgress = 0, kDone = 1 };
     // Runs the whole run: `stop` is set when it is to stop, `progress` takes
-    // the progress line's text.
-    using Run = std::function<Result(const std::atomic<bool>& stop, const std::function<void(const std::string&)>& progress)>;
+    // what the progress line shows.
+    using Run = std::function<Result(const std::atomic<bool>& stop, const std::function<void(const Progress&)>& progress)>;
 
     RunThread() = default;
     RunThread(const RunThread&) = delete;
@@ -34,33 +34,34 @@ public:
         Join();
     }
 
-    // `failed` gives the result when the run itself failed inside Notchlog.
-    void Start(Run run, std::function<Result()> failed, HWND notify, UINT notifyMsg) {
+    // `failed` gives the result when the run itself failed inside Notchlog,
+    // from the failure's description.
+    void Start(Run run, std::function<Result(const std::string&)> failed, HWND notify, UINT notifyMsg) {
         Join();  // a finished run's thread
         stop_ = false;
         running_ = true;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            progress_.clear();
+            progress_ = Progress{};
             result_.reset();
         }
         thread_ = std::thread([this, run = std::move(run), failed = std::move(failed), notify, notifyMsg] {
             Result result;
+            std::string failure;
             const bool finished = Guarded(
                 [&] {
-                    result = run(stop_, [&](const std::string& text) {
+                    result = run(stop_, [&](const Progress& now) {
                         {
                             std::lock_guard<std::mutex> lock(mutex_);
-                            progress_ = text;
+                            progress_ = now;
                         }
                         ::PostMessageA(notify, notifyMsg, kProgress, 0);
                     });
                 },
-                [](const Error*) {});
-            if (!finished) result = failed();
+                [&](const Error* e) { failure = e ? e->Description() : std::string("an unexpected failure"); });
+            if (!finished) result = failed(failure);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                progress_.clear();
                 result_ = std::move(result);
             }
             running_ = false;
@@ -69,7 +70,7 @@ public:
     }
     void Stop() { stop_ = true; }
     bool Running() const { return running_; }
-    std::string Progress() const {
+    Progress Now() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return progress_;
     }
@@ -88,7 +89,7 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<bool> running_{false};
     mutable std::mutex mutex_;
-    std::string progress_;
+    Progress progress_{};
     std::optional<Result> result_;
 };
 

@@ -166,7 +166,7 @@ LRESULT WheelTestWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case kReplayMessage:
             if (wp == ReplayThread::kDone) OnReplayDone();
-            else if (replay_.Running()) SetText(kProgressLine, replay_.Progress());
+            else if (replay_.Running()) SetText(kProgressLine, ReplayProgressText(replay_.Now()));
             return 0;
         case WM_CLOSE:
             Api(::ShowWindow(Handle(), SW_HIDE));  // only hidden; a running test goes on
@@ -220,7 +220,7 @@ void WheelTestWindow::OnStart() {
 }
 
 void WheelTestWindow::OnTestProgress() {
-    if (test_.Running()) SetText(kProgressLine, test_.Progress());
+    if (test_.Running()) SetText(kProgressLine, WheelProgressText(test_.Now()));
 }
 
 void WheelTestWindow::OnTestDone() {

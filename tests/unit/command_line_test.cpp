@@ -6,6 +6,7 @@ namespace nl {
 namespace {
 
 using Args = std::vector<std::wstring>;
+std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
 TEST(CommandLine, Options) {
     struct Row {
@@ -68,6 +69,31 @@ TEST(CommandLine, WheelTestOptions) {
         EXPECT_EQ(o.testDelivery, r.delivery);
         EXPECT_EQ(o.problem, r.problem);
         EXPECT_EQ(o.wheelTest, r.window);
+    }
+}
+
+// A run that writes a report is scripted however its arguments go wrong, and
+// the problem is its Result line's reason.
+TEST(CommandLine, ScriptedRunsTellTheirProblemInTheReport) {
+    struct Row {
+        Args args;
+        bool scripted;
+        const wchar_t *testReport, *replayReport, *scriptProblem;
+    } rows[] = {
+        {{L"--test-target", L"1", L"--test-report", L"r.txt"}, true, L"r.txt", L"", L""},
+        {{L"--bogus", L"--test-report", L"r.txt"}, true, L"r.txt", L"", L"unknown option: --bogus"},
+        {{L"--test-report", L"r.txt", L"--test-target"}, true, L"r.txt", L"", L"--test-target needs a value"},
+        {{L"--max-lines", L"x", L"/replay-report", L"p.txt"}, true, L"", L"p.txt", L"--max-lines needs a value"},
+        {{L"--test-target", L"1", L"--test-report"}, true, L"", L"", L"--test-report needs a value"},
+        {{L"--bogus", L"--log", L"x"}, false, L"", L"", L"unknown option: --bogus"},
+        {{L"--replay-runs", L"2", L"--replay-report", L"p.txt"}, true, L"", L"p.txt", L"unknown option: --replay-runs"},
+    };
+    for (const auto& r : rows) {
+        const Options o = ParseOptions(r.args);
+        EXPECT_EQ(o.scripted, r.scripted) << Narrow(r.args[0]);
+        EXPECT_EQ(o.testReport, r.testReport);
+        EXPECT_EQ(o.replay.reportPath, r.replayReport);
+        EXPECT_EQ(o.scriptProblem, r.scriptProblem);
     }
 }
 

@@ -71,8 +71,8 @@ ReplaySummary Summary() {
     s.pick.run = 2, s.pick.runs = 3, s.pick.vantage = Vantage::Analysis;
     s.rows = 6, s.sent = 6, s.lostSkipped = 1;
     s.maxGapMs = 2000, s.speedMilli = 1000, s.gapsCut = 1, s.removedUs = 41234567;
-    s.reading[0] = {"LB_GETTOPINDEX items", true};
-    s.reading[1] = {"image px", false};
+    s.reading[0] = {ReadMethod::ListBoxTop};
+    s.reading[1] = {ReadMethod::Image};
     return s;
 }
 
@@ -84,15 +84,18 @@ TEST(ReplayReport, LinesBelowTheHead) {
     s.tally.Ended(WheelAxis::H, -1);
     s.partialLastLine = true;
     s.mismatchRows = 2, s.extraInfoRows = 4;
+    s.lagMs = 1234, s.readings = 4;
     EXPECT_EQ(ReplayReportLines(s),
               "Trace: run 2 of 3, window analysis, 6 rows\r\n"
               "Events: 6 sent, 1 skipped (rows with source lost)\r\n"
               "Timing: speed 1, gaps longer than 2000 ms cut to it: 1 gap, 41.234 s removed\r\n"
+              "Lag: the target came to rest 1234 ms after the last event was sent.\r\n"
+              "Readings: positions read after 4 of 6 events.\r\n"
               "Vertical: 4 events, deltas adding up to -2.000 notches; a sound handler scrolls 6 lines down at 3 "
               "lines per notch; the target moved 3 items down (LB_GETTOPINDEX); the largest difference along the "
               "way: 6 items\r\n"
-              "Horizontal: 2 events, deltas adding up to 2.000 notches; a sound handler scrolls 2 characters right "
-              "at 1 character per notch; the target moved 1 px left (image)\r\n"
+              "Horizontal: 2 events, deltas adding up to 2.000 notches; a sound handler scrolls 6 characters right "
+              "at 3 characters per notch; the target moved 1 px left (image)\r\n"
               "Note: the file's last line has no line break (the file may still be being written); it was left "
               "out.\r\n"
               "Note: 2 rows carried Ctrl or Shift in the message but not on the keyboard (as a touchpad pinch "
@@ -109,8 +112,9 @@ TEST(ReplayReport, LinesBelowTheHead) {
               "Trace: run 2 of 3, window analysis, 6 rows\r\n"
               "Events: 1 sent, 1 skipped (rows with source lost)\r\n"
               "Timing: speed 2.25, every gap kept\r\n"
+              "Readings: positions read after 0 of 1 events.\r\n"
               "Vertical: 1 event, deltas adding up to -2.000 notches; a sound handler scrolls 2 pages down (a page "
-              "per notch); the target moved unmeasured\r\n"
+              "per notch); the target's position could not be read\r\n"
               "Note: a posted message cannot carry extra information: it was left out of 1 row.\r\n"
               "Result: could not replay (stopped)\r\n");
     EXPECT_EQ(ReplayExitCode(s), 2);
@@ -121,35 +125,64 @@ TEST(ReplayReport, LinesBelowTheHead) {
     EXPECT_EQ(ReplayExitCode(s), 2);
 }
 
-// The Result line's end and the exit code, by how the vertical axis ended.
+// The Result line's end and the exit code, by how the target ended.
 TEST(ReplayReport, ResultAgainstASoundHandlerWhereTheUnitAllows) {
     const struct Case {
         std::optional<std::int64_t> moved;  // the sound handler: 6 lines down
-        bool countsLines;
+        ReadMethod method;
         std::uint32_t lines;
         const char* end;
         int exitCode;
+        bool stillMoving = false;
+        std::optional<std::int64_t> sideways = std::nullopt;  // with a horizontal bar; a sound handler: 3 right
     } cases[] = {
-        {6, true, 3, ", the target ended within one line of a sound handler", 0},
-        {5, true, 3, ", the target ended within one line of a sound handler", 0},
-        {7, true, 3, ", the target ended within one line of a sound handler", 0},
-        {8, true, 3, ", the target ended 2 lines from a sound handler", 1},
-        {-6, true, 3, ", the target ended 12 lines from a sound handler", 1},
-        {0, false, 3, "", 0},              // pixels or units: no verdict
-        {std::nullopt, true, 3, "", 0},    // unmeasured
-        {0, true, kPage, "", 0},  // a page per notch
+        {6, ReadMethod::ListBoxTop, 3, ", the target ended within one line of a sound handler", 0},
+        {5, ReadMethod::ListBoxTop, 3, ", the target ended within one line of a sound handler", 0},
+        {7, ReadMethod::EditFirstLine, 3, ", the target ended within one line of a sound handler", 0},
+        {8, ReadMethod::ListBoxTop, 3, ", the target ended 2 lines from a sound handler", 1},
+        {-6, ReadMethod::ListViewTop, 3, ", the target ended 12 lines from a sound handler", 1},
+        {0, ReadMethod::Image, 3, "", 0},             // pixels or units: no verdict
+        {0, ReadMethod::ListBoxTop, kPage, "", 0},    // a page per notch
+        {std::nullopt, ReadMethod::ListBoxTop, 3, ", but the target's position could not be read (the reason)", 4},
+        {8, ReadMethod::ListBoxTop, 3, ", the target ended 2 lines from a sound handler (still moving)", 4, true},
+        {6, ReadMethod::ListBoxTop, 3, ", the target ended within one line of a sound handler, and did not move sideways",
+         1, false, 0},
+        {6, ReadMethod::ListBoxTop, 3, ", the target ended within one line of a sound handler", 0, false, 3},
     };
     for (const Case& c : cases) {
         ReplaySummary s = Summary();
-        s.reading[0].countsLines = c.countsLines;
-        s.tally = ReplayTally(c.lines, 1);
+        s.reading[0].method = c.method;
+        s.tally = ReplayTally(c.lines, 3);
         s.tally.Sent(WheelAxis::V, -240, std::nullopt);
-        s.tally.Ended(WheelAxis::V, c.moved);
+        s.tally.Ended(WheelAxis::V, c.moved, "the reason");
+        s.stillMoving = c.stillMoving;
+        if (c.sideways) {
+            s.horizontalBar = true;
+            s.tally.Sent(WheelAxis::H, 120, std::nullopt);
+            s.tally.Ended(WheelAxis::H, c.sideways);
+        }
         const std::string lines = ReplayReportLines(s);
         const std::string result = lines.substr(lines.rfind("Result: "));
         EXPECT_EQ(result, "Result: replayed 6 events" + std::string(c.end) + "\r\n");
         EXPECT_EQ(ReplayExitCode(s), c.exitCode) << result;
+        if (c.sideways == 0) {
+            EXPECT_NE(lines.find("; the target did not move sideways\r\n"), std::string::npos) << lines;
+        }
     }
+}
+
+TEST(ReplayReport, Progress) {
+    using P = ReplayProgress::Phase;
+    const struct Case {
+        ReplayProgress p;
+        const char* text;
+    } cases[] = {
+        {{P::Reading, 0, 0, 0, 0}, "Reading the trace"},
+        {{P::Sending, 812, 1500, 7400, 11200}, "Replaying: 812 of 1500 events sent, 7 of 12 s"},
+        {{P::Sending, 9, 10, 3540000, 3727000}, "Replaying: 9 of 10 events sent, 0:59:00 of 1:02:07"},
+        {{P::Waiting, 1500, 1500, 0, 0}, "Waiting for the target to come to rest"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ReplayProgressText(c.p), c.text);
 }
 
 TEST(ReplayReport, TraceLines) {

@@ -11,8 +11,8 @@ WheelReportHead Head() {
     head.dateTime = "2026-12-07 20:15:03";
     head.target = "000101B2 ListBox \"\" (process 36)";
     head.measured = "000101B2 ListBox \"\" (process 36)";
-    head.verticalMethod = "LB_GETTOPINDEX items";
-    head.horizontalMethod = "image px";
+    head.verticalMethod = ReadMethod::ListBoxTop;
+    head.horizontalMethod = ReadMethod::Image;
     head.delivery = "posted";
     head.testX = 320;
     head.testY = -12;
@@ -30,8 +30,11 @@ TEST(WheelReport, Text) {
     WheelReportHead covered = Head();
     covered.measured.clear();
     WheelGrader stopped{WheelTestSetup{}};
-    stopped.Feed(9);
-    stopped.Feed(0);
+    for (int moved : {3, 6, 0, -9}) {  // one notch moved nothing: back where it was
+        StepReading r;
+        r.movement = moved;
+        stopped.Feed(r);
+    }
     WheelGrader none{WheelTestSetup{}};
     none.Stop("the target is covered at the test point");
 
@@ -56,22 +59,46 @@ TEST(WheelReport, Text) {
          "pattern,sent,sound,observed,method,verdict\r\n"
          "room,3x-120,,9,LB_GETTOPINDEX items,info\r\n"
          "notch,-120,,0,LB_GETTOPINDEX items,info\r\n\r\n"
+         "Note: the target is back where it was.\r\n"
          "Result: could not test (the window did not scroll on the wheel, or has nothing to scroll)\r\n"},
     };
     for (const auto& r : rows) EXPECT_EQ(WheelReportText(r.head, *r.grader), r.expected);
 }
 
+// The first that applies: 3 not written, 2 could not test, 1 a fault, 4 inconclusive, 0.
 TEST(WheelReport, ExitCodes) {
+    const auto play = [](std::vector<std::optional<int>> movements, bool stop = false) {
+        WheelGrader g{WheelTestSetup{}};
+        for (std::size_t i = 0; g.Next() && i < movements.size(); ++i) {
+            StepReading r;
+            r.movement = movements[i];
+            r.catchUpMs = 40;
+            g.Feed(r);
+        }
+        if (stop) g.Stop("stopped");
+        return g;
+    };
+    const std::vector<std::optional<int>> sound = {3, 6, 3, -3, 6, -6, 3, -3, 3, -3, 0, 0, 60, 3, -60, -9, -3};
+    std::vector<std::optional<int>> inconclusive = sound;
+    inconclusive[12] = std::nullopt;  // the burst
+    // Two notches scrolled as one (its end step follows), and the burst unmeasured.
+    const std::vector<std::optional<int>> faultAndInconclusive = {3, 6, 3, -3, 3, 3, -3, 3, -3,
+                                                                   3, -3, 0, 0, std::nullopt, 3, -60, -9};
     struct Row {
-        WheelOutcome outcome;
+        const char* what;
+        WheelGrader grader;
         bool written;
         int code;
     } rows[] = {
-        {WheelOutcome::NoFault, true, 0},       {WheelOutcome::Faults, true, 1},
-        {WheelOutcome::CouldNotTest, true, 2},  {WheelOutcome::Running, true, 2},
-        {WheelOutcome::NoFault, false, 3},      {WheelOutcome::CouldNotTest, false, 3},
+        {"no fault", play(sound), true, 0},
+        {"inconclusive", play(inconclusive), true, 4},
+        {"a fault beats inconclusive", play(faultAndInconclusive), true, 1},
+        {"could not test", play({3, 6, 0, -9}), true, 2},
+        {"stopped", play({3, 6}, true), true, 2},
+        {"not written beats all", play(inconclusive), false, 3},
+        {"not written, could not test", play({3, 6}, true), false, 3},
     };
-    for (const auto& r : rows) EXPECT_EQ(WheelTestExitCode(r.outcome, r.written), r.code);
+    for (const auto& r : rows) EXPECT_EQ(WheelTestExitCode(r.grader, r.written), r.code) << r.what;
 }
 
 TEST(WheelReport, RequestProblems) {

@@ -49,11 +49,33 @@ bool TakeWheelTestOption(const std::vector<std::wstring>& args, std::size_t& i, 
 }
 }  // namespace
 
+// Whether the arguments ask for a scripted run, and its report files: a
+// problem before them stops the parse, but not the script.
+void FindScript(const std::vector<std::wstring>& args, Options& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool test = SameSwitch(args[i], L"--test-report") || SameSwitch(args[i], L"/test-report");
+        const bool replay = SameSwitch(args[i], L"--replay-report") || SameSwitch(args[i], L"/replay-report");
+        if (!test && !replay) continue;
+        options.scripted = true;
+        if (i + 1 < args.size() && !args[i + 1].empty()) (test ? options.testReport : options.replay.reportPath) = args[++i];
+    }
+}
+
+// The problem as a scripted run's Result line gives it.
+std::wstring ScriptProblem(const std::wstring& problem, const std::wstring& arg) {
+    if (problem.rfind(L"Unknown argument: ", 0) == 0) return L"unknown option: " + arg;
+    const std::size_t needs = problem.find(L" needs ");
+    if (needs != std::wstring::npos) return problem.substr(0, needs) + L" needs a value";
+    return problem;
+}
+
 Options ParseOptions(const std::vector<std::wstring>& args) {
     Options options;
     for (std::size_t i = 0; i < args.size() && options.problem.empty(); ++i) {
+        const std::size_t at = i;
         if (const std::size_t taken = TakeReplayOption(args, i, options.replay, options.problem)) {
             i += taken - 1;
+            if (!options.problem.empty()) options.scriptProblem = ScriptProblem(options.problem, args[at]);
             continue;
         }
         if (SameSwitch(args[i], L"--log") || SameSwitch(args[i], L"/log")) {
@@ -81,7 +103,10 @@ Options ParseOptions(const std::vector<std::wstring>& args) {
         } else {
             options.problem = L"Unknown argument: " + args[i];
         }
+        if (!options.problem.empty()) options.scriptProblem = ScriptProblem(options.problem, args[at]);
     }
+    if (!options.problem.empty()) FindScript(args, options);
+    else options.scripted = !options.testReport.empty() || !options.replay.reportPath.empty();
     return options;
 }
 

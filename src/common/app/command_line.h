@@ -29,6 +29,12 @@ struct Options {
     std::wstring testDelivery;  // as given; empty: injected
     ReplayOptions replay;       // --replay and the options that go with it
     std::wstring problem;  // what could not be understood; empty when all was
+    // A run that writes a report (--test-report or --replay-report, even
+    // without its file) is scripted: it shows nothing, and a problem with
+    // the arguments becomes its Result line's reason ("unknown option:
+    // TEXT", "--log needs a value").
+    bool scripted = false;
+    std::wstring scriptProblem;
 };
 
 Options ParseOptions(const std::vector<std::wstring>& args);

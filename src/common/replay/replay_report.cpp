@@ -35,19 +35,37 @@ std::string SpeedText(std::int32_t milli) {
     return s;
 }
 
-// The last word of a method text ("LB_GETTOPINDEX items" → "items") and the rest.
-std::string UnitOf(const std::string& method) { return method.substr(method.find_last_of(' ') + 1); }
-std::string ReadingOf(const std::string& method) {
-    const std::size_t blank = method.find_last_of(' ');
-    return blank == std::string::npos ? method : method.substr(0, blank);
+std::string UnitOf(ReadMethod method) { return MethodUnit(method); }
+// The reading without its unit: "LB_GETTOPINDEX", "image".
+std::string ReadingOf(ReadMethod method) {
+    const std::string text = MethodText(method);
+    return text.substr(0, text.find_last_of(' '));
 }
 
 // Whether the axis can be judged against a sound handler: events were sent,
 // its unit counts lines and the setting is a number of lines.
 bool Comparable(const ReplaySummary& s, WheelAxis axis) {
     const int i = axis == WheelAxis::V ? 0 : 1;
-    return s.tally.Of(axis).events > 0 && s.reading[i].countsLines && !PagePerNotch(s.tally.Step(axis)) &&
+    return s.tally.Of(axis).events > 0 && CountsLines(s.reading[i].method) && !PagePerNotch(s.tally.Step(axis)) &&
            s.tally.Of(axis).moved.has_value();
+}
+
+// A sound handler moved sideways, there is something to scroll sideways,
+// and the target did not move.
+bool StayedSideways(const ReplaySummary& s) {
+    const auto& h = s.tally.Of(WheelAxis::H);
+    return h.events > 0 && s.horizontalBar && h.sound != 0 && h.moved == 0;
+}
+
+// The first axis that had events and whose end could not be read.
+const ReplayTally::Axis* Unread(const ReplaySummary& s) {
+    for (WheelAxis axis : {WheelAxis::V, WheelAxis::H})
+        if (s.tally.Of(axis).events > 0 && !s.tally.Of(axis).moved) return &s.tally.Of(axis);
+    return nullptr;
+}
+
+std::string UnreadText(const ReplayTally::Axis& a) {
+    return "the target's position could not be read" + (a.unread.empty() ? std::string() : " (" + a.unread + ")");
 }
 
 // How far the target ended from a sound handler on the axes that can be
@@ -77,9 +95,13 @@ void AppendAxisLine(std::string& out, const ReplaySummary& s, WheelAxis axis) {
     else
         out += Movement(a.sound, vertical ? "lines" : "characters", axis) + " at " +
                Count(step, vertical ? "lines" : "characters") + " per notch";
-    out += "; the target moved ";
-    out += a.moved ? Movement(*a.moved, UnitOf(reading.method), axis) + " (" + ReadingOf(reading.method) + ")"
-                   : "unmeasured";
+    if (!a.moved)
+        out += "; " + UnreadText(a);
+    else if (!vertical && StayedSideways(s))
+        out += "; the target did not move sideways";
+    else
+        out += "; the target moved " + Movement(*a.moved, UnitOf(reading.method), axis) + " (" +
+               ReadingOf(reading.method) + ")" + (s.stillMoving ? " (still moving)" : "");
     if (Comparable(s, axis) && a.largestGap)
         out += "; the largest difference along the way: " + Count(*a.largestGap, UnitOf(reading.method));
     out += kCrLf;
@@ -108,15 +130,15 @@ void ReplayTally::Sent(WheelAxis axis, std::int16_t delta, std::optional<std::in
     if (moved) Compare(a, *moved);
 }
 
-void ReplayTally::Ended(WheelAxis axis, std::optional<std::int64_t> moved) {
+void ReplayTally::Ended(WheelAxis axis, std::optional<std::int64_t> moved, const std::string& unread) {
     Axis& a = axes_[Index(axis)];
     a.moved = moved;
+    a.unread = moved ? std::string() : unread;
     if (moved) Compare(a, *moved);
 }
 
 std::string ReplayReportLines(const ReplaySummary& s) {
-    if (s.rows == 0)  // nothing was loaded: the reason is all there is to say
-        return "Result: could not replay (" + (s.problem.empty() ? std::string("no rows") : s.problem) + ")" + kCrLf;
+    if (s.rows == 0) return ReplayResultText(s) + kCrLf;  // nothing was loaded: the reason is all there is to say
     std::string out = "Trace: run " + DecText(s.pick.run) + " of " + DecText(s.pick.runs) + ", window " +
                       VantageName(s.pick.vantage) + ", " + DecText(static_cast<std::int64_t>(s.rows)) + " rows" + kCrLf;
     out += "Events: " + DecText(static_cast<std::int64_t>(s.sent)) + " sent, " +
@@ -131,6 +153,15 @@ std::string ReplayReportLines(const ReplaySummary& s) {
         out += " s removed";
     }
     out += kCrLf;
+    if (s.lagMs) {
+        out += "Lag: the target came to rest " + DecText(*s.lagMs) + " ms after the last event was sent." + kCrLf;
+    } else if (s.stillMoving) {
+        out += "Lag: the target was still moving " + DecText(s.waitedMs / 1000) + " s after the last event was sent" +
+               (s.waitStopped ? " (the wait was stopped)." : ".") + kCrLf;
+    }
+    if (s.sent > 0)
+        out += "Readings: positions read after " + DecText(static_cast<std::int64_t>(s.readings)) + " of " +
+               DecText(static_cast<std::int64_t>(s.sent)) + " events." + kCrLf;
     for (WheelAxis axis : {WheelAxis::V, WheelAxis::H})
         if (s.tally.Of(axis).events > 0) AppendAxisLine(out, s, axis);
     if (s.partialLastLine)
@@ -143,18 +174,45 @@ std::string ReplayReportLines(const ReplaySummary& s) {
         out += "Note: " + Count(static_cast<std::int64_t>(s.mismatchRows), "rows") +
                " carried Ctrl or Shift in the message but not on the keyboard (as a touchpad pinch does); "
                "injected input presses the keys, so only posted delivery reproduces that." + kCrLf;
-    if (!s.problem.empty()) return out + "Result: could not replay (" + s.problem + ")" + kCrLf;
-    out += "Result: replayed " + Count(static_cast<std::int64_t>(s.sent), "events");
+    return out + ReplayResultText(s) + kCrLf;
+}
+
+std::string ReplayResultText(const ReplaySummary& s) {
+    if (s.rows == 0) return "Result: could not replay (" + (s.problem.empty() ? std::string("no rows") : s.problem) + ")";
+    if (!s.problem.empty()) return "Result: could not replay (" + s.problem + ")";
+    std::string out = "Result: replayed " + Count(static_cast<std::int64_t>(s.sent), "events");
+    if (const ReplayTally::Axis* unread = Unread(s)) return out + ", but " + UnreadText(*unread);
     if (const auto gap = EndGap(s))
         out += *gap <= 1 ? std::string(", the target ended within one line of a sound handler")
                          : ", the target ended " + DecText(*gap) + " lines from a sound handler";
-    return out + kCrLf;
+    if (StayedSideways(s)) out += ", and did not move sideways";
+    if (s.stillMoving) out += " (still moving)";
+    return out;
 }
 
 int ReplayExitCode(const ReplaySummary& s) {
     if (!s.problem.empty()) return 2;
+    if (s.stillMoving) return 4;
     const auto gap = EndGap(s);
-    return gap && *gap > 1 ? 1 : 0;
+    if ((gap && *gap > 1) || StayedSideways(s)) return 1;
+    return Unread(s) ? 4 : 0;
+}
+
+std::string ReplayProgressText(const ReplayProgress& p) {
+    switch (p.phase) {
+        case ReplayProgress::Phase::Reading: return "Reading the trace";
+        case ReplayProgress::Phase::Waiting: return "Waiting for the target to come to rest";
+        case ReplayProgress::Phase::Sending: break;
+    }
+    const std::int64_t elapsed = p.elapsedMs / 1000, length = (p.lengthMs + 999) / 1000;
+    const auto clock = [](std::int64_t sec) {
+        const std::string mm = DecText(100 + sec / 60 % 60).substr(1), ss = DecText(100 + sec % 60).substr(1);
+        return DecText(sec / 3600) + ":" + mm + ":" + ss;
+    };
+    std::string out = "Replaying: " + DecText(static_cast<std::int64_t>(p.sent)) + " of " +
+                      DecText(static_cast<std::int64_t>(p.events)) + " events sent, ";
+    if (length >= 3600) return out + clock(elapsed) + " of " + clock(length);
+    return out + DecText(elapsed) + " of " + DecText(length) + " s";
 }
 
 std::string ReplayTraceHeader() { return std::string("seq,scheduled_ms,sent_ms,axis,delta,position") + kCrLf; }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/replay/replay_trace.h"
+#include "common/wheel_test/window_form.h"
 
 namespace nl {
 
@@ -28,14 +29,16 @@ public:
         std::int64_t deltaSum = 0;
         std::int64_t sound = 0;                 // SoundScroll of deltaSum
         std::optional<std::int64_t> moved;      // at the end, once settled
+        std::string unread;                     // why `moved` could not be read
         std::optional<std::int64_t> largestGap; // |moved - sound| at the worst reading
     };
 
     ReplayTally(std::uint32_t linesV, std::uint32_t charsH) : steps_{linesV, charsH} {}
     // One event sent; `moved`: the target's movement read after it, if read.
     void Sent(WheelAxis axis, std::int16_t delta, std::optional<std::int64_t> moved);
-    // The movement after the last event, once the target settled.
-    void Ended(WheelAxis axis, std::optional<std::int64_t> moved);
+    // The movement after the last event, once the target settled; where it
+    // could not be read, why.
+    void Ended(WheelAxis axis, std::optional<std::int64_t> moved, const std::string& unread = std::string());
     const Axis& Of(WheelAxis axis) const { return axes_[Index(axis)]; }
     std::uint32_t Step(WheelAxis axis) const { return steps_[Index(axis)]; }
 
@@ -46,12 +49,10 @@ private:
     Axis axes_[2];
 };
 
-// How the target's position was read along one axis: the report's method
-// text ("LB_GETTOPINDEX items"; the last word is the unit) and whether the
-// unit is lines, items or rows, which a sound handler's lines compare with.
+// How the target's position was read along one axis; a unit of lines,
+// items or rows compares with a sound handler's lines.
 struct ReplayReading {
-    std::string method;
-    bool countsLines = false;
+    ReadMethod method = ReadMethod::Image;
 };
 
 // Everything the lines below the head say.
@@ -69,7 +70,15 @@ struct ReplaySummary {
     std::uint64_t extraInfoRows = 0;   // rows with extra information other than 0
     std::uint64_t mismatchRows = 0;    // rows whose key flags disagreed with the keyboard
     ReplayReading reading[2];          // vertical, horizontal
-    ReplayTally tally{3, 1};
+    bool horizontalBar = false;        // the target has something to scroll sideways
+    ReplayTally tally{3, 3};
+    std::uint64_t readings = 0;        // events after which a position was read along the way
+    // After the last event: when the target came to rest (ms after it was
+    // sent), or that it was still moving when the wait ended after waitedMs.
+    std::optional<std::int64_t> lagMs;
+    bool stillMoving = false;
+    std::int64_t waitedMs = 0;
+    bool waitStopped = false;  // Esc ended the wait
     std::string problem;  // why the replay could not be made or finished; empty when it was
 };
 
@@ -78,10 +87,27 @@ struct ReplaySummary {
 // bad option).
 std::string ReplayReportLines(const ReplaySummary& s);
 
+// The Result line alone, without its CR LF.
+std::string ReplayResultText(const ReplaySummary& s);
+
 // 0 replayed (ending within one line of a sound handler where the unit
-// allows), 1 replayed but ended further off, 2 could not replay. Writing the
-// report failing (3) is the writer's to decide.
+// allows), 1 replayed but ended further off or did not move sideways, 2
+// could not replay, 4 replayed but where the target ended could not be read
+// or it was still moving (inconclusive). Writing the report failing (3) is
+// the writer's to decide.
 int ReplayExitCode(const ReplaySummary& s);
+
+// What the progress line shows of a replay.
+struct ReplayProgress {
+    enum class Phase { Reading, Sending, Waiting } phase = Phase::Reading;
+    std::uint64_t sent = 0, events = 0;
+    std::int64_t elapsedMs = 0, lengthMs = 0;  // since the first event, and the schedule's whole length
+};
+
+// "Reading the trace", "Replaying: 812 of 1500 events sent, 7 of 12 s"
+// (from an hour on, "0:59:07 of 1:02:07"), "Waiting for the target to come
+// to rest".
+std::string ReplayProgressText(const ReplayProgress& progress);
 
 // The trace file: its header line, then one line per event sent; times in
 // microseconds since the replay began, printed as ms with three decimals;

@@ -2,7 +2,8 @@
 // grader says what to send next, the runner sends it, measures how far the
 // content moved and feeds that back. Which step follows may depend on what
 // was measured (an `end` step after a half that fell short, the stop after
-// `notch`), so the whole test can be played here without any window.
+// `notch`, turning around at the end of the range, the way back), so the
+// whole test can be played here without any window.
 //
 // Movements are signed whole units, positive towards the end (down, right).
 // U, the movement of one notch down, is the yardstick: a sound handler
@@ -14,27 +15,43 @@
 #include <string>
 #include <vector>
 
+#include "common/wheel_test/window_form.h"
+
 namespace nl {
 
 // What the test knows when it starts.
 struct WheelTestSetup {
     int linesPerNotch = 3;  // the wheel setting; -1 a page per notch
     int charsPerNotch = 3;  // the horizontal wheel's setting
-    std::string verticalMethod = "LB_GETTOPINDEX items";  // the reading and its unit, as the report prints it
-    bool verticalInLines = true;  // items, lines or rows: comparable with the lines-per-notch setting
-    std::string horizontalMethod = "image px";
-    bool horizontalBar = false;  // WS_HSCROLL or a visible horizontal scroll-bar child: something to scroll sideways
+    ReadMethod verticalMethod = ReadMethod::ListBoxTop;
+    ReadMethod horizontalMethod = ReadMethod::Image;
+    bool horizontalBar = false;    // WS_HSCROLL or a visible horizontal scroll-bar child: something to scroll sideways
+    std::optional<int> page;       // a page in the vertical reading's unit (what SB_PAGEDOWN moves), where known
+    std::optional<int> freeBelow;  // the vertical reading's units below the last row in view, where it gives the range
 };
+
+// Why a step is sent: the test's own patterns, turning around at the end of
+// the range before them, or going back where the target was after them.
+enum class StepPhase { TurnAround, Test, GoBack };
 
 // `count` messages of `delta` on one wheel, measured after the last one.
 struct WheelStep {
     std::string pattern;
-    std::string sent;  // "3x-120", "H+120", ...
+    std::string sent;  // "3x-120", "H+120", ...: the result line's
     bool horizontal = false;
     std::int16_t delta = 0;
     int count = 0;
-    bool timed = false;  // the burst: the catch-up is timed from the send's return
-    int number = 0;      // 1 for the first step sent
+    bool timed = false;  // a burst: the catch-up is timed from the send's return
+    StepPhase phase = StepPhase::Test;
+};
+
+// What one step did, as the runner read it.
+struct StepReading {
+    std::optional<int> movement;   // units the step moved its axis; nullopt: unmeasured
+    std::optional<int> position;   // the vertical reading's units from where the test started, where known
+    std::optional<int> freeBelow;  // as in WheelTestSetup, after the step
+    std::optional<int> catchUpMs;  // a timed step: ms until the content came to rest; nullopt: it never did
+    std::string reason;            // why the movement (or the catch-up) is unmeasured
 };
 
 enum class WheelVerdict { Ok, Fault, Info, Unmeasured };
@@ -43,13 +60,22 @@ struct WheelResultLine {
     std::string pattern, sent;
     std::optional<int> sound;     // empty where there is nothing to compare with
     std::optional<int> observed;  // empty: unmeasured
-    std::string method;
+    ReadMethod method = ReadMethod::Image;
     WheelVerdict verdict = WheelVerdict::Info;
+    bool graded = false;  // a graded half or a catch-up: unmeasured here makes the test inconclusive
     std::string finding;  // the fault's text, empty for any other verdict
     std::string note;     // a note this line gives the report, if any
 };
 
 enum class WheelOutcome { Running, NoFault, Faults, CouldNotTest };
+
+// What the progress line shows of the step now sent.
+struct WheelProgress {
+    StepPhase phase = StepPhase::Test;
+    int line = 0;   // the result line being measured, from 1
+    int lines = 0;  // the result lines expected so far
+    std::string pattern, sent;
+};
 
 class WheelGrader {
 public:
@@ -57,43 +83,80 @@ public:
 
     // The step to send now; nullopt once the test is over.
     std::optional<WheelStep> Next() const;
-    // What the current step did: the movement (nullopt: unmeasured) and,
-    // for the timed step, the milliseconds until the content came to rest
-    // (nullopt: it never did). An image may come to rest and still tell no
-    // movement, when the content moved further than the window is high.
-    void Feed(std::optional<int> movement, std::optional<int> catchUpMs = std::nullopt);
+    void Feed(const StepReading& reading);
     // Ends the test before its end: "the target was closed", "stopped", ...
-    // The lines so far stay; there are no findings or notes.
+    // The lines so far stay; there are no findings, and a note says where
+    // the target was left where that is known. Nothing more is sent. While
+    // going back, the test's outcome stays and only the way back ends.
     void Stop(const std::string& reason);
+    // Ends the test as could-not-test whatever it had found, even while
+    // going back: Notchlog itself failed (the system refused its input).
+    void Fail(const std::string& reason);
 
     WheelOutcome Outcome() const;
+    // Graded lines that read `unmeasured`.
+    int UnmeasuredGraded() const;
     const std::vector<WheelResultLine>& Lines() const { return lines_; }
     // Each fault's text once, in the order of the patterns that found them.
     std::vector<std::string> Findings() const;
-    // The lines' notes in the same order, then the count of unmeasured lines.
+    // The notes in the order of the lines that gave them; where the target
+    // was left last.
     std::vector<std::string> Notes() const;
-    // "Result: no fault found", "Result: 2 faults found", "Result: could not test (REASON)";
-    // empty while the test runs.
+    // "Result: no fault found", "Result: 2 faults found (1 step unmeasured)",
+    // "Result: could not test (REASON)"; empty while the test runs.
     std::string ResultText() const;
-    // What the progress line shows of the step now sent: "Step 4: two-notch -240".
-    std::string Progress() const;
+    WheelProgress Progress() const;
+    const WheelTestSetup& Setup() const { return setup_; }
 
 private:
-    void FeedGraded(std::optional<int> movement, std::optional<int> catchUpMs);
-    void FeedEnd(std::optional<int> movement);
-    void AddLine(std::optional<int> sound, std::optional<int> observed, WheelVerdict verdict,
-                 std::string finding = {}, std::string note = {});
+    enum class TurnMode { Range, Movement };
+    void FeedTest(const StepReading& r);
+    void FeedTurnAround(const StepReading& r);
+    void FeedGoBack(const StepReading& r);
+    void FeedNotchDown(const StepReading& r);
+    void FeedNotchUp(const StepReading& r);
+    void FeedGraded(const StepReading& r);
+    void FeedEnd(const StepReading& r);
+    void FeedCatchUp(const StepReading& r, bool second);
+    void TurnAround(TurnMode mode);
+    void Finish(const std::string& couldNotTest = std::string());
+    void StartGoingBack();
+    WheelResultLine& AddLine(std::optional<int> sound, const StepReading& r, WheelVerdict verdict);
     void AddSettingLine();
-    WheelResultLine& Grade(WheelResultLine& line, int count) const;
-    void GradeHorizontal(WheelResultLine& line) const;
+    void Track(const WheelStep& step, const StepReading& r);
+    int ExpectedLines() const;
+    std::string WhereText() const;
+    std::string WhereLeftNote() const;
 
     WheelTestSetup setup_;
+    StepPhase phase_ = StepPhase::Test;
     int stage_ = 0;
+    int notch_ = 0;               // U, once `notch` has measured it
+    std::size_t gradedLine_ = 0;  // the down half an `end` step checks
+    std::optional<StepReading> roomFirst_;  // `room`'s first notch, until its line is made
     int stepsSent_ = 0;
-    int notch_ = 0;                  // U, once `notch` has measured it
-    std::size_t gradedLine_ = 0;     // the down half an `end` step checks
     std::vector<WheelResultLine> lines_;
-    std::string stopReason_;
+    std::string stopReason_;  // could not test
+    bool ended_ = false;      // nothing more is sent
+    bool goneBack_ = false;   // the way back was tried (or was not needed)
+
+    // Where the target is, from where the test started.
+    std::optional<int> position_{0};
+    std::int64_t netDeltaSum_ = 0;  // every vertical delta sent
+
+    // Turning around.
+    TurnMode turnMode_ = TurnMode::Range;
+    bool turnedAround_ = false;
+    int turnNotches_ = 0;
+    int turnFirst_ = 0;  // the first notch's movement
+    int turnMoved_ = 0;
+    std::string turnNote_;
+
+    // Going back.
+    int backSent_ = 0, backMost_ = 0;
+    std::int16_t backDelta_ = 120;
+    bool backFlipped_ = false;
+    std::string backNote_;
 };
 
 // The report's fields for one line: `pattern,sent,sound,observed,method,verdict`.

@@ -17,7 +17,8 @@ std::string WheelReportHeadText(const WheelReportHead& head) {
     if (!head.target.empty()) AddLine(out, "Target: " + head.target);
     if (!head.measured.empty()) {
         AddLine(out, "Measured window: " + head.measured);
-        AddLine(out, "Reading: vertical " + head.verticalMethod + ", horizontal " + head.horizontalMethod);
+        AddLine(out, std::string("Reading: vertical ") + MethodText(head.verticalMethod) + ", horizontal " +
+                         MethodText(head.horizontalMethod));
         AddLine(out, "Delivery: " + head.delivery + " at the test point " + DecText(head.testX) + "," +
                          DecText(head.testY));
         const std::string lines =
@@ -42,15 +43,25 @@ std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grad
     return out;
 }
 
-int WheelTestExitCode(WheelOutcome outcome, bool reportWritten) {
-    if (!reportWritten) return 3;
-    switch (outcome) {
-        case WheelOutcome::NoFault: return 0;
-        case WheelOutcome::Faults: return 1;
-        case WheelOutcome::Running:
-        case WheelOutcome::CouldNotTest: break;
+std::string WheelProgressText(const WheelProgress& p) {
+    switch (p.phase) {
+        case StepPhase::TurnAround: return "Turning around";
+        case StepPhase::GoBack: return "Going back";
+        case StepPhase::Test: break;
     }
-    return 2;
+    if (p.lines == 0) return std::string();
+    return "Step " + DecText(p.line) + " of " + DecText(p.lines) + ": " + p.pattern + " " + p.sent;
+}
+
+int WheelTestExitCode(const WheelGrader& grader, bool reportWritten) {
+    if (!reportWritten) return 3;
+    switch (grader.Outcome()) {
+        case WheelOutcome::Running:
+        case WheelOutcome::CouldNotTest: return 2;
+        case WheelOutcome::Faults: return 1;
+        case WheelOutcome::NoFault: break;
+    }
+    return grader.UnmeasuredGraded() > 0 ? 4 : 0;
 }
 
 std::string WheelRequestProblem(bool hasTarget, bool hasReport, const std::string& delivery) {

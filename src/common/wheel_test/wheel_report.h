@@ -17,7 +17,7 @@ struct WheelReportHead {
     std::string dateTime;  // when the test started, "2026-12-07 20:15:03"
     std::string target;    // "0000A1B2 ListBox "Title" (process 1234)"
     std::string measured;  // the window at the test point, described the same way
-    std::string verticalMethod, horizontalMethod;
+    ReadMethod verticalMethod = ReadMethod::Image, horizontalMethod = ReadMethod::Image;
     std::string delivery;  // "injected" or "posted"
     int testX = 0, testY = 0;
     int linesPerNotch = 0, charsPerNotch = 0;
@@ -33,9 +33,14 @@ std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grad
 // The head's lines and the blank line after them.
 std::string WheelReportHeadText(const WheelReportHead& head);
 
-// A scripted run's exit code: 0 no fault, 1 faults found, 2 could not test,
-// 3 the report could not be written.
-int WheelTestExitCode(WheelOutcome outcome, bool reportWritten);
+// The progress line: "Step 4 of 18: two-notch -240", "Turning around",
+// "Going back".
+std::string WheelProgressText(const WheelProgress& progress);
+
+// A scripted run's exit code, the first that applies: 3 the report could not
+// be written, 2 could not test, 1 a fault found, 4 a graded step unmeasured
+// (inconclusive), 0 no fault.
+int WheelTestExitCode(const WheelGrader& grader, bool reportWritten);
 
 // What a scripted run or the window was asked from the command line,
 // checked before any window is looked for; empty when it can go on, else

@@ -93,6 +93,13 @@ const char* MethodText(ReadMethod method) {
     return "";
 }
 
+std::string MethodUnit(ReadMethod method, bool one) {
+    const std::string text = MethodText(method);
+    std::string unit = text.substr(text.find_last_of(' ') + 1);
+    if (one && unit.size() > 2 && unit.back() == 's') unit.pop_back();
+    return unit;
+}
+
 bool CountsLines(ReadMethod method) {
     return method == ReadMethod::ListBoxTop || method == ReadMethod::ListViewTop || method == ReadMethod::EditFirstLine;
 }

@@ -30,6 +30,9 @@ enum class ReadMethod { ListBoxTop, ListViewTop, EditFirstLine, ScrollBarControl
 // "LB_GETTOPINDEX items", "LVM_GETTOPINDEX rows", "EM_GETFIRSTVISIBLELINE
 // lines", "SBM_GETPOS units", "GetScrollInfo units", "image px", "clock ms".
 const char* MethodText(ReadMethod method);
+// The unit alone: "items", "rows", "lines", "units", "px", "ms"; one of
+// them is an "item", a "row", ... ("px" and "ms" stay as they are).
+std::string MethodUnit(ReadMethod method, bool one = false);
 // Whether the unit is lines, items or rows (what a lines-per-notch setting
 // can be compared with).
 bool CountsLines(ReadMethod method);
