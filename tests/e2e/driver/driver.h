@@ -357,11 +357,19 @@ inline void Press(const MessageBoxSeen& box, int id) {  // IDOK or IDCANCEL; wai
 // the object goes.
 class ChildProcess {
 public:
-    ChildProcess(const std::wstring& exe, std::wstring commandLine) {
+    // `out` and `err`, when given, are inheritable handles the child's
+    // standard output and error go to.
+    ChildProcess(const std::wstring& exe, std::wstring commandLine, HANDLE out = nullptr, HANDLE err = nullptr) {
         STARTUPINFOW si{};
         si.cb = sizeof si;
+        if (out || err) {
+            si.dwFlags = STARTF_USESTDHANDLES;
+            si.hStdOutput = out;
+            si.hStdError = err;
+        }
         PROCESS_INFORMATION pi{};
-        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, out || err, 0, nullptr, nullptr, &si,
+                              &pi))
             ThrowLastError("starting " + Narrow(exe));
         ::CloseHandle(pi.hThread);
         process_ = pi.hProcess;

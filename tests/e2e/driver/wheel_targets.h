@@ -41,6 +41,7 @@ struct WheelTargetOptions {
     POINT at{820, 40};   // the window's top-left corner on the screen
     int hangAfter = -1;  // stop answering after this many wheel messages (0: at once)
     int closeAfter = -1;  // close the window after this many wheel messages
+    bool atEnd = false;   // start scrolled to the end of its range
 };
 
 class WheelTarget {
@@ -49,9 +50,9 @@ public:
 
     explicit WheelTarget(WheelTargetKind kind, const WheelTargetOptions& options = {})
         : kind_(kind),
-          process_(ExePath(), Format(L"\"%ls\" %ls --at %ld %ld --hang-after %d --close-after %d", ExePath().c_str(),
+          process_(ExePath(), Format(L"\"%ls\" %ls --at %ld %ld --hang-after %d --close-after %d%ls", ExePath().c_str(),
                                      WheelTargetName(kind), options.at.x, options.at.y, options.hangAfter,
-                                     options.closeAfter)) {
+                                     options.closeAfter, options.atEnd ? L" --at-end" : L"")) {
         const std::wstring title = WheelTargetTitle(kind);
         WaitUntil([&] {
             for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, nullptr, title.c_str()));) {

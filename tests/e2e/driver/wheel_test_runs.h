@@ -33,11 +33,15 @@ struct WheelTestReport {
         bool seen = false;
         for (const auto& line : Lines()) {
             seen = seen || line == kWheelResultHeader;
-            if (seen) out.push_back(std::regex_replace(std::regex_replace(line, std::regex("^catch-up,,500,[0-9]+,"),
-                                                                          "catch-up,,500,MS,"),
-                                                       std::regex("^Takes [0-9]+ ms "), "Takes MS ms "));
+            if (seen) out.push_back(WithoutMs(line));
         }
         return out;
+    }
+    static std::string WithoutMs(const std::string& line) {
+        std::string out = std::regex_replace(line, std::regex("^catch-up,,400,[0-9]+,"), "catch-up,,400,MS,");
+        out = std::regex_replace(out, std::regex("^Takes [0-9]+ ms "), "Takes MS ms ");
+        return std::regex_replace(out, std::regex("^Note: catch-up took [0-9]+ and [0-9]+ ms"),
+                                  "Note: catch-up took MS and MS ms");
     }
 };
 
@@ -81,20 +85,29 @@ inline WheelTestReport RunWheelTestScript(const std::wstring& args) { return Whe
 
 // How fast a window catches up with a burst depends on the machine as much
 // as on the window: other work on a busy machine can push a sound list box
-// past 500 ms. Only a window that sleeps over each message is certain to be
-// late. For the others a late catch-up is taken out of the results (its
-// verdict, its finding and its count in the Result line and exit code)
-// before they are compared.
+// past 400 ms. Only a window that sleeps over each message is certain to be
+// late. For the others the catch-up's verdicts are taken as ok (its finding
+// or note and its count in the Result line and exit code go) before they
+// are compared.
 inline void ForgiveLateCatchUp(std::vector<std::string>& results, DWORD& exitCode) {
-    const auto late = std::find(results.begin(), results.end(), "catch-up,,500,MS,clock ms,fault");
-    const auto finding = std::find(results.begin(), results.end(), "Takes MS ms to catch up with a burst of twenty notches.");
-    if (late == results.end() || finding == results.end() || results.empty()) return;
-    *late = "catch-up,,500,MS,clock ms,ok";
-    results.erase(finding);
+    int forgiven = 0;
+    for (auto at = results.begin(); at != results.end();) {
+        if (at->rfind("catch-up,,400,MS,clock ms,", 0) == 0) *at = "catch-up,,400,MS,clock ms,ok";
+        if (*at == "Takes MS ms to catch up with a burst of twenty notches.") ++forgiven;
+        const bool drop = *at == "Takes MS ms to catch up with a burst of twenty notches." ||
+                          at->rfind("Note: catch-up took MS and MS ms", 0) == 0;
+        at = drop ? results.erase(at) : at + 1;
+    }
+    if (forgiven == 0 || results.empty()) return;
     int faults = 0;
-    std::sscanf(results.back().c_str(), "Result: %d fault", &faults);
-    if (--faults <= 0) results.back() = "Result: no fault found", exitCode = 0;
-    else results.back() = "Result: " + std::to_string(faults) + (faults == 1 ? " fault found" : " faults found");
+    char rest[64] = "";
+    std::sscanf(results.back().c_str(), "Result: %d fault%*s found%63[^\n]", &faults, rest);
+    if (--faults <= 0) {
+        results.back() = std::string("Result: no fault found") + rest;
+        exitCode = std::string(rest).empty() ? 0 : 4;
+    } else {
+        results.back() = "Result: " + std::to_string(faults) + (faults == 1 ? " fault found" : " faults found") + rest;
+    }
 }
 
 inline std::wstring HexForm(HWND w) { return Format(L"0x%lX", Handle32(w)); }

@@ -1,4 +1,4 @@
-// notchlog_wheel_target.exe KIND [--at X Y] [--hang-after N] [--close-after N]
+// notchlog_wheel_target.exe KIND [--at X Y] [--hang-after N] [--close-after N] [--at-end]
 //
 // One window of a known kind for the wheel test to grade, in a process of
 // its own (so everything the test reads, it reads across processes). Each
@@ -21,7 +21,8 @@
 // L and C (lines and characters per notch) are read once at start, as real
 // handlers do. kAskPosition answers the window's own position (its first
 // line or item shown); --hang-after N stops answering after the Nth wheel
-// message (0: at once), --close-after N closes the window after the Nth.
+// message (0: at once), --close-after N closes the window after the Nth;
+// --at-end starts it scrolled to the end of its range.
 #include <windows.h>
 
 #include <algorithm>
@@ -254,7 +255,13 @@ int wmain(int argc, wchar_t** argv) {
     // Room to scroll both ways where the horizontal wheel does something.
     g.column = kind->sideways == Sideways::None ? 0 : 20;
     int x = 820, y = 40;
-    for (int i = 2; i + 1 < argc; ++i) {
+    bool atEnd = false;
+    for (int i = 2; i < argc; ++i) {
+        if (std::wcscmp(argv[i], L"--at-end") == 0) {
+            atEnd = true;
+            continue;
+        }
+        if (i + 1 >= argc) break;
         if (std::wcscmp(argv[i], L"--at") == 0 && i + 2 < argc) x = _wtoi(argv[++i]), y = _wtoi(argv[++i]);
         else if (std::wcscmp(argv[i], L"--hang-after") == 0) g.hangAfter = _wtoi(argv[++i]);
         else if (std::wcscmp(argv[i], L"--close-after") == 0) g.closeAfter = _wtoi(argv[++i]);
@@ -263,6 +270,13 @@ int wmain(int argc, wchar_t** argv) {
     ::SystemParametersInfoW(SPI_GETWHEELSCROLLCHARS, 0, &g.charsPerNotch, 0);
     if (g.linesPerNotch == static_cast<int>(WHEEL_PAGESCROLL)) g.linesPerNotch = -1;
     HWND w = MakeWindow(*kind, x, y);
+    if (atEnd && kind->list) {
+        HWND list = ::GetWindow(w, GW_CHILD);
+        ::SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(::SendMessageW(list, LB_GETCOUNT, 0, 0) - 1), 0);
+    } else if (atEnd) {
+        g.line = kLines - VisibleLines();
+        ShowPosition(w);
+    }
     ::ShowWindow(w, SW_SHOW);
     ::UpdateWindow(w);
     if (g.hangAfter == 0) ::PostMessageW(w, kHangNow, 0, 0);
