@@ -64,7 +64,9 @@ TEST(ScriptedRuns, ShowNothingAndTellTheirResultOnStandardOutput) {
         EXPECT_EQ(out.Read(), r.out);
         const std::string said = err.Read();
         EXPECT_EQ(said.substr(0, r.err.size()), r.err) << said;
-        if (r.err.empty()) EXPECT_EQ(said, "");
+        if (r.err.empty()) {
+            EXPECT_EQ(said, "");
+        }
         if (r.code == 2) {
             EXPECT_EQ((WheelTestReport{0, Contents(report)}.LastLine() + "\r\n"), r.out);
         }
