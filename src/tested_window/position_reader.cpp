@@ -63,6 +63,7 @@ struct PositionReader::Impl {
     std::optional<ImageLines> baseLines;
     // The image: pixels moved since the first Mark, while every movement was measured.
     std::optional<std::int32_t> imageMoved{0};
+    std::string lastProblem = "the picture could not be followed";
 
     // Any answer of the asked window, or nullopt when it does not answer.
     std::optional<std::int32_t> AskWith(UINT msg, WPARAM wp, LPARAM lp) const {
@@ -319,5 +320,7 @@ std::optional<std::int32_t> PositionReader::ReadNow() {
 }
 
 PositionReader::Range PositionReader::ReadRange() { return impl_->ReadRange(); }
+
+std::string PositionReader::LastProblem() const { return impl_->lastProblem; }
 
 }  // namespace nl

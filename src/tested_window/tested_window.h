@@ -163,6 +163,10 @@ public:
     };
     Range ReadRange();
 
+    // Why the last reading that failed did (the image's reason, "the
+    // screen could not be read", ...).
+    std::string LastProblem() const;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;  // the image buffers and the base reading

@@ -171,8 +171,18 @@ void Send(Run& run, const std::function<void(const ReplayProgress&)>& progress, 
 
 // What was sent and read, into the tally and the trace file.
 void Account(const Run& run, const std::vector<std::int64_t>& sentUs, const std::optional<std::int32_t> bases[2],
-             ReplaySummary& s, TraceWriter& trace) {
-    const auto& positions = run.watcher->Positions();
+             const std::optional<std::int32_t> rest[2], ReplaySummary& s, TraceWriter& trace) {
+    std::vector<std::optional<std::int32_t>> positions = run.watcher->Positions();
+    // Each axis's last event: where the target came to rest after it.
+    for (int axis = 0; axis < 2; ++axis) {
+        if (!rest[axis]) continue;
+        for (std::size_t i = run.sent; i-- > 0;)
+            if ((run.rows[i].axis == WheelAxis::V) == (axis == 0)) {
+                positions[i] = rest[axis];
+                break;
+            }
+    }
+    for (const auto& p : positions) s.readings += p ? 1 : 0;
     for (std::size_t i = 0; i < run.sent; ++i) {
         const TraceRow& row = run.rows[i];
         const int axis = row.axis == WheelAxis::V ? 0 : 1;
@@ -191,14 +201,14 @@ void Account(const Run& run, const std::vector<std::int64_t>& sentUs, const std:
 // every 10 ms until its readings have agreed for 200 ms, for at most 30 s
 // after the last event (Esc ends the wait sooner), and that reading is the
 // one graded. A target read by a message is never unread for being slow.
-void WaitForRest(HWND target, PositionReader* readers[2], const std::optional<std::int32_t> bases[2],
-                 std::int64_t lastSentUs, const std::atomic<bool>& stop, ReplaySummary& s) {
-    const bool axes[2] = {s.tally.Of(WheelAxis::V).events > 0, s.tally.Of(WheelAxis::H).events > 0};
+// Returns why a position could not be read, where that is not the reading's own.
+std::string WaitForRest(HWND target, PositionReader* readers[2], const bool axes[2], std::int64_t lastSentUs,
+                        const std::atomic<bool>& stop, ReplaySummary& s, std::optional<std::int32_t> rest[2]) {
     std::optional<std::int32_t> last[2];
     std::int64_t runStart = 0;
     bool first = true;
     for (;;) {
-        if (!SyncWithWindow(target)) break;
+        if (!SyncWithWindow(target)) return "the target does not answer";
         std::optional<std::int32_t> now[2];
         for (int i = 0; i < 2; ++i)
             if (axes[i]) now[i] = readers[i]->ReadNow();
@@ -218,14 +228,23 @@ void WaitForRest(HWND target, PositionReader* readers[2], const std::optional<st
         }
         ::Sleep(kRestPollMs);
     }
+    for (int i = 0; i < 2; ++i)
+        if (axes[i]) rest[i] = last[i];
+    return std::string();
+}
+
+// Where each axis that had events ended, from where it began.
+void Ended(PositionReader* readers[2], const std::optional<std::int32_t> bases[2],
+           const std::optional<std::int32_t> rest[2], const std::string& unread, ReplaySummary& s) {
     for (int i = 0; i < 2; ++i) {
-        if (!axes[i]) continue;
         const WheelAxis axis = i == 0 ? WheelAxis::V : WheelAxis::H;
+        if (s.tally.Of(axis).events == 0) continue;
         std::optional<std::int64_t> moved;
-        if (last[i] && bases[i]) moved = static_cast<std::int64_t>(*last[i]) - *bases[i];
-        s.tally.Ended(axis, moved, readers[i]->Method() == ReadMethod::Image
-                                       ? "the picture could not be followed"
-                                       : "it did not answer the position's message");
+        if (rest[i] && bases[i]) moved = static_cast<std::int64_t>(*rest[i]) - *bases[i];
+        const std::string why = !unread.empty() ? unread
+                                : readers[i]->Method() == ReadMethod::Image ? readers[i]->LastProblem()
+                                                                             : "it did not answer the position's message";
+        s.tally.Ended(axis, moved, why);
     }
 }
 
@@ -280,15 +299,20 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     delivery.End();
     s.sent = run.sent;
     s.problem = run.problem;
-    Account(run, sentUs, bases, s, trace);
-    trace.Flush();
-    if (s.problem.empty() || s.problem == "stopped") {
+    std::optional<std::int32_t> rest[2];
+    std::string unread;
+    if (s.problem.empty()) {
         ReplayProgress waiting;
         waiting.phase = ReplayProgress::Phase::Waiting;
         waiting.sent = waiting.events = s.sent;
         progress(waiting);
-        if (s.problem.empty()) WaitForRest(place.target, readers, bases, run.lastSentUs, stop, s);
+        bool axes[2] = {false, false};
+        for (std::size_t i = 0; i < s.sent; ++i) axes[rows[i].axis == WheelAxis::V ? 0 : 1] = true;
+        unread = WaitForRest(place.target, readers, axes, run.lastSentUs, stop, s, rest);
     }
+    Account(run, sentUs, bases, rest, s, trace);
+    trace.Flush();
+    if (s.problem.empty()) Ended(readers, bases, rest, unread, s);
     return result;
 }
 
