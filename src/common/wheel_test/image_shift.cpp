@@ -31,41 +31,33 @@ void Describe(ImageLines& out) {
     }
 }
 
-// Line numbers shared by both captures: equal lines, and only equal lines,
-// have the same number. Lines with the same hash are compared pixel by pixel.
-struct LineIds {
-    std::vector<std::int32_t> before, after;
-};
-
-LineIds IdsOf(const ImageLines& before, const ImageLines& after) {
-    const auto n = static_cast<std::int32_t>(before.hash.size());
-    const auto w = static_cast<std::size_t>(before.lines.width);
-    std::vector<std::pair<std::uint32_t, std::int32_t>> order;  // hash, line (after's come after before's)
-    order.reserve(static_cast<std::size_t>(2 * n));
-    for (std::int32_t i = 0; i < n; ++i) order.emplace_back(before.hash[static_cast<std::size_t>(i)], i);
-    for (std::int32_t i = 0; i < n; ++i) order.emplace_back(after.hash[static_cast<std::size_t>(i)], n + i);
-    std::sort(order.begin(), order.end());
-    auto pixelsOf = [&](std::int32_t line) {
-        const ImageLines& from = line < n ? before : after;
-        return from.lines.pixels.data() + static_cast<std::size_t>(line < n ? line : line - n) * w;
+// A number for each line of both captures, `before`'s first: equal lines,
+// and only equal lines, have the same number. Lines with the same hash are
+// compared pixel by pixel.
+std::vector<std::int32_t> LineIds(const ImageLines& before, const ImageLines& after) {
+    const std::size_t n = before.hash.size(), w = static_cast<std::size_t>(before.lines.width);
+    auto pixelsOf = [&](std::size_t line) {
+        return line < n ? before.lines.pixels.data() + line * w : after.lines.pixels.data() + (line - n) * w;
     };
-    LineIds ids{std::vector<std::int32_t>(static_cast<std::size_t>(n)), std::vector<std::int32_t>(static_cast<std::size_t>(n))};
-    std::vector<std::int32_t> kinds;  // the first line of each kind within one hash
+    std::vector<std::pair<std::uint32_t, std::size_t>> order;  // hash, line
+    order.reserve(2 * n);
+    for (std::size_t i = 0; i < n; ++i) order.emplace_back(before.hash[i], i);
+    for (std::size_t i = 0; i < n; ++i) order.emplace_back(after.hash[i], n + i);
+    std::sort(order.begin(), order.end());
+    std::vector<std::int32_t> ids(2 * n);
+    std::vector<std::size_t> kinds;  // the first line of each kind among those of one hash
     std::int32_t next = 0;
-    for (std::size_t g = 0; g < order.size();) {
-        std::size_t end = g;
-        while (end < order.size() && order[end].first == order[g].first) ++end;
-        kinds.clear();
-        for (; g < end; ++g) {
-            const std::int32_t line = order[g].second;
-            std::int32_t id = -1;
-            for (std::int32_t kind : kinds)
-                if (std::equal(pixelsOf(line), pixelsOf(line) + w, pixelsOf(kind))) id = (kind < n ? ids.before : ids.after)[static_cast<std::size_t>(kind < n ? kind : kind - n)];
-            if (id < 0) {
-                id = next++;
-                kinds.push_back(line);
-            }
-            (line < n ? ids.before : ids.after)[static_cast<std::size_t>(line < n ? line : line - n)] = id;
+    for (std::size_t g = 0; g < order.size(); ++g) {
+        if (g == 0 || order[g].first != order[g - 1].first) kinds.clear();
+        const std::size_t line = order[g].second;
+        const auto same = std::find_if(kinds.begin(), kinds.end(), [&](std::size_t kind) {
+            return std::equal(pixelsOf(line), pixelsOf(line) + w, pixelsOf(kind));
+        });
+        if (same != kinds.end()) {
+            ids[line] = ids[*same];
+        } else {
+            ids[line] = next++;
+            kinds.push_back(line);
         }
     }
     return ids;
@@ -95,9 +87,9 @@ std::int64_t Differing(const std::uint32_t* a, const std::uint32_t* b, std::int3
 class Matcher {
 public:
     Matcher(const ImageLines& before, const ImageLines& after)
-        : before_(before), after_(after), ids_(IdsOf(before, after)), n_(after.lines.height), w_(after.lines.width) {}
+        : before_(before), after_(after), ids_(LineIds(before, after)), n_(after.lines.height), w_(after.lines.width) {}
 
-    bool Identical() const { return ids_.before == ids_.after; }
+    bool Identical() const { return std::equal(ids_.begin(), ids_.begin() + n_, ids_.begin() + n_); }
 
     // At most 1% of the pixels shared at `shift` differ. Cheap bounds first
     // (lines with the same number, then each pair's colour counts); pixel
@@ -105,17 +97,17 @@ public:
     bool Matches(std::int32_t shift) {
         const std::int32_t first = shift < 0 ? -shift : 0, end = shift > 0 ? n_ - shift : n_;
         const std::int64_t budget = static_cast<std::int64_t>(end - first) * w_ / 100;
-        least_.clear();
+        pairs_.clear();
         std::int64_t least = 0;
         for (std::int32_t i = first; i < end; ++i) {
             const auto a = static_cast<std::size_t>(i), b = static_cast<std::size_t>(i + shift);
-            if (ids_.after[a] == ids_.before[b]) continue;
+            if (ids_[static_cast<std::size_t>(n_) + a] == ids_[b]) continue;
             const std::int32_t l = LeastDiffering(after_.colours[a], before_.colours[b]);
             if ((least += l) > budget) return false;
-            least_.emplace_back(i, l);
+            pairs_.emplace_back(i, l);
         }
         // `least` stays a lower bound: each pair's own bound is replaced by its count.
-        for (const auto& [i, l] : least_) {
+        for (const auto& [i, l] : pairs_) {
             const std::uint32_t* a = after_.lines.pixels.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(w_);
             const std::uint32_t* b = before_.lines.pixels.data() + static_cast<std::size_t>(i + shift) * static_cast<std::size_t>(w_);
             if ((least += Differing(a, b, w_, budget - least + l) - l) > budget) return false;
@@ -126,9 +118,9 @@ public:
 private:
     const ImageLines& before_;
     const ImageLines& after_;
-    LineIds ids_;
+    std::vector<std::int32_t> ids_;
     std::int32_t n_, w_;
-    std::vector<std::pair<std::int32_t, std::int32_t>> least_;  // line of `after`, its bound
+    std::vector<std::pair<std::int32_t, std::int32_t>> pairs_;  // lines of `after` unlike their pair, and the bound
 };
 
 PictureShift Unmeasured(PictureProblem problem, std::int32_t period = 0) { return PictureShift{std::nullopt, problem, period}; }
