@@ -67,9 +67,9 @@ bool ScreenCapture::Grab(const RECT& area) {
     return true;
 }
 
-void ScreenCapture::Cut(const RECT& part, PixelImage& image) const {
+void ScreenCapture::Cut(const RECT& area, PixelImage& image) const {
     RECT kept{};
-    if (!bits_ || !::IntersectRect(&kept, &part, &grabbed_)) {
+    if (!bits_ || !::IntersectRect(&kept, &area, &grabbed_)) {
         image = PixelImage{};
         return;
     }

@@ -23,9 +23,9 @@ public:
     // it for Cut; false when none of it lies on the screen or the screen
     // cannot be read.
     bool Grab(const RECT& area);
-    // The part of `part` (screen coordinates) that the last Grab read, into
-    // `image`; empty when none of it was.
-    void Cut(const RECT& part, PixelImage& image) const;
+    // What the last Grab read of `area` (screen coordinates), into `image`;
+    // empty when it read none of it.
+    void Cut(const RECT& area, PixelImage& image) const;
 
 private:
     bool Fit(HDC screen, LONG width, LONG height);

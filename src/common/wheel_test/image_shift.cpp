@@ -76,9 +76,9 @@ std::int64_t Differing(const std::uint32_t* a, const std::uint32_t* b, std::int3
     std::int64_t count = 0;
     for (std::int32_t x = 0; x < w;) {
         const std::int32_t stop = std::min(w, x + 64);
-        std::int32_t part = 0;
-        for (; x < stop; ++x) part += a[x] != b[x];
-        count += part;
+        std::int32_t chunk = 0;
+        for (; x < stop; ++x) chunk += a[x] != b[x];
+        count += chunk;
         if (count > most) break;
     }
     return count;
