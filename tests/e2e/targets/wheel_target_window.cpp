@@ -26,8 +26,8 @@
 // (vertical) and top (horizontal) edges in step with them; `pixels` and
 // `paints-once` have none. The cells are a line tall and a column wide, each
 // its own colour; the repeated words start at another offset on each line.
-// The kinds with scroll bars of their own only have a 400 x 300 client area
-// beside the bars.
+// The scroll bars take their room from the client area, except on the
+// pixel-only kinds, whose client area stays 400 x 300 beside them.
 // L and C (lines and characters per notch) are read once at start, as real
 // handlers do. kAskPosition answers the window's own position (its first
 // line or item shown); --hang-after N stops answering after the Nth wheel
