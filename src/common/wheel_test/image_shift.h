@@ -39,9 +39,10 @@ std::string PictureProblemText(PictureProblem problem, std::int32_t period = 0);
 
 // One capture made ready for matching along one axis. The lines to match
 // are kept as rows: a capture matched by its columns is kept turned (its
-// column x is row x here). Each line has a hash (equal lines are found
-// without comparing them pixel by pixel) and a count of its pixels by rough
-// colour (two lines differ in at least half the difference of their counts).
+// column x is row x here). Each line has a hash (lines of two captures with
+// the same hash are compared once, not at every shift) and a count of its
+// pixels by rough colour (two lines differ in at least half the difference
+// of their counts).
 // `thumb` is the strip of the window's own scroll bar along the axis, as
 // captured with the picture; empty where the window has none.
 struct ImageLines {
