@@ -52,10 +52,8 @@ bool ScreenCapture::Fit(HDC screen, LONG width, LONG height) {
     return true;
 }
 
-bool ScreenCapture::Take(HWND w, PixelImage& image) {
-    RECT area{};
-    if (!::GetClientRect(w, &area)) return false;
-    ::MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&area), 2);
+bool ScreenCapture::Grab(const RECT& area) {
+    grabbed_ = RECT{};
     const RECT screenRect = VirtualScreen();
     RECT shown{};
     if (!::IntersectRect(&shown, &area, &screenRect)) return false;
@@ -65,11 +63,34 @@ bool ScreenCapture::Take(HWND w, PixelImage& image) {
     SelectScope selected(dc_.Get(), bitmap_.Get());
     if (!::BitBlt(dc_.Get(), 0, 0, width, height, screen.Get(), shown.left, shown.top, SRCCOPY)) return false;
     ::GdiFlush();
-    image.width = width;
-    image.height = height;
-    image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    // The fourth byte of each pixel is whatever the driver left there.
-    std::transform(bits_, bits_ + image.pixels.size(), image.pixels.begin(), [](std::uint32_t p) { return p & 0xFFFFFFu; });
+    grabbed_ = shown;
+    return true;
+}
+
+void ScreenCapture::Cut(const RECT& area, PixelImage& image) const {
+    RECT kept{};
+    if (!bits_ || !::IntersectRect(&kept, &area, &grabbed_)) {
+        image = PixelImage{};
+        return;
+    }
+    image.width = kept.right - kept.left;
+    image.height = kept.bottom - kept.top;
+    image.pixels.resize(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
+    auto out = image.pixels.begin();
+    for (LONG y = kept.top; y < kept.bottom; ++y) {
+        const std::uint32_t* row = bits_ + static_cast<std::size_t>(y - grabbed_.top) * static_cast<std::size_t>(width_) +
+                                   static_cast<std::size_t>(kept.left - grabbed_.left);
+        // The fourth byte of each pixel is whatever the driver left there.
+        out = std::transform(row, row + image.width, out, [](std::uint32_t p) { return p & 0xFFFFFFu; });
+    }
+}
+
+bool ScreenCapture::Take(HWND w, PixelImage& image) {
+    RECT area{};
+    if (!::GetClientRect(w, &area)) return false;
+    ::MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    if (!Grab(area)) return false;
+    Cut(area, image);
     return true;
 }
 

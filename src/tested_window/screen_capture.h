@@ -1,5 +1,5 @@
-// A window's client area as the screen shows it, read through the screen's
-// DC (another process's window DC cannot be read from here).
+// What the screen shows of a window, read through the screen's DC (another
+// process's window DC cannot be read from here).
 #pragma once
 
 #include <windows.h>
@@ -19,6 +19,14 @@ public:
     // false when none does or the screen cannot be read.
     bool Take(HWND w, PixelImage& image);
 
+    // Reads `area` (screen coordinates) as the screen shows it now and keeps
+    // it for Cut; false when none of it lies on the screen or the screen
+    // cannot be read.
+    bool Grab(const RECT& area);
+    // What the last Grab read of `area` (screen coordinates), into `image`;
+    // empty when it read none of it.
+    void Cut(const RECT& area, PixelImage& image) const;
+
 private:
     bool Fit(HDC screen, LONG width, LONG height);
 
@@ -26,6 +34,7 @@ private:
     GdiObject bitmap_;
     const std::uint32_t* bits_ = nullptr;
     LONG width_ = 0, height_ = 0;
+    RECT grabbed_{};
 };
 
 }  // namespace nl

@@ -19,6 +19,11 @@ enum class WheelTargetKind {
     List,                // a standard list box of 200 items
     Pixels,              // sound, readable by its pixels only (16 px a line)
     ShortList,           // a standard list box whose top item stops at 12
+    // Not graded by the whole wheel test runs: read by their pixels only.
+    BlocksReversed,           // cells of colour, the horizontal wheel the wrong way
+    BlocksIgnoresHorizontal,  // cells of colour, the horizontal wheel ignored
+    RepeatedText,             // lines repeating sideways, the horizontal wheel ignored
+    PaintsOnce,               // like Pixels, but one paint once the wheel rests
 };
 
 constexpr WheelTargetKind kAllWheelTargetKinds[] = {
@@ -30,7 +35,8 @@ constexpr WheelTargetKind kAllWheelTargetKinds[] = {
 inline const wchar_t* WheelTargetName(WheelTargetKind kind) {
     static const wchar_t* const names[] = {L"accumulating", L"truncating", L"every-message", L"fixed-four",
                                            L"reversed-horizontal", L"ignores-horizontal", L"slow", L"list",
-                                           L"pixels", L"short-list"};
+                                           L"pixels", L"short-list", L"blocks-reversed",
+                                           L"blocks-ignores-horizontal", L"repeated-text", L"paints-once"};
     return names[static_cast<int>(kind)];
 }
 

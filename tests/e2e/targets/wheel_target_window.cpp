@@ -14,10 +14,20 @@
 //   list                a standard list box of 200 items
 //   pixels              sound, drawn text only: no scroll bar, nothing to ask
 //   short-list          a standard list box whose top item can go no further than 12
+// and, readable by their pixels only (scroll bars of their own, no scroll
+// bar controls), for the picture reader:
+//   blocks-reversed     cells of colour; sound, but scrolls left on the wheel's right turn
+//   blocks-ignores-horizontal  the same cells; ignores the horizontal wheel
+//   repeated-text       lines repeating the same words sideways; ignores the horizontal wheel
+//   paints-once         like pixels, but paints only once the wheel has rested for 30 ms
 // The custom kinds draw numbered text lines (16 px each, 8 px per column),
 // keep their own scroll bars (SetScrollInfo) and, since those cannot be read
 // from another process everywhere, a scroll bar control along the left
-// (vertical) and top (horizontal) edges in step with them; `pixels` has none.
+// (vertical) and top (horizontal) edges in step with them; `pixels` and
+// `paints-once` have none. The cells are a line tall and a column wide, each
+// its own colour; the repeated words start at another offset on each line.
+// The scroll bars take their room from the client area, except on the
+// pixel-only kinds, whose client area stays 400 x 300 beside them.
 // L and C (lines and characters per notch) are read once at start, as real
 // handlers do. kAskPosition answers the window's own position (its first
 // line or item shown); --hang-after N stops answering after the Nth wheel
@@ -35,11 +45,14 @@ namespace {
 
 constexpr UINT kAskPosition = WM_APP + 2;
 constexpr UINT kHangNow = WM_APP + 3;
+constexpr UINT_PTR kPaintTimer = 1;
 constexpr int kLineHeight = 16, kColumnWidth = 8, kLines = 1000, kColumns = 200, kBarSize = 16;
 constexpr int kClientWidth = 400, kClientHeight = 300;
 
 enum class Step { Accumulate, Truncate, EveryMessage, FourPerNotch };
 enum class Sideways { None, Reversed, Ignored };
+enum class Bars { None, OwnAndControls, Own };
+enum class Look { Text, Blocks, Repeated };
 
 struct Kind {
     const wchar_t* name;
@@ -47,20 +60,26 @@ struct Kind {
     Step step;
     Sideways sideways;
     int sleepMs;
-    bool bars;  // custom: scroll bars
+    Bars bars;  // custom
+    Look look = Look::Text;
+    bool paintsOnce = false;
 };
 
 constexpr Kind kKinds[] = {
-    {L"accumulating", false, Step::Accumulate, Sideways::None, 0, true},
-    {L"truncating", false, Step::Truncate, Sideways::None, 0, true},
-    {L"every-message", false, Step::EveryMessage, Sideways::None, 0, true},
-    {L"fixed-four", true, Step::FourPerNotch, Sideways::None, 0, false},
-    {L"reversed-horizontal", false, Step::Accumulate, Sideways::Reversed, 0, true},
-    {L"ignores-horizontal", false, Step::Accumulate, Sideways::Ignored, 0, true},
-    {L"slow", false, Step::Accumulate, Sideways::None, 35, true},
-    {L"list", true, Step::Accumulate, Sideways::None, 0, false},
-    {L"pixels", false, Step::Accumulate, Sideways::None, 0, false},
-    {L"short-list", true, Step::Accumulate, Sideways::None, 0, false},
+    {L"accumulating", false, Step::Accumulate, Sideways::None, 0, Bars::OwnAndControls},
+    {L"truncating", false, Step::Truncate, Sideways::None, 0, Bars::OwnAndControls},
+    {L"every-message", false, Step::EveryMessage, Sideways::None, 0, Bars::OwnAndControls},
+    {L"fixed-four", true, Step::FourPerNotch, Sideways::None, 0, Bars::None},
+    {L"reversed-horizontal", false, Step::Accumulate, Sideways::Reversed, 0, Bars::OwnAndControls},
+    {L"ignores-horizontal", false, Step::Accumulate, Sideways::Ignored, 0, Bars::OwnAndControls},
+    {L"slow", false, Step::Accumulate, Sideways::None, 35, Bars::OwnAndControls},
+    {L"list", true, Step::Accumulate, Sideways::None, 0, Bars::None},
+    {L"pixels", false, Step::Accumulate, Sideways::None, 0, Bars::None},
+    {L"short-list", true, Step::Accumulate, Sideways::None, 0, Bars::None},
+    {L"blocks-reversed", false, Step::Accumulate, Sideways::Reversed, 0, Bars::Own, Look::Blocks},
+    {L"blocks-ignores-horizontal", false, Step::Accumulate, Sideways::Ignored, 0, Bars::Own, Look::Blocks},
+    {L"repeated-text", false, Step::Accumulate, Sideways::Ignored, 0, Bars::Own, Look::Repeated},
+    {L"paints-once", false, Step::Accumulate, Sideways::None, 0, Bars::None, Look::Text, true},
 };
 
 struct State {
@@ -83,9 +102,13 @@ void SyncBar(HWND bar, int kindOfBar, int max, int page, int pos, HWND owner) {
 }
 
 void ShowPosition(HWND w) {
-    if (g.kind->bars) {
+    if (g.kind->bars != Bars::None) {
         SyncBar(g.vbar, SB_VERT, kLines - 1, VisibleLines(), g.line, w);
-        if (g.hbar) SyncBar(g.hbar, SB_HORZ, kColumns - 1, VisibleColumns(), g.column, w);
+        if (g.kind->sideways != Sideways::None) SyncBar(g.hbar, SB_HORZ, kColumns - 1, VisibleColumns(), g.column, w);
+    }
+    if (g.kind->paintsOnce) {
+        ::SetTimer(w, kPaintTimer, 30, nullptr);  // again at each message: it fires once they stop
+        return;
     }
     ::InvalidateRect(w, nullptr, FALSE);
     ::UpdateWindow(w);
@@ -119,7 +142,25 @@ void Paint(HWND w) {
     HGDIOBJ oldBitmap = ::SelectObject(mem, bitmap);
     HGDIOBJ oldFont = ::SelectObject(mem, ::GetStockObject(DEFAULT_GUI_FONT));
     ::FillRect(mem, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    for (int row = 0; row * kLineHeight < client.bottom; ++row) {
+    SIZE words{};
+    ::GetTextExtentPoint32W(mem, L"wide text ", 10, &words);
+    for (int row = 0; row * kLineHeight < client.bottom && g.kind->look != Look::Text; ++row) {
+        const int n = g.line + row;
+        if (g.kind->look == Look::Repeated) {
+            std::wstring text;
+            for (int i = 0; i < 40; ++i) text += L"wide text ";
+            const int offset = words.cx > 0 ? n * (words.cx % 7 ? 7 : 11) % words.cx : 0;
+            ::TextOutW(mem, -offset - g.column * kColumnWidth, row * kLineHeight, text.c_str(), static_cast<int>(text.size()));
+            continue;
+        }
+        ::SelectObject(mem, ::GetStockObject(DC_BRUSH));
+        for (int column = 0; column * kColumnWidth < client.right; ++column) {
+            const auto cell = static_cast<unsigned>(n * 7919 + (g.column + column) * 104729);
+            ::SetDCBrushColor(mem, (cell * 2654435761u >> 8) & 0xFFFFFF);
+            ::PatBlt(mem, column * kColumnWidth, row * kLineHeight, kColumnWidth, kLineHeight, PATCOPY);
+        }
+    }
+    for (int row = 0; row * kLineHeight < client.bottom && g.kind->look == Look::Text; ++row) {
         const int n = g.line + row;
         if (n >= kLines) break;
         // Numbers that differ from line to line and along each line.
@@ -176,6 +217,12 @@ LRESULT CALLBACK TargetProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ERASEBKGND:
             if (custom) return 1;
             break;
+        case WM_TIMER:
+            if (wp != kPaintTimer) break;
+            ::KillTimer(w, kPaintTimer);
+            ::InvalidateRect(w, nullptr, FALSE);
+            ::UpdateWindow(w);
+            return 0;
     }
     return ::DefWindowProcW(w, msg, wp, lp);
 }
@@ -219,9 +266,13 @@ HWND MakeWindow(const Kind& kind, int x, int y) {
     wc.lpszClassName = kind.list ? L"NotchlogWheelTargetFrame" : L"NotchlogWheelTarget";
     ::RegisterClassW(&wc);
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    if (kind.bars) style |= WS_VSCROLL | (kind.sideways != Sideways::None ? WS_HSCROLL : 0);
+    if (kind.bars != Bars::None) style |= WS_VSCROLL | (kind.sideways != Sideways::None ? WS_HSCROLL : 0);
     RECT r{0, 0, kClientWidth, kClientHeight};
     ::AdjustWindowRect(&r, style, FALSE);
+    if (kind.bars == Bars::Own) {
+        r.right += ::GetSystemMetrics(SM_CXVSCROLL);
+        if (style & WS_HSCROLL) r.bottom += ::GetSystemMetrics(SM_CYHSCROLL);
+    }
     const std::wstring title = std::wstring(L"Wheel target: ") + kind.name;
     HWND w = ::CreateWindowExW(0, wc.lpszClassName, title.c_str(), style, x, y, r.right - r.left, r.bottom - r.top,
                                nullptr, nullptr, instance, nullptr);
@@ -230,7 +281,7 @@ HWND MakeWindow(const Kind& kind, int x, int y) {
                                       kClientWidth, kClientHeight, w, nullptr, instance, nullptr);
         FillList(list, std::wcscmp(kind.name, L"short-list") == 0);
         g.listProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc)));
-    } else if (kind.bars) {
+    } else if (kind.bars == Bars::OwnAndControls) {
         g.vbar = ::CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, kBarSize, kBarSize,
                                    kClientHeight - kBarSize, w, nullptr, instance, nullptr);
         if (kind.sideways != Sideways::None)
