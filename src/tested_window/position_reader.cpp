@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "common/wheel_test/image_shift.h"
-#include "tested_window/screen_capture.h"
+#include "tested_window/picture_reader.h"
 
 namespace nl {
 
@@ -56,13 +56,14 @@ struct PositionReader::Impl {
     HWND asked = nullptr;  // the window a message method asks
     bool horizontal = false;
     ReadMethod method = ReadMethod::Image;
-    ScreenCapture capture;
-    PixelImage image;
-    // The base of the next movement, and where the first Mark found it.
+    // The base of the next movement, and where the first Mark found it
+    // (a message's own position; for the picture, pixels from the first Mark).
     std::optional<std::int32_t> basePosition, startPosition;
-    std::optional<ImageLines> baseLines;
-    // The image: pixels moved since the first Mark, while every movement was measured.
-    std::optional<std::int32_t> imageMoved{0};
+    bool marked = false;
+    // The picture: followed from its base, which was this far from where
+    // the first Mark found it (unknown once a movement could not be read).
+    std::optional<PictureReader> picture;
+    std::optional<std::int32_t> pictureOffset{0};
     std::string lastProblem = "the picture could not be followed";
 
     // Any answer of the asked window, or nullopt when it does not answer.
@@ -165,11 +166,6 @@ struct PositionReader::Impl {
         return std::max<std::int32_t>(1, height / lineHeight);
     }
 
-    std::optional<ImageLines> Lines() {
-        if (!capture.Take(measured, image)) return std::nullopt;
-        return horizontal ? ColumnsOf(image) : RowsOf(image);
-    }
-
     // Tries `candidate` on `w`; keeps it when a reading works.
     bool Try(ReadMethod candidate, HWND w) {
         method = candidate;
@@ -189,23 +185,37 @@ struct PositionReader::Impl {
         if (Try(ReadMethod::ScrollInfo, measured)) return;
         method = ReadMethod::Image;
         asked = measured;
+        picture.emplace(measured, horizontal);
     }
 
-    // One reading: a position, or the capture's lines.
+    // One reading: a position (the picture's, from where the first Mark
+    // found it), or why there is none.
     struct Reading {
+        bool valid = false;  // a position was read, or a picture taken
         std::optional<std::int32_t> position;
-        std::optional<ImageLines> lines;
-        bool Valid() const { return position || lines; }
-        bool Agrees(const Reading& other) const {
-            if (position) return other.position == position;
-            return lines && other.lines && SameLines(*lines, *other.lines);
+        bool samePicture = false;  // the picture is the one the reading before took
+        std::string problem;
+        bool Agrees(const Reading& before) const {
+            return samePicture || (position && position == before.position);
         }
     };
 
     Reading Read() {
         Reading r;
-        if (method == ReadMethod::Image) r.lines = Lines();
-        else r.position = Position();
+        if (method != ReadMethod::Image) {
+            r.position = Position();
+            r.valid = r.position.has_value();
+            if (!r.valid) r.problem = "the position could not be read";
+            return r;
+        }
+        const PictureReader::Read p = picture->Next();
+        r.valid = p.taken;
+        r.samePicture = p.sameAsLast;
+        if (p.position && pictureOffset) r.position = *pictureOffset + *p.position;
+        r.problem = !p.taken ? "the screen could not be read"
+                    : p.position ? std::string()
+                                 : PictureProblemText(p.problem, p.period);
+        if (!r.problem.empty()) lastProblem = r.problem;
         return r;
     }
 
@@ -237,7 +247,7 @@ struct PositionReader::Impl {
         for (;;) {
             Reading now = Read();
             const std::int64_t at = ClockUs();
-            if (!now.Valid()) {
+            if (!now.valid) {
                 inRun = false;
             } else {
                 if (!inRun || !now.Agrees(last)) runStart = at;
@@ -258,8 +268,7 @@ struct PositionReader::Impl {
                 }
             }
             if (at - start >= kMostUs) {
-                if (!last.Valid())
-                    out.reason = method == ReadMethod::Image ? "the screen could not be read" : "the position could not be read";
+                if (!last.valid) out.reason = now.problem;
                 return out;
             }
             ::Sleep(static_cast<DWORD>(pollMs > 0 ? pollMs : 1));
@@ -278,46 +287,42 @@ PositionReader::PositionReader(const TestPlace& place, bool horizontal) : impl_(
 PositionReader::~PositionReader() = default;
 
 bool PositionReader::Mark() {
-    SyncWithWindow(impl_->target);
+    Impl& m = *impl_;
+    SyncWithWindow(m.target);
     Impl::Reading last;
-    const Settled settled = impl_->Wait(30, last);
-    impl_->basePosition = last.position;
-    impl_->baseLines = std::move(last.lines);
-    if (!impl_->startPosition) impl_->startPosition = impl_->basePosition;
+    const Settled settled = m.Wait(30, last);
+    if (m.method == ReadMethod::Image) {
+        // A new base for the picture, where the last one left this axis:
+        // the step just read moved the other axis, whose movement changes
+        // this axis's picture without moving it.
+        if (!m.marked) m.pictureOffset = 0;
+        else m.pictureOffset = m.basePosition;
+        m.picture->Start();
+        m.basePosition = m.pictureOffset;
+    } else {
+        m.basePosition = last.position;
+    }
+    if (!m.marked) m.startPosition = m.basePosition;
+    m.marked = true;
     return settled.agreed;
 }
 
 PositionReader::Settled PositionReader::Settle(int pollMs) {
-    SyncWithWindow(impl_->target);
+    Impl& m = *impl_;
+    SyncWithWindow(m.target);
     Impl::Reading last;
-    Settled settled = impl_->Wait(pollMs, last);
+    Settled settled = m.Wait(pollMs, last);
     if (settled.agreed) {
-        if (last.position && impl_->basePosition) settled.movement = *last.position - *impl_->basePosition;
-        if (last.lines && impl_->baseLines) {
-            settled.movement = LineShift(*impl_->baseLines, *last.lines);
-            if (!settled.movement)
-                settled.reason = "nothing in the picture matches (it may have moved more than two thirds of the window "
-                                 "between two readings)";
-        }
+        if (last.position && m.basePosition) settled.movement = *last.position - *m.basePosition;
+        else if (!last.problem.empty()) settled.reason = last.problem;
+        else settled.reason = "the step before it could not be read";
     }
-    if (impl_->method == ReadMethod::Image) {
-        if (impl_->imageMoved && settled.movement) *impl_->imageMoved += *settled.movement;
-        else impl_->imageMoved.reset();
-        settled.position = impl_->imageMoved;
-    } else if (last.position && impl_->startPosition) {
-        settled.position = *last.position - *impl_->startPosition;
-    }
-    if (last.Valid()) {
-        impl_->basePosition = last.position;
-        impl_->baseLines = std::move(last.lines);
-    }
+    if (last.position && m.startPosition) settled.position = *last.position - *m.startPosition;
+    if (last.valid) m.basePosition = last.position;
     return settled;
 }
 
-std::optional<std::int32_t> PositionReader::ReadNow() {
-    if (impl_->method == ReadMethod::Image) return std::nullopt;
-    return impl_->Position();
-}
+std::optional<std::int32_t> PositionReader::ReadNow() { return impl_->Read().position; }
 
 PositionReader::Range PositionReader::ReadRange() { return impl_->ReadRange(); }
 
