@@ -21,6 +21,7 @@ constexpr std::int64_t kMostUs = 1000000;
 // under this; one still working through input answers each only when the
 // message in hand is done.
 constexpr std::int64_t kIdleAnswerUs = 10000;
+constexpr DWORD kIdlePauseMs = 3;
 
 std::wstring ClassOf(HWND w) {
     wchar_t buffer[260];
@@ -220,11 +221,18 @@ struct PositionReader::Impl {
     }
 
     // Whether the target has nothing left to do: it answers two WM_NULLs at
-    // once. nullopt when it does not answer at all.
+    // once, and again after a pause. A sent message goes before queued
+    // input, so a target between two messages of its input can answer the
+    // first pair at once; the pause lets it take the next message, which the
+    // second pair then waits for. nullopt when it does not answer at all.
     std::optional<bool> Idle() const {
-        const std::int64_t asked = ClockUs();
-        if (!SyncWithWindow(target)) return std::nullopt;
-        return ClockUs() - asked <= kIdleAnswerUs;
+        for (int round = 0; round < 2; ++round) {
+            if (round > 0) ::Sleep(kIdlePauseMs);
+            const std::int64_t asked = ClockUs();
+            if (!SyncWithWindow(target)) return std::nullopt;
+            if (ClockUs() - asked > kIdleAnswerUs) return false;
+        }
+        return true;
     }
 
     // Why a reading that did not come to rest is unmeasured.
