@@ -172,7 +172,8 @@ void Send(Run& run, const std::function<void(const ReplayProgress&)>& progress, 
 // What was sent and read, into the tally and the trace file.
 void Account(const Run& run, const std::vector<std::int64_t>& sentUs, const std::optional<std::int32_t> bases[2],
              const std::optional<std::int32_t> rest[2], ReplaySummary& s, TraceWriter& trace) {
-    std::vector<std::optional<std::int32_t>> positions = run.watcher->Positions();
+    const std::vector<std::optional<std::int32_t>>& read = run.watcher->Positions();  // along the way
+    std::vector<std::optional<std::int32_t>> positions = read;
     // Each axis's last event: where the target came to rest after it.
     for (int axis = 0; axis < 2; ++axis) {
         if (!rest[axis]) continue;
@@ -189,6 +190,9 @@ void Account(const Run& run, const std::vector<std::int64_t>& sentUs, const std:
         std::optional<std::int64_t> moved;
         if (positions[i] && bases[axis]) moved = static_cast<std::int64_t>(*positions[i]) - *bases[axis];
         s.tally.Sent(row.axis, row.delta, moved);
+        s.points.push_back(ReplayPoint{i < sentUs.size() ? sentUs[i] : 0, row.axis, s.tally.Of(row.axis).sound,
+                                       read[i] && bases[axis] ? std::optional<std::int64_t>(*read[i] - *bases[axis])
+                                                              : std::nullopt});
         if (!trace.Active()) continue;
         AppendReplayTraceLine(trace.Buffer(), row.seq, run.schedule.dueUs[i], i < sentUs.size() ? sentUs[i] : 0,
                               row.axis, row.delta,
@@ -313,6 +317,13 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     Account(run, sentUs, bases, rest, s, trace);
     trace.Flush();
     if (s.problem.empty()) Ended(readers, bases, rest, unread, s);
+    if (s.problem.empty() && !sentUs.empty()) {
+        const std::int64_t endUs = sentUs.back() + 1000 * (s.lagMs ? *s.lagMs : s.waitedMs);
+        for (WheelAxis axis : {WheelAxis::V, WheelAxis::H})
+            if (s.tally.Of(axis).events > 0)
+                s.rest[axis == WheelAxis::V ? 0 : 1] =
+                    ReplayPoint{endUs, axis, s.tally.Of(axis).sound, s.tally.Of(axis).moved};
+    }
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/replay/replay_trace.h"
 #include "common/wheel_test/window_form.h"
@@ -55,6 +56,16 @@ struct ReplayReading {
     ReadMethod method = ReadMethod::Image;
 };
 
+// One event of a replay as its picture shows it: when it was sent (us from
+// when the first was due), where a sound handler stands on its axis after
+// it, and where the target was read after it, from where it began, if it was.
+struct ReplayPoint {
+    std::int64_t atUs = 0;
+    WheelAxis axis = WheelAxis::V;
+    std::int64_t sound = 0;
+    std::optional<std::int64_t> moved;
+};
+
 // Everything the lines below the head say.
 struct ReplaySummary {
     TracePick pick;
@@ -79,6 +90,10 @@ struct ReplaySummary {
     bool stillMoving = false;
     std::int64_t waitedMs = 0;
     bool waitStopped = false;  // Esc ended the wait
+    // Every event sent, and where the target came to rest after the last
+    // (its time: when the wait ended), for the replay's picture.
+    std::vector<ReplayPoint> points;
+    std::optional<ReplayPoint> rest[2];  // vertical, horizontal
     std::string problem;  // why the replay could not be made or finished; empty when it was
 };
 
