@@ -13,7 +13,10 @@ build: deps
 test: build
 	@T='$(T)' tools/test.sh
 
-run: build
+# Only what running needs: the program (and the headless demo's driver where
+# there is no display); `make test` builds the rest.
+run: deps
+	@tools/build.sh --run
 	@tools/run.sh $(ARGS)
 
 bench: build
