@@ -268,6 +268,7 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     const ReplaySchedule schedule = MakeSchedule(rows, options.maxGapMs, options.speedMilli);
     s.gapsCut = schedule.gapsCut;
     s.removedUs = schedule.removedUs;
+    s.lengthUs = schedule.dueUs.empty() ? 0 : schedule.dueUs.back();
 
     TestPlace place;
     if (std::string problem = PlaceTarget(target, how, place); !problem.empty()) {

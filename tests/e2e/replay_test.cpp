@@ -134,7 +134,8 @@ TEST(Replay, TargetsOfKnownKindsMoveByTheirOwnArithmeticAndTheReportSaysHowFar) 
         EXPECT_TRUE(std::regex_match(body[4], std::regex("Readings: positions read after \\d+ of 12 events\\."))) << body[4];
         body.erase(body.begin() + 3, body.begin() + 5);
         EXPECT_EQ(body, (std::vector<std::string>{
-                            "Trace: run 1 of 1, window main, 12 rows",
+                            "Trace: run 1 of 1, window main, 12 rows over 0.1 s (after gap cutting); the run holds "
+                            "12 main rows",
                             "Events: 12 sent, 0 skipped (rows with source lost)",
                             "Timing: speed 1, gaps longer than 2000 ms cut to it: 0 gaps, 0.000 s removed",
                             std::string("Vertical: 12 events, deltas adding up to -4.000 notches; a sound handler "
@@ -192,8 +193,9 @@ TEST(Replay, AFileAppendedOverTwoRunsReplaysItsLastOrTheOneChosen) {
         const char* trace;
         int down;
     } rows[] = {
-        {L"", "Trace: run 2 of 2, window main, 1 rows", 6},
-        {L" --replay-run 1", "Trace: run 1 of 2, window main, 3 rows", 9},
+        {L"", "Trace: run 2 of 2, window main, 1 row over 0.0 s (after gap cutting); the run holds 1 main row", 6},
+        {L" --replay-run 1", "Trace: run 1 of 2, window main, 3 rows over 0.0 s (after gap cutting); the run holds 3 main rows",
+         9},
     };
     for (const auto& r : rows) {
         WheelTarget target(WheelTargetKind::Accumulating);
@@ -382,12 +384,12 @@ TEST(Replay, InTheWheelTestWindowStartStopsItAndCopyGivesTheReport) {
     EXPECT_EQ(findings(), "Result: could not replay (stopped)");
     const auto list = ListLines(::GetDlgItem(window, kResultsList));
     ASSERT_GE(list.size(), 4u);
-    EXPECT_EQ(Narrow(list[0]), "Trace: run 1 of 1, window main, 500 rows");
+    EXPECT_EQ(Narrow(list[0]), "Trace: run 1 of 1, window main, 500 rows over 10.0 s (after gap cutting); the run holds 500 main rows");
     WriteClipboard(L"(before the copy)");
     Send(window, WM_COMMAND, MAKEWPARAM(kCopyButton, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(window, kCopyButton)));
     const std::string copied = Narrow(ReadClipboard().value_or(L""));
     EXPECT_TRUE(std::regex_match(copied, std::regex("Notchlog [^\r]* replay, [^]*\r\n\r\nTrace: run 1 of 1, window main, "
-                                                    "500 rows\r\n[^]*\r\nResult: could not replay \\(stopped\\)\r\n")))
+                                                    "500 rows[^\r]*\r\n[^]*\r\nResult: could not replay \\(stopped\\)\r\n")))
         << copied;
     EXPECT_EQ(app.Close(), 0u);
 }

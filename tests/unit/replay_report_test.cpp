@@ -69,6 +69,9 @@ TEST(ReplayReport, TallyFollowsTheLargestDifferenceAlongTheWay) {
 ReplaySummary Summary() {
     ReplaySummary s;
     s.pick.run = 2, s.pick.runs = 3, s.pick.vantage = Vantage::Analysis;
+    s.pick.where.rows[1] = 6, s.pick.where.rows[0] = 1;
+    s.pick.where.order = {Vantage::Analysis, Vantage::Main};
+    s.lengthUs = 3249999;
     s.rows = 6, s.sent = 6, s.lostSkipped = 1;
     s.maxGapMs = 2000, s.speedMilli = 1000, s.gapsCut = 1, s.removedUs = 41234567;
     s.reading[0] = {ReadMethod::ListBoxTop};
@@ -86,7 +89,8 @@ TEST(ReplayReport, LinesBelowTheHead) {
     s.mismatchRows = 2, s.extraInfoRows = 4;
     s.lagMs = 1234, s.readings = 4;
     EXPECT_EQ(ReplayReportLines(s),
-              "Trace: run 2 of 3, window analysis, 6 rows\r\n"
+              "Trace: run 2 of 3, window analysis, 6 rows over 3.2 s (after gap cutting); the run holds 6 analysis rows "
+              "and 1 main row\r\n"
               "Events: 6 sent, 1 skipped (rows with source lost)\r\n"
               "Timing: speed 1, gaps longer than 2000 ms cut to it: 1 gap, 41.234 s removed\r\n"
               "Lag: the target came to rest 1234 ms after the last event was sent.\r\n"
@@ -109,7 +113,8 @@ TEST(ReplayReport, LinesBelowTheHead) {
     s.tally = ReplayTally(kPage, 1);
     s.tally.Sent(WheelAxis::V, -240, std::nullopt);
     EXPECT_EQ(ReplayReportLines(s),
-              "Trace: run 2 of 3, window analysis, 6 rows\r\n"
+              "Trace: run 2 of 3, window analysis, 6 rows over 3.2 s (after gap cutting); the run holds 6 analysis rows "
+              "and 1 main row\r\n"
               "Events: 1 sent, 1 skipped (rows with source lost)\r\n"
               "Timing: speed 2.25, every gap kept\r\n"
               "Readings: positions read after 0 of 1 events.\r\n"
@@ -169,6 +174,19 @@ TEST(ReplayReport, ResultAgainstASoundHandlerWhereTheUnitAllows) {
             EXPECT_NE(lines.find("; the target did not move sideways\r\n"), std::string::npos) << lines;
         }
     }
+}
+
+TEST(ReplayReport, Plan) {
+    ReplaySummary s = Summary();
+    EXPECT_EQ(ReplayPlanText("trace.csv", s),
+              "trace.csv: 3 runs; run 2: 6 analysis rows and 1 main row; sending the 6 analysis rows over 3.2 s (after "
+              "gap cutting).");
+    s.pick.runs = 1, s.pick.run = 1, s.rows = 1, s.pick.vantage = Vantage::Raw, s.lengthUs = 0;
+    s.pick.where.rows[3] = 1, s.pick.where.rows[2] = 4;
+    s.pick.where.order = {Vantage::Main, Vantage::Hook, Vantage::Raw};
+    EXPECT_EQ(ReplayPlanText("t.csv", s),
+              "t.csv: 1 run; run 1: 1 main row, 4 hook rows and 1 raw row; sending the 1 raw row over 0.0 s (after gap "
+              "cutting).");
 }
 
 TEST(ReplayReport, Progress) {

@@ -35,6 +35,25 @@ std::string SpeedText(std::int32_t milli) {
     return s;
 }
 
+// "41 analysis rows and 10 main rows": the run's rows per vantage, in the
+// order the run first holds them.
+std::string RowsOfRun(const TraceRun& run) {
+    std::string out;
+    for (std::size_t i = 0; i < run.order.size(); ++i) {
+        if (i > 0) out += i + 1 == run.order.size() ? " and " : ", ";
+        const auto v = static_cast<int>(run.order[i]);
+        out += DecText(static_cast<std::int64_t>(run.rows[v])) + " " + VantageName(run.order[i]) +
+               (run.rows[v] == 1 ? " row" : " rows");
+    }
+    return out;
+}
+
+// "3.2 s": tenths of a second, rounded half up.
+std::string SecondsText(std::int64_t us) {
+    const std::int64_t tenths = (us + 50000) / 100000;
+    return DecText(tenths / 10) + "." + DecText(tenths % 10) + " s";
+}
+
 std::string UnitOf(ReadMethod method) { return MethodUnit(method); }
 // The reading without its unit: "LB_GETTOPINDEX", "image".
 std::string ReadingOf(ReadMethod method) {
@@ -140,7 +159,8 @@ void ReplayTally::Ended(WheelAxis axis, std::optional<std::int64_t> moved, const
 std::string ReplayReportLines(const ReplaySummary& s) {
     if (s.rows == 0) return ReplayResultText(s) + kCrLf;  // nothing was loaded: the reason is all there is to say
     std::string out = "Trace: run " + DecText(s.pick.run) + " of " + DecText(s.pick.runs) + ", window " +
-                      VantageName(s.pick.vantage) + ", " + DecText(static_cast<std::int64_t>(s.rows)) + " rows" + kCrLf;
+                      VantageName(s.pick.vantage) + ", " + Count(static_cast<std::int64_t>(s.rows), "rows") + " over " +
+                      SecondsText(s.lengthUs) + " (after gap cutting); the run holds " + RowsOfRun(s.pick.where) + kCrLf;
     out += "Events: " + DecText(static_cast<std::int64_t>(s.sent)) + " sent, " +
            DecText(static_cast<std::int64_t>(s.lostSkipped)) + " skipped (rows with source lost)" + kCrLf;
     out += "Timing: speed " + SpeedText(s.speedMilli);
@@ -175,6 +195,12 @@ std::string ReplayReportLines(const ReplaySummary& s) {
                " carried Ctrl or Shift in the message but not on the keyboard (as a touchpad pinch does); "
                "injected input presses the keys, so only posted delivery reproduces that." + kCrLf;
     return out + ReplayResultText(s) + kCrLf;
+}
+
+std::string ReplayPlanText(const std::string& fileName, const ReplaySummary& s) {
+    return fileName + ": " + Count(s.pick.runs, "runs") + "; run " + DecText(s.pick.run) + ": " + RowsOfRun(s.pick.where) +
+           "; sending the " + Count(static_cast<std::int64_t>(s.rows), std::string(VantageName(s.pick.vantage)) + " rows") +
+           " over " + SecondsText(s.lengthUs) + " (after gap cutting).";
 }
 
 std::string ReplayResultText(const ReplaySummary& s) {

@@ -77,6 +77,7 @@ struct ReplaySummary {
     std::int32_t speedMilli = 1000;
     std::uint64_t gapsCut = 0;
     std::int64_t removedUs = 0;
+    std::int64_t lengthUs = 0;  // from the first event's due time to the last's, after gap cutting
     bool posted = false;
     std::uint64_t extraInfoRows = 0;   // rows with extra information other than 0
     std::uint64_t mismatchRows = 0;    // rows whose key flags disagreed with the keyboard
@@ -101,6 +102,11 @@ struct ReplaySummary {
 // the Result line when no rows were loaded (a file that cannot be read, a
 // bad option).
 std::string ReplayReportLines(const ReplaySummary& s);
+
+// What a replay sends, said when it starts: "trace.csv: 2 runs; run 2: 41
+// analysis rows and 10 main rows; sending the 10 main rows over 3.2 s
+// (after gap cutting)."
+std::string ReplayPlanText(const std::string& fileName, const ReplaySummary& s);
 
 // The Result line alone, without its CR LF.
 std::string ReplayResultText(const ReplaySummary& s);

@@ -142,11 +142,13 @@ bool TraceScan::AddLine(std::string_view line) {
     ParsedRow parsed;
     problem_ = ParseRow(line, lines_, parsed);
     if (!problem_.empty()) return false;
-    if (runs_.empty() || parsed.row.seq <= lastSeq_) runs_.push_back(TraceRun{lines_, lines_, {}, {}});
+    if (runs_.empty() || parsed.row.seq <= lastSeq_) runs_.push_back(TraceRun{lines_, lines_, {}, {}, {}});
     lastSeq_ = parsed.row.seq;
     TraceRun& run = runs_.back();
     run.lastLine = lines_;
-    ++(parsed.lost ? run.lost : run.rows)[static_cast<int>(parsed.vantage)];
+    const int v = static_cast<int>(parsed.vantage);
+    if (!parsed.lost && run.rows[v] == 0) run.order.push_back(parsed.vantage);
+    ++(parsed.lost ? run.lost : run.rows)[v];
     return true;
 }
 

@@ -68,6 +68,8 @@ struct TraceRun {
     std::uint32_t firstLine = 0, lastLine = 0;
     std::uint64_t rows[4] = {};
     std::uint64_t lost[4] = {};
+    // The vantages in the order the run first holds a row of each.
+    std::vector<Vantage> order;
 };
 
 // The first pass: checks every line and finds the runs. Lines come without
