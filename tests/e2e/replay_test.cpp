@@ -323,10 +323,12 @@ TEST(Replay, ASecondNotchlogRecordsWhatTheFirstRecordedRowForRow) {
         Recorder second(420);
         const ReplayRun run = Replay(L"--replay " + first.csv.Quoted() + L" --test-target " + HexForm(second.analysis) +
                                      L" --test-delivery " + r.delivery);
-        // The analysis window shows its rows as they come: where its content ended cannot be read.
-        EXPECT_EQ(run.LastLine().rfind("Result: replayed 11 events, but the target's position could not be read (", 0), 0u)
+        // The analysis window's picture changes as its rows come in: where its
+        // content ended is read, or the report says it could not be, never a pass.
+        const bool read = run.LastLine() == "Result: replayed 11 events";
+        EXPECT_TRUE(read || run.LastLine().rfind("Result: replayed 11 events, but the target's position could not be read (", 0) == 0)
             << run.LastLine();
-        EXPECT_EQ(run.exitCode, 4u);
+        EXPECT_EQ(run.exitCode, read ? 0u : 4u);
         ASSERT_TRUE(WaitUntil([&] { return second.Rows().size() >= 11; })) << second.Rows().size();
         const auto replayed = second.Rows();
         EXPECT_EQ(Essentials(replayed, r.carriesExtra), Essentials(recorded, r.carriesExtra));
