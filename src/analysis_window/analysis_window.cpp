@@ -120,9 +120,7 @@ LRESULT AnalysisWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MOUSEWHEEL:
         case WM_MOUSEHWHEEL: {
             recording_.Record(Vantage::Analysis, msg, wp, lp);  // on arrival, before anything else
-            const LRESULT result = Default(msg, wp, lp);
-            frame_.Schedule();
-            return result;
+            return Default(msg, wp, lp);
         }
         case WM_SIZE:
             Layout(LOWORD(lp), HIWORD(lp));

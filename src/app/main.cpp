@@ -72,9 +72,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     frame.Join(window);  // the first: failures outside any part are told in it
     frame.Join(recording);
     frame.Join(analysis);
-    // A change to the recording is painted by the frame; a window's message
-    // recorded on arrival brings the frame itself once handled.
-    recording.Listen([&frame] { frame.UpdateLater(); });
+    // A change to the recording is painted by the frame.
+    recording.Listen([&frame] { frame.Update(); });
     recording.SetFailureReport([&window](const nl::Error* e) { window.ReportError(e); });
     nl::WheelTestWindow wheelTest;
     std::wstring csvNotice;
@@ -113,6 +112,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
                 nl::Api(::DispatchMessageA(&msg));
             },
             [&](const nl::Error* e) { nl::ReportFailure(window.Handle(), e); });
+        // The message in hand is done: a frame it made due runs now.
+        nl::Guarded([&] { frame.AfterDispatch(); }, [&](const nl::Error* e) { nl::ReportFailure(window.Handle(), e); });
     }
     return static_cast<int>(msg.wParam);
 }

@@ -73,13 +73,11 @@ void MainWindow::HandleWheel(const WheelEvent& e) {
             if (error) failure = *error;
             else unknownFailure = true;
         });
-    // What changed before a failure shows while its report is open. The
-    // report itself may fail (the clipboard); that failure goes on to the
-    // caller's boundary.
-    frame_.Schedule();
+    // What changed before a failure shows while its report is open (the
+    // frame comes through the report's own message loop). The report itself
+    // may fail (the clipboard); that failure goes on to the caller's boundary.
     if (failure) ShowErrorReport(Handle(), *failure, "Load@" + DecText(line), windowsVersionName_);
     if (unknownFailure) ReportError(nullptr);
-    frame_.Schedule();
 }
 
 void MainWindow::ScrollByWheel(ScrollBar& bar, std::int32_t notches) {

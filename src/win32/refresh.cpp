@@ -43,30 +43,28 @@ void Frame::Create(HINSTANCE instance, const char* name) {
 
 void Frame::Join(FramePart& part) { parts_.push_back(&part); }
 
-void Frame::Changed(bool mayRunNow) {
+void Frame::Update() {
     schedule_.CountChange();
     if (!schedule_.Stale()) schedule_.MarkStale(NowUs());
-    ScheduleFrame(mayRunNow);
+    Arrange();
 }
 
-void Frame::Schedule() { ScheduleFrame(true); }
+void Frame::AfterDispatch() {
+    if (dueNow_ && !held_ && !running_ && !stopped_) RunAndReschedule();
+}
 
-void Frame::ScheduleFrame(bool mayRunNow) {
+void Frame::Arrange() {
     if (running_ || stopped_ || !schedule_.Stale() || !Handle()) return;
     const std::int64_t now = NowUs();
     // Already due later: every message of a burst costs only this test.
     if (timerArmed_ && now < timerDueUs_) return;
     const std::int64_t wait = schedule_.WaitBeforeRefresh(now, MessagesWaiting());
     if (wait == 0) {
-        // A sender in another thread waits for this message's answer: it
-        // gets it first, and the frame follows right after. While a window
-        // is being made and shown, the frame waits for the message loop:
-        // painting the half-made window would be wasted.
-        if (mayRunNow && !held_ && !Api(::InSendMessage())) {
-            RunAndReschedule();
-        } else if (!framePosted_) {
-            framePosted_ = Api(::PostMessageA(Handle(), kFrameNow, 0, 0)) != FALSE;
-        }
+        // Due now: the message loop runs it after the message in hand; the
+        // queue brings it where no dispatch follows (a sender in another
+        // thread waits for this message's answer, a modal loop runs).
+        dueNow_ = true;
+        if (!framePosted_) framePosted_ = Api(::PostMessageA(Handle(), kFrameNow, 0, 0)) != FALSE;
         return;
     }
     // During a flood the timer only probes for its end: it comes through as
@@ -78,8 +76,9 @@ void Frame::ScheduleFrame(bool mayRunNow) {
     timerDueUs_ = now + wait;
 }
 
-void Frame::RunFrame() {
-    if (running_ || !schedule_.Stale()) return;
+bool Frame::RunFrame() {
+    dueNow_ = false;
+    if (running_ || !schedule_.Stale()) return false;
     ScopedFlag running(running_);
     // What the parts take in first counts as changes of this frame.
     for (FramePart* part : parts_)
@@ -92,15 +91,16 @@ void Frame::RunFrame() {
         Guarded([part] { part->OnFrame(); }, [part](const Error* e) { part->OnFrameFailure(e); });
     // The cost of the whole frame, every window's painting included.
     schedule_.RefreshEnded(NowUs());
+    return true;
 }
 
 void Frame::RunAndReschedule() {
-    RunFrame();
+    if (!RunFrame()) return;  // brought already (the queue's request after the dispatch's frame)
     for (FramePart* part : parts_)
         Guarded([part] { part->AfterFrame(); }, [part](const Error* e) { part->OnFrameFailure(e); });
     TicksChanged();
     // What went stale while the frame ran waits for the next one.
-    ScheduleFrame(true);
+    Arrange();
 }
 
 void Frame::TicksChanged() {

@@ -1,9 +1,10 @@
 // The frame that brings the whole program up to date with what it holds.
 // Handlers change their window's contents (or the recording's) and call
-// Update; the frame then runs every part in turn (the files are written,
-// each window paints what went stale), at once for a lone message and once
-// a frame (or less often, while a flood of messages keeps coming) for a
-// burst. It owns the schedule, the clock and one message-only window that
+// Update, the one way to ask for a frame; the frame then runs every part in
+// turn (the files are written, each window paints what went stale), never
+// inside a handler: after the message in hand, at once for a lone message
+// and once a frame (or less often, while a flood of messages keeps coming)
+// for a burst. It owns the schedule, the clock and one message-only window that
 // receives its timers and its "refresh now" requests, so nothing of it
 // reaches the windows it serves.
 #pragma once
@@ -57,16 +58,15 @@ public:
     // part go to the first.
     void Join(FramePart& part);
 
-    // Something changed: counts it, then runs the frame now or schedules it.
-    void Update() { Changed(true); }
-    // Runs a frame now if one is due, counting no change.
-    void Schedule();
-    // Something changed where a handler is still at work (a window's message
-    // being recorded on arrival): counted and scheduled, but a frame due now
-    // runs from the message loop, unless the handler brings it first.
-    void UpdateLater() { Changed(false); }
-    // While held (a window being made and shown), a due frame is posted to
-    // the message loop instead of run at once.
+    // Something changed: counts it and makes sure a frame comes. A frame
+    // due now runs once the message in hand has been handled: after it is
+    // dispatched (AfterDispatch), or from the queue where no dispatch
+    // follows (a message sent from another thread, a modal loop).
+    void Update();
+    // The message loop's, after each message: runs the frame if it is due.
+    void AfterDispatch();
+    // While held (a window being made and shown), a due frame waits for the
+    // message loop's queue.
     void Hold(bool hold) { held_ = hold; }
     // A part started or stopped wanting the clock.
     void TicksChanged();
@@ -76,9 +76,8 @@ public:
 private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnFailure(const Error* error) noexcept override;
-    void Changed(bool mayRunNow);
-    void ScheduleFrame(bool mayRunNow);
-    void RunFrame();
+    void Arrange();
+    bool RunFrame();
     void RunAndReschedule();
     void OnTick();
 
@@ -88,6 +87,7 @@ private:
     bool stopped_ = false;
     bool running_ = false;
     bool framePosted_ = false;
+    bool dueNow_ = false;  // a frame is due once the message in hand is handled
     bool timerArmed_ = false;
     unsigned tickMs_ = 0;  // the clock's period; 0: stopped
     std::int64_t timerDueUs_ = 0;
