@@ -57,6 +57,7 @@ private:
 struct Run {
     const std::vector<TraceRow>& rows;
     const ReplaySchedule& schedule;
+    const TracePick& pick;
     Delivery how;
     HWND target;
     WheelDelivery& delivery;
@@ -148,7 +149,8 @@ void Send(Run& run, const std::function<void(const ReplayProgress&)>& progress, 
     ReplayProgress now;
     now.phase = ReplayProgress::Phase::Sending;
     now.events = run.rows.size();
-    now.lengthMs = run.schedule.dueUs.empty() ? 0 : run.schedule.dueUs.back() / 1000;
+    now.lengthUs = run.schedule.dueUs.empty() ? 0 : run.schedule.dueUs.back();
+    now.pick = run.pick;
     const std::int64_t startUs = ClockUs();
     if (!sender.Start(run.schedule.dueUs, [&run](std::size_t i, std::int64_t) { return run.Deliver(i); })) {
         run.problem = "the replay's thread could not be started";
@@ -156,7 +158,7 @@ void Send(Run& run, const std::function<void(const ReplayProgress&)>& progress, 
     }
     while (!sender.Wait(kProgressEveryMs)) {
         now.sent = run.sent.load();
-        now.elapsedMs = std::min<std::int64_t>((ClockUs() - startUs) / 1000, now.lengthMs);
+        now.elapsedMs = std::min<std::int64_t>((ClockUs() - startUs) / 1000, now.lengthUs / 1000);
         progress(now);
         if (run.stop || EscPressed() || run.watcher->Failed()) sender.Stop();
     }
@@ -295,7 +297,7 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     horizontal.Mark();
     PositionReader* readers[2] = {&vertical, &horizontal};
     const std::optional<std::int32_t> bases[2] = {vertical.ReadNow(), horizontal.ReadNow()};
-    Run run{rows, schedule, how, place.target, delivery, stop, {}, {}, {}, {}};
+    Run run{rows, schedule, s.pick, how, place.target, delivery, stop, {}, {}, {}, {}};
     run.watcher.emplace(place, how, readers, run.sent, rows.size());
     run.heldKeys = run.KeysTheRunHolds();
     std::vector<std::int64_t> sentUs;

@@ -46,14 +46,15 @@ std::wstring AskOpenPath(HWND owner, const SaveDialogKind& kind) {
     return AskPath(owner, kind, "GetOpenFileNameW", "The open dialog is not available.", OFN_FILEMUSTEXIST);
 }
 
-void SaveOnRequest(HWND owner, const SaveDialogKind& kind, const wchar_t* what,
-                   const std::function<std::string()>& makeText) {
+std::wstring SaveOnRequest(HWND owner, const SaveDialogKind& kind, const wchar_t* what,
+                           const std::function<std::string()>& makeText) {
     const std::wstring path = AskSavePath(owner, kind);
-    if (path.empty()) return;
+    if (path.empty()) return path;
     const std::wstring reason = SaveTextFile(path, makeText());
-    if (!reason.empty())
-        MessageBoxNotice(owner, std::wstring(what) + L" could not be saved to " + path + L":\n" + reason +
-                                    L"\n\nNothing was written; a file of that name is as it was.");
+    if (reason.empty()) return path;
+    MessageBoxNotice(owner, std::wstring(what) + L" could not be saved to " + path + L":\n" + reason +
+                                L"\n\nNothing was written; a file of that name is as it was.");
+    return std::wstring();
 }
 
 }  // namespace nl

@@ -34,8 +34,9 @@ std::wstring AskOpenPath(HWND owner, const SaveDialogKind& kind);
 
 // Asks where to save, then writes the text `makeText` gives there (made only
 // once a path is chosen). A failure is told in a notice that names what was
-// being saved (`what`, as in "The log"); cancelling does nothing.
-void SaveOnRequest(HWND owner, const SaveDialogKind& kind, const wchar_t* what,
+// being saved (`what`, as in "The log"); cancelling does nothing. Returns
+// where it was saved; empty when it was not.
+std::wstring SaveOnRequest(HWND owner, const SaveDialogKind& kind, const wchar_t* what,
                    const std::function<std::string()>& makeText);
 
 }  // namespace nl

@@ -178,13 +178,13 @@ TEST(ReplayReport, ResultAgainstASoundHandlerWhereTheUnitAllows) {
 
 TEST(ReplayReport, Plan) {
     ReplaySummary s = Summary();
-    EXPECT_EQ(ReplayPlanText("trace.csv", s),
+    EXPECT_EQ(ReplayPlanText("trace.csv", s.pick, s.rows, s.lengthUs),
               "trace.csv: 3 runs; run 2: 6 analysis rows and 1 main row; sending the 6 analysis rows over 3.2 s (after "
               "gap cutting).");
     s.pick.runs = 1, s.pick.run = 1, s.rows = 1, s.pick.vantage = Vantage::Raw, s.lengthUs = 0;
     s.pick.where.rows[3] = 1, s.pick.where.rows[2] = 4;
     s.pick.where.order = {Vantage::Main, Vantage::Hook, Vantage::Raw};
-    EXPECT_EQ(ReplayPlanText("t.csv", s),
+    EXPECT_EQ(ReplayPlanText("t.csv", s.pick, s.rows, s.lengthUs),
               "t.csv: 1 run; run 1: 1 main row, 4 hook rows and 1 raw row; sending the 1 raw row over 0.0 s (after gap "
               "cutting).");
 }
@@ -195,10 +195,10 @@ TEST(ReplayReport, Progress) {
         ReplayProgress p;
         const char* text;
     } cases[] = {
-        {{P::Reading, 0, 0, 0, 0}, "Reading the trace"},
-        {{P::Sending, 812, 1500, 7400, 11200}, "Replaying: 812 of 1500 events sent, 7 of 12 s"},
-        {{P::Sending, 9, 10, 3540000, 3727000}, "Replaying: 9 of 10 events sent, 0:59:00 of 1:02:07"},
-        {{P::Waiting, 1500, 1500, 0, 0}, "Waiting for the target to come to rest"},
+        {{P::Reading, 0, 0, 0, 0, {}}, "Reading the trace"},
+        {{P::Sending, 812, 1500, 7400, 11200000, {}}, "Replaying: 812 of 1500 events sent, 7 of 12 s"},
+        {{P::Sending, 9, 10, 3540000, 3727000000, {}}, "Replaying: 9 of 10 events sent, 0:59:00 of 1:02:07"},
+        {{P::Waiting, 1500, 1500, 0, 0, {}}, "Waiting for the target to come to rest"},
     };
     for (const Case& c : cases) EXPECT_EQ(ReplayProgressText(c.p), c.text);
 }

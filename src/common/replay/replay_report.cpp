@@ -87,6 +87,7 @@ std::string UnreadText(const ReplayTally::Axis& a) {
     return "the target's position could not be read" + (a.unread.empty() ? std::string() : " (" + a.unread + ")");
 }
 
+
 // How far the target ended from a sound handler on the axes that can be
 // judged; nullopt where none can.
 std::optional<std::int64_t> EndGap(const ReplaySummary& s) {
@@ -101,32 +102,42 @@ std::optional<std::int64_t> EndGap(const ReplaySummary& s) {
 }
 
 void AppendAxisLine(std::string& out, const ReplaySummary& s, WheelAxis axis) {
-    const ReplayTally::Axis& a = s.tally.Of(axis);
-    const ReplayReading& reading = s.reading[axis == WheelAxis::V ? 0 : 1];
-    const std::uint32_t step = s.tally.Step(axis);
-    const bool vertical = axis == WheelAxis::V;
-    out += vertical ? "Vertical: " : "Horizontal: ";
-    out += Count(static_cast<std::int64_t>(a.events), "events") + ", deltas adding up to ";
-    AppendPer120(out, a.deltaSum);
-    out += " notches; a sound handler scrolls ";
-    if (PagePerNotch(step))
-        out += Movement(a.sound, "pages", axis) + " (a page per notch)";
-    else
-        out += Movement(a.sound, vertical ? "lines" : "characters", axis) + " at " +
-               Count(step, vertical ? "lines" : "characters") + " per notch";
-    if (!a.moved)
-        out += "; " + UnreadText(a);
-    else if (!vertical && StayedSideways(s))
-        out += "; the target did not move sideways";
-    else
-        out += "; the target moved " + Movement(*a.moved, UnitOf(reading.method), axis) + " (" +
-               ReadingOf(reading.method) + ")" + (s.stillMoving ? " (still moving)" : "");
-    if (Comparable(s, axis) && a.largestGap)
-        out += "; the largest difference along the way: " + Count(*a.largestGap, UnitOf(reading.method));
+    const ReplayAxisCells c = AxisCells(s, axis);
+    out += c.axis + ": " + Count(static_cast<std::int64_t>(s.tally.Of(axis).events), "events") + ", deltas adding up to " +
+           c.notches + " notches; a sound handler scrolls " + c.sound + "; ";
+    if (!s.tally.Of(axis).moved) out += "the target's position " + c.moved;
+    else if (c.moved == "did not move sideways") out += "the target " + c.moved;
+    else out += "the target moved " + c.moved;
+    if (!c.largest.empty()) out += "; the largest difference along the way: " + c.largest;
     out += kCrLf;
 }
 
 }  // namespace
+
+ReplayAxisCells AxisCells(const ReplaySummary& s, WheelAxis axis) {
+    const ReplayTally::Axis& a = s.tally.Of(axis);
+    const ReplayReading& reading = s.reading[axis == WheelAxis::V ? 0 : 1];
+    const std::uint32_t step = s.tally.Step(axis);
+    const bool vertical = axis == WheelAxis::V;
+    ReplayAxisCells c;
+    c.axis = vertical ? "Vertical" : "Horizontal";
+    c.events = DecText(static_cast<std::int64_t>(a.events));
+    AppendPer120(c.notches, a.deltaSum);
+    if (PagePerNotch(step))
+        c.sound = Movement(a.sound, "pages", axis) + " (a page per notch)";
+    else
+        c.sound = Movement(a.sound, vertical ? "lines" : "characters", axis) + " at " +
+                  Count(step, vertical ? "lines" : "characters") + " per notch";
+    if (!a.moved)
+        c.moved = "could not be read" + (a.unread.empty() ? std::string() : " (" + a.unread + ")");
+    else if (!vertical && StayedSideways(s))
+        c.moved = "did not move sideways";
+    else
+        c.moved = Movement(*a.moved, UnitOf(reading.method), axis) + " (" + ReadingOf(reading.method) + ")" +
+                  (s.stillMoving ? " (still moving)" : "");
+    if (Comparable(s, axis) && a.largestGap) c.largest = Count(*a.largestGap, UnitOf(reading.method));
+    return c;
+}
 
 std::int64_t SoundScroll(WheelAxis axis, std::int64_t deltaSum, std::uint32_t step) {
     const std::int64_t perNotch = PagePerNotch(step) ? 1 : static_cast<std::int64_t>(step);
@@ -156,51 +167,73 @@ void ReplayTally::Ended(WheelAxis axis, std::optional<std::int64_t> moved, const
     if (moved) Compare(a, *moved);
 }
 
+namespace {
+// Trace, Events, Timing, Lag, Readings: what the replay was.
+std::vector<std::string> HeadLines(const ReplaySummary& s) {
+    std::vector<std::string> out;
+    out.push_back("Trace: run " + DecText(s.pick.run) + " of " + DecText(s.pick.runs) + ", window " +
+                  VantageName(s.pick.vantage) + ", " + Count(static_cast<std::int64_t>(s.rows), "rows") + " over " +
+                  SecondsText(s.lengthUs) + " (after gap cutting); the run holds " + RowsOfRun(s.pick.where));
+    out.push_back("Events: " + DecText(static_cast<std::int64_t>(s.sent)) + " sent, " +
+                  DecText(static_cast<std::int64_t>(s.lostSkipped)) + " skipped (rows with source lost)");
+    std::string timing = "Timing: speed " + SpeedText(s.speedMilli);
+    if (s.maxGapMs == 0) {
+        timing += ", every gap kept";
+    } else {
+        timing += ", gaps longer than " + DecText(s.maxGapMs) + " ms cut to it: " +
+                  Count(static_cast<std::int64_t>(s.gapsCut), "gaps") + ", ";
+        AppendMs(timing, s.removedUs / 1000);  // seconds with three decimals
+        timing += " s removed";
+    }
+    out.push_back(timing);
+    if (s.lagMs)
+        out.push_back("Lag: the target came to rest " + DecText(*s.lagMs) + " ms after the last event was sent.");
+    else if (s.stillMoving)
+        out.push_back("Lag: the target was still moving " + DecText(s.waitedMs / 1000) + " s after the last event was sent" +
+                      (s.waitStopped ? " (the wait was stopped)." : "."));
+    if (s.sent > 0)
+        out.push_back("Readings: positions read after " + DecText(static_cast<std::int64_t>(s.readings)) + " of " +
+                      DecText(static_cast<std::int64_t>(s.sent)) + " events.");
+    return out;
+}
+
+std::vector<std::string> NoteLines(const ReplaySummary& s) {
+    std::vector<std::string> out;
+    if (s.partialLastLine)
+        out.push_back("Note: the file's last line has no line break (the file may still be being written); it was left "
+                      "out.");
+    if (s.posted && s.extraInfoRows > 0)
+        out.push_back("Note: a posted message cannot carry extra information: it was left out of " +
+                      Count(static_cast<std::int64_t>(s.extraInfoRows), "rows") + ".");
+    if (!s.posted && s.mismatchRows > 0)
+        out.push_back("Note: " + Count(static_cast<std::int64_t>(s.mismatchRows), "rows") +
+                      " carried Ctrl or Shift in the message but not on the keyboard (as a touchpad pinch does); "
+                      "injected input presses the keys, so only posted delivery reproduces that.");
+    return out;
+}
+}  // namespace
+
+std::vector<std::string> ReplayOtherLines(const ReplaySummary& s) {
+    if (s.rows == 0) return {};
+    std::vector<std::string> out = HeadLines(s);
+    for (auto& note : NoteLines(s)) out.push_back(std::move(note));
+    return out;
+}
+
 std::string ReplayReportLines(const ReplaySummary& s) {
     if (s.rows == 0) return ReplayResultText(s) + kCrLf;  // nothing was loaded: the reason is all there is to say
-    std::string out = "Trace: run " + DecText(s.pick.run) + " of " + DecText(s.pick.runs) + ", window " +
-                      VantageName(s.pick.vantage) + ", " + Count(static_cast<std::int64_t>(s.rows), "rows") + " over " +
-                      SecondsText(s.lengthUs) + " (after gap cutting); the run holds " + RowsOfRun(s.pick.where) + kCrLf;
-    out += "Events: " + DecText(static_cast<std::int64_t>(s.sent)) + " sent, " +
-           DecText(static_cast<std::int64_t>(s.lostSkipped)) + " skipped (rows with source lost)" + kCrLf;
-    out += "Timing: speed " + SpeedText(s.speedMilli);
-    if (s.maxGapMs == 0) {
-        out += ", every gap kept";
-    } else {
-        out += ", gaps longer than " + DecText(s.maxGapMs) + " ms cut to it: " +
-               Count(static_cast<std::int64_t>(s.gapsCut), "gaps") + ", ";
-        AppendMs(out, s.removedUs / 1000);  // seconds with three decimals
-        out += " s removed";
-    }
-    out += kCrLf;
-    if (s.lagMs) {
-        out += "Lag: the target came to rest " + DecText(*s.lagMs) + " ms after the last event was sent." + kCrLf;
-    } else if (s.stillMoving) {
-        out += "Lag: the target was still moving " + DecText(s.waitedMs / 1000) + " s after the last event was sent" +
-               (s.waitStopped ? " (the wait was stopped)." : ".") + kCrLf;
-    }
-    if (s.sent > 0)
-        out += "Readings: positions read after " + DecText(static_cast<std::int64_t>(s.readings)) + " of " +
-               DecText(static_cast<std::int64_t>(s.sent)) + " events." + kCrLf;
+    std::string out;
+    for (const auto& line : HeadLines(s)) out += line + kCrLf;
     for (WheelAxis axis : {WheelAxis::V, WheelAxis::H})
         if (s.tally.Of(axis).events > 0) AppendAxisLine(out, s, axis);
-    if (s.partialLastLine)
-        out += std::string("Note: the file's last line has no line break (the file may still be being written); "
-                           "it was left out.") + kCrLf;
-    if (s.posted && s.extraInfoRows > 0)
-        out += "Note: a posted message cannot carry extra information: it was left out of " +
-               Count(static_cast<std::int64_t>(s.extraInfoRows), "rows") + "." + kCrLf;
-    if (!s.posted && s.mismatchRows > 0)
-        out += "Note: " + Count(static_cast<std::int64_t>(s.mismatchRows), "rows") +
-               " carried Ctrl or Shift in the message but not on the keyboard (as a touchpad pinch does); "
-               "injected input presses the keys, so only posted delivery reproduces that." + kCrLf;
+    for (const auto& line : NoteLines(s)) out += line + kCrLf;
     return out + ReplayResultText(s) + kCrLf;
 }
 
-std::string ReplayPlanText(const std::string& fileName, const ReplaySummary& s) {
-    return fileName + ": " + Count(s.pick.runs, "runs") + "; run " + DecText(s.pick.run) + ": " + RowsOfRun(s.pick.where) +
-           "; sending the " + Count(static_cast<std::int64_t>(s.rows), std::string(VantageName(s.pick.vantage)) + " rows") +
-           " over " + SecondsText(s.lengthUs) + " (after gap cutting).";
+std::string ReplayPlanText(const std::string& fileName, const TracePick& pick, std::uint64_t rows, std::int64_t lengthUs) {
+    return fileName + ": " + Count(pick.runs, "runs") + "; run " + DecText(pick.run) + ": " + RowsOfRun(pick.where) +
+           "; sending the " + Count(static_cast<std::int64_t>(rows), std::string(VantageName(pick.vantage)) + " rows") +
+           " over " + SecondsText(lengthUs) + " (after gap cutting).";
 }
 
 std::string ReplayResultText(const ReplaySummary& s) {
@@ -230,7 +263,7 @@ std::string ReplayProgressText(const ReplayProgress& p) {
         case ReplayProgress::Phase::Waiting: return "Waiting for the target to come to rest";
         case ReplayProgress::Phase::Sending: break;
     }
-    const std::int64_t elapsed = p.elapsedMs / 1000, length = (p.lengthMs + 999) / 1000;
+    const std::int64_t elapsed = p.elapsedMs / 1000, length = (p.lengthUs / 1000 + 999) / 1000;
     const auto clock = [](std::int64_t sec) {
         const std::string mm = DecText(100 + sec / 60 % 60).substr(1), ss = DecText(100 + sec % 60).substr(1);
         return DecText(sec / 3600) + ":" + mm + ":" + ss;

@@ -98,6 +98,18 @@ struct ReplaySummary {
     std::string problem;  // why the replay could not be made or finished; empty when it was
 };
 
+// One axis as the replay's table shows it: Axis, Events, Notches, Sound
+// handler, Target moved, Largest difference; the axis's report line says
+// the same in words.
+struct ReplayAxisCells {
+    std::string axis, events, notches, sound, moved, largest;
+};
+ReplayAxisCells AxisCells(const ReplaySummary& s, WheelAxis axis);
+
+// The report's lines other than the axes' and the Result line, in order
+// (Trace, Events, Timing, Lag, Readings, then the notes), without line ends.
+std::vector<std::string> ReplayOtherLines(const ReplaySummary& s);
+
 // The lines below the head, CR LF after each, the Result line last; only
 // the Result line when no rows were loaded (a file that cannot be read, a
 // bad option).
@@ -106,7 +118,7 @@ std::string ReplayReportLines(const ReplaySummary& s);
 // What a replay sends, said when it starts: "trace.csv: 2 runs; run 2: 41
 // analysis rows and 10 main rows; sending the 10 main rows over 3.2 s
 // (after gap cutting)."
-std::string ReplayPlanText(const std::string& fileName, const ReplaySummary& s);
+std::string ReplayPlanText(const std::string& fileName, const TracePick& pick, std::uint64_t rows, std::int64_t lengthUs);
 
 // The Result line alone, without its CR LF.
 std::string ReplayResultText(const ReplaySummary& s);
@@ -122,7 +134,8 @@ int ReplayExitCode(const ReplaySummary& s);
 struct ReplayProgress {
     enum class Phase { Reading, Sending, Waiting } phase = Phase::Reading;
     std::uint64_t sent = 0, events = 0;
-    std::int64_t elapsedMs = 0, lengthMs = 0;  // since the first event, and the schedule's whole length
+    std::int64_t elapsedMs = 0, lengthUs = 0;  // since the first event, and the schedule's whole length
+    TracePick pick;  // once the trace is read: what is sent from which run
 };
 
 // "Reading the trace", "Replaying: 812 of 1500 events sent, 7 of 12 s"
