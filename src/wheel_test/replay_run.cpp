@@ -156,6 +156,7 @@ void Send(Run& run, const std::function<void(const ReplayProgress&)>& progress, 
         run.problem = "the replay's thread could not be started";
         return;
     }
+    progress(now);  // what is sent, at once
     while (!sender.Wait(kProgressEveryMs)) {
         now.sent = run.sent.load();
         now.elapsedMs = std::min<std::int64_t>((ClockUs() - startUs) / 1000, now.lengthUs / 1000);

@@ -14,11 +14,11 @@ class SystemPort final : public WheelTestPort {
 public:
     SystemPort(const TestPlace& place, Delivery how, WheelDelivery& delivery, PositionReader& vertical,
                PositionReader& horizontal, const std::atomic<bool>& stop,
-               const std::function<void(const WheelProgress&)>& progress)
+               const std::function<void(const WheelTestProgress&)>& progress)
         : place_(place), how_(how), delivery_(delivery), vertical_(vertical), horizontal_(horizontal), stop_(stop),
           progress_(progress) {}
 
-    void Progress(const WheelProgress& p) override { progress_(p); }
+    void Progress(const WheelGrader& grader) override { progress_(WheelTestProgress{grader.Progress(), grader.Lines()}); }
     bool StopAsked() override { return stop_ || EscPressed(); }
     std::string Check() override { return CheckTestedWindow(place_, how_); }
 
@@ -49,7 +49,7 @@ private:
     WheelDelivery& delivery_;
     PositionReader &vertical_, &horizontal_;
     const std::atomic<bool>& stop_;
-    const std::function<void(const WheelProgress&)>& progress_;
+    const std::function<void(const WheelTestProgress&)>& progress_;
     std::int64_t sentAt_ = 0;
 };
 
@@ -64,7 +64,7 @@ WheelTestResult UntestedResult(const std::string& target, const std::string& rea
 }
 
 WheelTestResult RunWheelTest(HWND target, Delivery how, const std::atomic<bool>& stop,
-                             const std::function<void(const WheelProgress&)>& progress) {
+                             const std::function<void(const WheelTestProgress&)>& progress) {
     WheelTestResult result;
     result.head = BeginReportHead(target, how, "wheel test");
     EscPressed();  // forget a press from before the start
@@ -108,7 +108,7 @@ int RunScriptedWheelTest(const Options& options) {
         result = UntestedResult(std::string(), choice.problem);
     } else {
         const std::atomic<bool> never{false};
-        result = RunWheelTest(choice.target, choice.delivery, never, [](const WheelProgress&) {});
+        result = RunWheelTest(choice.target, choice.delivery, never, [](const WheelTestProgress&) {});
     }
     const bool written = FinishScriptedRun(options.testReport, result.Report(), result.grader.ResultText());
     if (options.testReport.empty()) return 2;  // --test-report without its file: nothing to write to
@@ -119,7 +119,7 @@ int RunScriptedWheelTest(const Options& options) {
 
 void WheelTestThread::Start(HWND target, Delivery delivery, HWND notify, UINT notifyMsg) {
     RunThread::Start([target, delivery](const std::atomic<bool>& stop,
-                                        const std::function<void(const WheelProgress&)>& progress) {
+                                        const std::function<void(const WheelTestProgress&)>& progress) {
         return RunWheelTest(target, delivery, stop, progress);
     },
                      [target](const std::string& what) {

@@ -29,10 +29,17 @@ struct WheelTestResult {
     std::string Report() const { return WheelReportText(head, grader); }
 };
 
+// How a test stands before each step: the step about to be sent and the
+// result lines measured so far.
+struct WheelTestProgress {
+    WheelProgress step;
+    std::vector<WheelResultLine> lines;
+};
+
 // Runs the whole test; `stop` (Start pressed again) and Esc are looked at
-// before each step. `progress` gets the step about to be sent.
+// before each step. `progress` gets how it stands before each step.
 WheelTestResult RunWheelTest(HWND target, Delivery delivery, const std::atomic<bool>& stop,
-                             const std::function<void(const WheelProgress&)>& progress);
+                             const std::function<void(const WheelTestProgress&)>& progress);
 
 // The report of a test that could not begin: `target` describes the chosen
 // window (empty: none), `reason` says what was wrong.
@@ -44,7 +51,7 @@ int RunScriptedWheelTest(const Options& options);
 
 // The test on a thread of its own for a window, which gets `notifyMsg`
 // (wParam kProgress or kDone) and then asks for the progress or the result.
-class WheelTestThread : public RunThread<WheelTestResult, WheelProgress> {
+class WheelTestThread : public RunThread<WheelTestResult, WheelTestProgress> {
 public:
     void Start(HWND target, Delivery delivery, HWND notify, UINT notifyMsg);
 };

@@ -1,12 +1,11 @@
 #include "wheel_test_window/wheel_test_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "common/base/error_boundary.h"
-#include "common/base/number_text.h"
-#include "common/panels/panel_texts.h"
 #include "system_info/system_info.h"
 #include "win32/api.h"
 #include "win32/clipboard.h"
@@ -17,6 +16,7 @@ namespace nl {
 namespace {
 const char* const kWheelTestClass = "NotchlogWheelTest";
 const char* const kWheelTestCaption = "Notchlog - wheel test";
+const char* const kNoTargetText = "Drag the finder onto the window you want to test.";
 constexpr SaveDialogKind kSaveReportDialog{L"wheel-test.txt", L"Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0",
                                            L"txt"};
 
@@ -32,33 +32,41 @@ const ControlPlan kControls[] = {
     {WheelTestWindow::kFinderHint, "STATIC", L"Drag the icon onto the window to test:", SS_LEFT | SS_NOPREFIX, 0},
     {WheelTestWindow::kFinderText, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {WheelTestWindow::kTargetLine, "STATIC", L"Target: none", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
+    {WheelTestWindow::kMeasuredLine, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {WheelTestWindow::kInjected, "BUTTON", L"Injected (SendInput at the test point)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0},
     {WheelTestWindow::kPosted, "BUTTON", L"Posted (PostMessage to the measured window)", BS_AUTORADIOBUTTON, 0},
     {WheelTestWindow::kStartButton, "BUTTON", L"Start", BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 0},
     {WheelTestWindow::kCopyButton, "BUTTON", L"Copy", BS_PUSHBUTTON | WS_TABSTOP, 0},
     {WheelTestWindow::kSaveButton, "BUTTON", L"Save report as\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {WheelTestWindow::kSavePictureButton, "BUTTON", L"Save picture as\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0},
     {WheelTestWindow::kReplayButton, "BUTTON", L"Replay CSV\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0},
     {WheelTestWindow::kReplayWindow, "COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0},
     {WheelTestWindow::kProgressLine, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
-    {WheelTestWindow::kResultsList, "LISTBOX", L"", LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
-     WS_EX_CLIENTEDGE},
+    {WheelTestWindow::kResultLine, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {WheelTestWindow::kFindingsBox, "EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
      WS_EX_CLIENTEDGE},
 };
-
 
 }  // namespace
 
 void WheelTestWindow::Create(HINSTANCE instance) {
     instance_ = instance;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
+    Api(::InitCommonControlsEx(&icc));
     dpi_ = ScreenDpi();
-    CreateToolWindow(instance, kWheelTestClass, kWheelTestCaption, SIZE{660, 660}, dpi_,
+    CreateToolWindow(instance, kWheelTestClass, kWheelTestCaption, SIZE{760, 780}, dpi_,
                      "The wheel test window could not be made.");
     CreateControls();
 }
 
+HWND WheelTestWindow::Control(int id) const { return Api(::GetDlgItem(Handle(), id)); }
+
 void WheelTestWindow::CreateControls() {
     const HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    LOGFONTA bold{};
+    Api(::GetObjectA(font, sizeof bold, &bold));
+    bold.lfWeight = FW_BOLD;
+    boldFont_ = GdiObject(Api(::CreateFontIndirectA(&bold)));
     finder_.Create(Handle(), kFinder, instance_, [this](HWND w) { OnFinderHover(w); },
                    [this](HWND w) { OnFinderDrop(w); });
     for (const auto& c : kControls) {
@@ -68,47 +76,51 @@ void WheelTestWindow::CreateControls() {
         if (!w) Raise(kErrInvalidCall, "The wheel test window's controls could not be made.");
         SendTo(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
-    // The result lines line up in columns in a fixed-pitch font.
-    SendTo(Api(::GetDlgItem(Handle(), kResultsList)), WM_SETFONT,
-           reinterpret_cast<WPARAM>(::GetStockObject(ANSI_FIXED_FONT)), FALSE);
-    SendTo(Api(::GetDlgItem(Handle(), kResultsList)), LB_SETHORIZONTALEXTENT, ::MulDiv(640, dpi_, 96));
-    SendTo(Api(::GetDlgItem(Handle(), kInjected)), BM_SETCHECK, BST_CHECKED);
+    SendTo(Control(kResultLine), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
+    table_.Create(Handle(), kResultsList, instance_, font);
+    SendTo(Control(kInjected), BM_SETCHECK, BST_CHECKED);
+    SetText(kFinderText, kNoTargetText);
     FillReplayChoices();
     RECT client{};
     Api(::GetClientRect(Handle(), &client));
-    Layout(client.right);
+    Layout(client.right, client.bottom);
     EnableControls();
 }
 
-void WheelTestWindow::Layout(int width) {
-    RECT client{};
-    Api(::GetClientRect(Handle(), &client));
+void WheelTestWindow::Layout(int width, int height) {
     const auto px = [this](int v) { return ::MulDiv(v, dpi_, 96); };
     const int m = px(8), line = px(18), wide = std::max(px(100), width - 2 * m);
-    const auto place = [this](int id, int x, int y, int w, int h) {
-        Api(::MoveWindow(Api(::GetDlgItem(Handle(), id)), x, y, w, h, TRUE));
-    };
+    const auto place = [this](int id, int x, int y, int w, int h) { Api(::MoveWindow(Control(id), x, y, w, h, TRUE)); };
     Api(::MoveWindow(finder_.Handle(), m, m, px(32), px(32), TRUE));
     place(kFinderHint, m + px(40), m, wide - px(40), line);
     place(kFinderText, m + px(40), m + line, wide - px(40), line);
     int y = m + px(40);
     place(kTargetLine, m, y, wide, line);
+    y += line;
+    place(kMeasuredLine, m, y, wide, line);
     y += line + px(4);
     place(kInjected, m, y, px(300), line);
     place(kPosted, m + px(310), y, px(320), line);
     y += line + px(6);
-    place(kStartButton, m, y, px(80), px(25));
-    place(kCopyButton, m + px(88), y, px(80), px(25));
-    place(kSaveButton, m + px(176), y, px(120), px(25));
-    place(kReplayButton, m + px(304), y, px(110), px(25));
-    place(kReplayWindow, m + px(420), y + px(2), px(200), px(120));
+    place(kStartButton, m, y, px(70), px(25));
+    place(kCopyButton, m + px(76), y, px(70), px(25));
+    place(kSaveButton, m + px(152), y, px(110), px(25));
+    place(kSavePictureButton, m + px(268), y, px(112), px(25));
+    place(kReplayButton, m + px(386), y, px(96), px(25));
+    place(kReplayWindow, m + px(488), y + px(2), std::max(px(120), wide - px(488)), px(120));
     y += px(25) + px(6);
     place(kProgressLine, m, y, wide, line);
-    y += line + px(4);
-    // The findings box holds a few lines; the result lines get the rest.
-    const int findings = px(96), results = std::max(px(60), static_cast<int>(client.bottom) - y - m - findings - px(6));
-    place(kResultsList, m, y, wide, results);
-    place(kFindingsBox, m, y + results + px(6), wide, findings);
+    y += line + px(2);
+    place(kResultLine, m, y, wide, line);
+    y += line + px(2);
+    // The table takes what the chart and the findings leave.
+    const int findings = px(90), chart = px(180), gap = px(6);
+    const int table = std::max(px(60), height - y - m - findings - chart - 2 * gap);
+    Api(::MoveWindow(table_.Handle(), m, y, wide, table, TRUE));
+    y += table + gap;
+    if (HWND c = Control(kChart)) Api(::MoveWindow(c, m, y, wide, chart, TRUE));
+    y += chart + gap;
+    place(kFindingsBox, m, y, wide, findings);
 }
 
 void WheelTestWindow::Open(HINSTANCE instance) {
@@ -119,10 +131,8 @@ void WheelTestWindow::Open(HINSTANCE instance) {
 
 void WheelTestWindow::OpenWith(HINSTANCE instance, const WheelTestChoice& choice) {
     Open(instance);
-    SendTo(Api(::GetDlgItem(Handle(), kInjected)), BM_SETCHECK,
-           choice.delivery == Delivery::Injected ? BST_CHECKED : BST_UNCHECKED);
-    SendTo(Api(::GetDlgItem(Handle(), kPosted)), BM_SETCHECK,
-           choice.delivery == Delivery::Posted ? BST_CHECKED : BST_UNCHECKED);
+    SendTo(Control(kInjected), BM_SETCHECK, choice.delivery == Delivery::Injected ? BST_CHECKED : BST_UNCHECKED);
+    SendTo(Control(kPosted), BM_SETCHECK, choice.delivery == Delivery::Posted ? BST_CHECKED : BST_UNCHECKED);
     if (choice.target) ChooseTarget(choice.target);
     if (!choice.problem.empty()) SetText(kFinderText, "The command line's target was not chosen: " + choice.problem + ".");
 }
@@ -143,13 +153,14 @@ bool WheelTestWindow::PreTranslate(MSG& msg) {
 
 LRESULT WheelTestWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_SIZE: Layout(LOWORD(lp)); return 0;
+        case WM_SIZE: Layout(LOWORD(lp), HIWORD(lp)); return 0;
         case WM_COMMAND:
             if (lp != 0 && HIWORD(wp) == BN_CLICKED) {
                 switch (LOWORD(wp)) {
                     case kStartButton: OnStart(); return 0;
                     case kCopyButton: OnCopy(); return 0;
                     case kSaveButton: OnSave(); return 0;
+                    case kSavePictureButton: OnSavePicture(); return 0;
                     case kReplayButton: OnReplay(); return 0;
                     default: break;
                 }
@@ -160,13 +171,18 @@ LRESULT WheelTestWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             break;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lp);
+            if (header->hwndFrom == table_.Handle() && header->code == NM_CUSTOMDRAW) return table_.OnCustomDraw(lp);
+            break;
+        }
         case kTestMessage:
             if (wp == WheelTestThread::kDone) OnTestDone();
             else OnTestProgress();
             return 0;
         case kReplayMessage:
             if (wp == ReplayThread::kDone) OnReplayDone();
-            else if (replay_.Running()) SetText(kProgressLine, ReplayProgressText(replay_.Now()));
+            else OnReplayProgress();
             return 0;
         case WM_CLOSE:
             Api(::ShowWindow(Handle(), SW_HIDE));  // only hidden; a running test goes on
@@ -196,52 +212,20 @@ bool WheelTestWindow::ChooseTarget(HWND w) {
     }
     target_ = w;
     SetText(kTargetLine, "Target: " + DescribeWindow(w));
+    SetText(kFinderText, "");
     EnableControls();
     return true;
 }
 
 Delivery WheelTestWindow::ChosenDelivery() {
-    const bool posted = SendTo(Api(::GetDlgItem(Handle(), kPosted)), BM_GETCHECK) == BST_CHECKED;
-    return posted ? Delivery::Posted : Delivery::Injected;
+    return SendTo(Control(kPosted), BM_GETCHECK) == BST_CHECKED ? Delivery::Posted : Delivery::Injected;
 }
 
-void WheelTestWindow::OnStart() {
-    if (test_.Running() || replay_.Running()) {
-        test_.Stop();
-        replay_.Stop();
-        return;
-    }
-    if (!target_) return;
-    SendTo(Api(::GetDlgItem(Handle(), kResultsList)), LB_RESETCONTENT);
+void WheelTestWindow::ClearResults() {
+    table_.Clear();
+    SetText(kResultLine, "");
     SetText(kFindingsBox, "");
-    SetText(kProgressLine, "Starting");
-    test_.Start(target_, ChosenDelivery(), Handle(), kTestMessage);
-    EnableControls();
-}
-
-void WheelTestWindow::OnTestProgress() {
-    if (test_.Running()) SetText(kProgressLine, WheelProgressText(test_.Now()));
-}
-
-void WheelTestWindow::OnTestDone() {
-    if (const auto result = test_.TakeResult()) ShowResult(*result);
-    EnableControls();
-}
-
-void WheelTestWindow::ShowResult(const WheelTestResult& result) {
-    report_ = result.Report();
-    const HWND list = Api(::GetDlgItem(Handle(), kResultsList));
-    SendTo(list, LB_RESETCONTENT);
-    if (!result.head.measured.empty()) {
-        SendTo(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kWheelResultHeader));
-        for (const auto& line : result.grader.Lines())
-            SendTo(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WheelResultLineText(line).c_str()));
-    }
-    std::vector<std::string> findings = result.grader.Findings();
-    for (const auto& note : result.grader.Notes()) findings.push_back(note);
-    findings.push_back(result.grader.ResultText());
-    SetText(kFindingsBox, JoinCrLf(findings));
-    SetText(kProgressLine, "Finished: " + result.grader.ResultText());
+    report_.clear();
 }
 
 void WheelTestWindow::OnCopy() {
@@ -249,21 +233,25 @@ void WheelTestWindow::OnCopy() {
 }
 
 void WheelTestWindow::OnSave() {
-    if (!report_.empty()) SaveOnRequest(Handle(), kSaveReportDialog, L"The report", [this] { return report_; });
+    if (report_.empty()) return;
+    const std::wstring path = SaveOnRequest(Handle(), kSaveReportDialog, L"The report", [this] { return report_; });
+    if (!path.empty()) SetText(kProgressLine, "Saved to " + Ansi(path) + ".");
 }
 
-void WheelTestWindow::SetText(int id, const std::string& text) {
-    Api(::SetWindowTextA(Api(::GetDlgItem(Handle(), id)), text.c_str()));
-}
+void WheelTestWindow::OnSavePicture() {}
+
+void WheelTestWindow::SetText(int id, const std::string& text) { Api(::SetWindowTextA(Control(id), text.c_str())); }
 
 void WheelTestWindow::EnableControls() {
-    const bool running = test_.Running() || replay_.Running();
-    Api(::EnableWindow(Api(::GetDlgItem(Handle(), kStartButton)), target_ != nullptr || running));
-    Api(::EnableWindow(Api(::GetDlgItem(Handle(), kReplayButton)),
-                       (target_ != nullptr && !running) || replay_.Running()));
-    for (int id : {kCopyButton, kSaveButton})
-        Api(::EnableWindow(Api(::GetDlgItem(Handle(), id)), !running && !report_.empty()));
-    for (int id : {kInjected, kPosted, kReplayWindow}) Api(::EnableWindow(Api(::GetDlgItem(Handle(), id)), !running));
+    const bool running = Running();
+    SetText(kStartButton, running ? "Stop" : "Start");
+    Api(::EnableWindow(Control(kStartButton), target_ != nullptr || running));
+    Api(::EnableWindow(Control(kReplayButton), target_ != nullptr && !running));
+    for (int id : {kCopyButton, kSaveButton, kSavePictureButton})
+        Api(::EnableWindow(Control(id), !running && !report_.empty()));
+    for (int id : {kInjected, kPosted, kReplayWindow}) Api(::EnableWindow(Control(id), !running));
+    Api(::EnableWindow(finder_.Handle(), !running));
+    if (!target_ && !running) SetText(kFinderText, kNoTargetText);
 }
 
 }  // namespace nl

@@ -1,20 +1,24 @@
 // The wheel test window ("Notchlog - wheel test"): the finder and the
-// target line, the delivery, Start (again: stop), the progress line, the
-// result lines, the findings and notes, Copy and Save report as; and
-// Replay CSV..., which replays a recorded trace into the target and shows
-// its report in the same places. The test or replay runs on a thread of
-// its own and tells the window how it goes with posted
-// messages; the window then updates its controls at once (progress comes
-// a few times a second at most). Closing the window only hides it.
+// target's lines, the delivery, Start (Stop while a run goes on), the
+// progress line, the Result line above a table of the results, the chart
+// of how the target moved, the findings and notes, Copy, Save report as and
+// Save picture as; and Replay CSV..., which replays a recorded trace into
+// the target and shows its report in the same places. The test or replay
+// runs on a thread of its own and tells the window how it goes with posted
+// messages; the window then updates its controls at once (progress comes a
+// few times a second at most). Closing the window only hides it.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "controls/results_table.h"
 #include "wheel_test/replay_run.h"
 #include "wheel_test/wheel_test_run.h"
 #include "wheel_test_window/window_finder.h"
+#include "win32/raii.h"
 #include "win32/window.h"
 
 namespace nl {
@@ -24,7 +28,8 @@ public:
     // Its controls' ids, which are also their Tab order's.
     enum ControlId : int {
         kFinder = 301, kFinderHint, kFinderText, kTargetLine, kInjected, kPosted, kStartButton, kCopyButton,
-        kSaveButton, kProgressLine, kResultsList, kFindingsBox, kReplayButton, kReplayWindow,
+        kSaveButton, kProgressLine, kResultsList, kFindingsBox, kReplayButton, kReplayWindow, kMeasuredLine,
+        kResultLine, kChart, kSavePictureButton,
     };
     // Shows the window, made on first use.
     void Open(HINSTANCE instance);
@@ -43,7 +48,7 @@ private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void Create(HINSTANCE instance);
     void CreateControls();
-    void Layout(int width);
+    void Layout(int width, int height);
     void OnFinderHover(HWND w);
     void OnFinderDrop(HWND w);
     // False (and the finder line says why) for the wheel test window itself.
@@ -51,25 +56,35 @@ private:
     void OnStart();
     void OnTestProgress();
     void OnTestDone();
-    void ShowResult(const WheelTestResult& result);
+    void ShowTestResult(const WheelTestResult& result);
     void FillReplayChoices();
     void OnReplay();
     void StartReplay(const ReplayOptions& options);
+    void OnReplayProgress();
     void OnReplayDone();
     void ShowReplayResult(const ReplayResult& result);
+    // Empties the result line, the table, the chart and the findings.
+    void ClearResults();
     Delivery ChosenDelivery();
     void OnCopy();
     void OnSave();
+    void OnSavePicture();
     void SetText(int id, const std::string& text);
+    HWND Control(int id) const;
+    bool Running() const { return test_.Running() || replay_.Running(); }
     void EnableControls();
 
     HINSTANCE instance_ = nullptr;
     int dpi_ = 96;
+    GdiObject boldFont_;
     WindowFinder finder_;
+    ResultsTable table_;
     WheelTestThread test_;
     ReplayThread replay_;
     HWND target_ = nullptr;
-    std::string report_;  // the last test's, empty before the first
+    std::string replayFile_;       // the trace's file name, for the replay's plan
+    std::string report_;           // the last run's, empty before the first
+    std::string pictureName_;      // what Save picture as offers: wheel-test.png or replay.png
 };
 
 }  // namespace nl

@@ -1,9 +1,11 @@
 // The wheel test window's replay side: Replay CSV..., whose rows it sends,
-// and the replay's report shown where the wheel test's goes.
+// what it will send, and the replay's report shown where the wheel test's
+// goes: a row per axis in the table, the other lines and notes below.
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "common/base/number_text.h"
 #include "common/panels/panel_texts.h"
 #include "common/replay/replay_report.h"
 #include "wheel_test_window/wheel_test_window.h"
@@ -13,38 +15,56 @@
 namespace nl {
 
 namespace {
-// The replay's choice of rows; the rest of each item after "rows of " is the
-// window value's name.
-const char* const kReplayWindowItems[] = {"Replay the first rows found", "Replay rows of main",
-                                          "Replay rows of analysis", "Replay rows of hook", "Replay rows of raw"};
+// Whose rows a replay sends: the first of main, analysis, hook, raw that the
+// run holds, or the one chosen (the item's last word).
+const char* const kReplayWindowItems[] = {"Rows: main, else analysis, hook, raw", "Rows: main", "Rows: analysis",
+                                          "Rows: hook", "Rows: raw"};
+
+const std::vector<std::pair<const char*, int>> kReplayColumns = {{"Axis", 70},          {"Events", 55},
+                                                                 {"Notches", 65},       {"Sound handler", 185},
+                                                                 {"Target moved", 200}, {"Largest difference", 110}};
+
+std::string FileNameOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return Ansi(slash == std::wstring::npos ? path : path.substr(slash + 1));
+}
 }  // namespace
 
 void WheelTestWindow::FillReplayChoices() {
-    // Whose rows a replay sends: the first the run holds, or the one chosen.
-    const HWND rowsOf = Api(::GetDlgItem(Handle(), kReplayWindow));
+    const HWND rowsOf = Control(kReplayWindow);
     for (const char* item : kReplayWindowItems) SendTo(rowsOf, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     SendTo(rowsOf, CB_SETCURSEL, 0);
 }
 
 void WheelTestWindow::OnReplay() {
-    if (replay_.Running()) {
-        replay_.Stop();
-        return;
-    }
-    if (!target_ || test_.Running()) return;
+    if (!target_ || Running()) return;
     ReplayOptions options;
-    const LRESULT rowsOf = SendTo(Api(::GetDlgItem(Handle(), kReplayWindow)), CB_GETCURSEL);
-    if (rowsOf > 0) options.choice.vantage = VantageFromName(std::string(kReplayWindowItems[rowsOf]).substr(15));
+    const LRESULT rowsOf = SendTo(Control(kReplayWindow), CB_GETCURSEL);
+    if (rowsOf > 0) {
+        const std::string item = kReplayWindowItems[rowsOf];
+        options.choice.vantage = VantageFromName(item.substr(item.find_last_of(' ') + 1));
+    }
     options.file = AskOpenPath(Handle(), kOpenCsvDialog);
     if (!options.file.empty()) StartReplay(options);
 }
 
 void WheelTestWindow::StartReplay(const ReplayOptions& options) {
-    SendTo(Api(::GetDlgItem(Handle(), kResultsList)), LB_RESETCONTENT);
-    SetText(kFindingsBox, "");
+    ClearResults();
+    table_.SetColumns(kReplayColumns, dpi_);
+    pictureName_ = "replay.png";
+    replayFile_ = FileNameOf(options.file);
     SetText(kProgressLine, "Starting the replay");
     replay_.Start(target_, ChosenDelivery(), options, Handle(), kReplayMessage);
     EnableControls();
+}
+
+void WheelTestWindow::OnReplayProgress() {
+    if (!replay_.Running()) return;
+    const ReplayProgress now = replay_.Now();
+    SetText(kProgressLine, ReplayProgressText(now));
+    // Once the trace is read, the line above the table says what is sent.
+    if (now.phase != ReplayProgress::Phase::Reading)
+        SetText(kResultLine, ReplayPlanText(replayFile_, now.pick, now.events, now.lengthUs));
 }
 
 void WheelTestWindow::OnReplayDone() {
@@ -52,25 +72,23 @@ void WheelTestWindow::OnReplayDone() {
     EnableControls();
 }
 
-// The replay's lines in the results list, its notes and Result line in the
-// findings box; Copy and Save give the whole report.
 void WheelTestWindow::ShowReplayResult(const ReplayResult& result) {
     report_ = result.Report();
-    const HWND list = Api(::GetDlgItem(Handle(), kResultsList));
-    SendTo(list, LB_RESETCONTENT);
-    std::vector<std::string> findings;
-    std::size_t longest = 0;
-    const std::string lines = ReplayReportLines(result.summary);
-    for (std::size_t at = 0, end; (end = lines.find(kCrLf, at)) != std::string::npos; at = end + 2) {
-        const std::string line = lines.substr(at, end - at);
-        if (line.rfind("Note:", 0) == 0 || line.rfind("Result:", 0) == 0) findings.push_back(line);
-        else SendTo(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-        longest = std::max(longest, line.size());
+    const ReplaySummary& s = result.summary;
+    std::vector<TableRow> rows;
+    for (WheelAxis axis : {WheelAxis::V, WheelAxis::H}) {
+        if (s.tally.Of(axis).events == 0) continue;
+        const ReplayAxisCells c = AxisCells(s, axis);
+        rows.push_back(TableRow{{c.axis, c.events, c.notches, c.sound, c.moved, c.largest}, Tint::None});
     }
-    // Scrolls sideways as far as the longest line, in the fixed-pitch font's 8 px a character.
-    SendTo(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(::MulDiv(8 * static_cast<int>(longest), dpi_, 96)));
-    SetText(kFindingsBox, JoinCrLf(findings));
-    SetText(kProgressLine, "Finished: " + (findings.empty() ? std::string() : findings.back()));
+    table_.Show(rows);
+    SetText(kFindingsBox, JoinCrLf(ReplayOtherLines(s)));
+    SetText(kResultLine, ReplayResultText(s));
+    if (s.problem == "stopped")
+        SetText(kProgressLine, "Stopped: " + DecText(static_cast<std::int64_t>(s.sent)) + " of " +
+                                   DecText(static_cast<std::int64_t>(s.rows)) + " events sent.");
+    else
+        SetText(kProgressLine, "Finished.");
 }
 
 }  // namespace nl

@@ -368,25 +368,33 @@ TEST(Replay, EscStopsALongReplayReleasesTheKeysAndPutsThePointerBack) {
 // The window route: --replay without --replay-report replays in the wheel
 // test window; Start stops it, and the report shows there and is copied whole.
 TEST(Replay, InTheWheelTestWindowStartStopsItAndCopyGivesTheReport) {
-    enum : int { kStartButton = 307, kCopyButton = 308, kResultsList = 311, kFindingsBox = 312 };
+    enum : int { kStartButton = 307, kCopyButton = 308, kProgressLine = 310, kResultsList = 311, kFindingsBox = 312,
+                 kResultLine = 316 };
     WheelTarget target(WheelTargetKind::Accumulating);
     TempFile csv(L"window.csv");
     Write(csv.path, LongTrace(-40, 0));
     Notchlog app(L"--replay " + csv.Quoted() + L" --test-target " + HexForm(target.Window()));
     HWND window = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (window = ShownWindowOf(app.Pid(), L"NotchlogWheelTest")) != nullptr; }));
-    ASSERT_TRUE(WaitUntil([&] { return target.Position() > 0; }));
-    Send(::GetDlgItem(window, kStartButton), BM_CLICK);
-    const auto findings = [&] {  // asked, as an edit keeps its text to itself
-        wchar_t text[512] = {};
-        Send(::GetDlgItem(window, kFindingsBox), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-        return Narrow(text);
+    const auto text = [&](int id) {  // asked, as an edit keeps its text to itself
+        wchar_t buffer[1024] = {};
+        Send(::GetDlgItem(window, id), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
+        return Narrow(buffer);
     };
-    ASSERT_TRUE(WaitUntil([&] { return !findings().empty(); })) << "no report in the window";
-    EXPECT_EQ(findings(), "Result: could not replay (stopped)");
-    const auto list = ListLines(::GetDlgItem(window, kResultsList));
-    ASSERT_GE(list.size(), 4u);
-    EXPECT_EQ(Narrow(list[0]), "Trace: run 1 of 1, window main, 500 rows over 10.0 s (after gap cutting); the run holds 500 main rows");
+    ASSERT_TRUE(WaitUntil([&] { return target.Position() > 0; }));
+    // While it runs, the line above the table says what it sends.
+    const std::string plan = Narrow(csv.path.filename().wstring()) +
+                             ": 1 run; run 1: 500 main rows; sending the 500 main rows over 10.0 s (after gap cutting).";
+    EXPECT_TRUE(WaitUntil([&] { return text(kResultLine) == plan; })) << text(kResultLine);
+    EXPECT_EQ(text(kStartButton), "Stop");
+    Send(::GetDlgItem(window, kStartButton), BM_CLICK);
+    ASSERT_TRUE(WaitUntil([&] { return text(kResultLine) == "Result: could not replay (stopped)"; }))
+        << "no report in the window";
+    EXPECT_TRUE(std::regex_match(text(kProgressLine), std::regex("Stopped: \\d+ of 500 events sent\\."))) << text(kProgressLine);
+    const auto rows = ListViewRows(::GetDlgItem(window, kResultsList));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].at(0), "Vertical");
+    EXPECT_EQ(text(kFindingsBox).substr(0, 40), "Trace: run 1 of 1, window main, 500 rows");
     WriteClipboard(L"(before the copy)");
     Send(window, WM_COMMAND, MAKEWPARAM(kCopyButton, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(window, kCopyButton)));
     const std::string copied = Narrow(ReadClipboard().value_or(L""));

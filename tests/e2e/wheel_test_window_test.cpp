@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 constexpr UINT kWheelTestCommand = 0x0140;  // the system menu's "Wheel test…"
 enum WheelTestControl : int {
     kFinder = 301, kFinderHint, kFinderText, kTargetLine, kInjected, kPosted, kStartButton, kCopyButton, kSaveButton,
-    kProgressLine, kResultsList, kFindingsBox,
+    kProgressLine, kResultsList, kFindingsBox, kReplayButton, kReplayWindow, kMeasuredLine, kResultLine,
 };
 
 HWND WheelTestWindowOf(const Notchlog& app) {
@@ -111,30 +111,36 @@ TEST(WheelTestWindow, FinderStartCopyAndSaveReport) {
     const POINT rest{3, 1000};
     MoveCursor(rest);
     Send(::GetDlgItem(window, kStartButton), BM_CLICK);
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(window, kProgressLine).rfind(L"Finished: ", 0) == 0; }, 60s))
+    EXPECT_EQ(ControlText(window, kStartButton), L"Stop");  // while the test runs
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, kReplayButton)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, kFinder)));
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(window, kProgressLine) == L"Finished."; }, 60s))
         << Narrow(ControlText(window, kProgressLine));
+    EXPECT_EQ(ControlText(window, kStartButton), L"Start");
     const POINT now = CursorNow();
     EXPECT_TRUE(now.x == rest.x && now.y == rest.y) << "the pointer stayed at " << now.x << "," << now.y;
 
     WriteClipboard(L"(before the copy)");
     Send(::GetDlgItem(window, kCopyButton), BM_CLICK);
     const std::string copied = Narrow(ReadClipboard().value_or(L""));
-    EXPECT_EQ(ControlText(window, kProgressLine).rfind(L"Finished: Result: ", 0), 0u) << copied;
-    // The list holds the report's result lines, the box its findings, notes and Result.
+    // The table holds the report's result lines, a cell a field; the Result
+    // line stands above it, the findings and notes below.
     WheelTestReport report;
     report.text = copied;
     const auto results = report.Results();
     ASSERT_GE(results.size(), 3u) << copied;
-    std::vector<std::wstring> expectedList;
-    for (const auto& line : results) {
-        if (line.empty()) break;
-        expectedList.push_back(Widen(line));
+    std::vector<std::string> expectedRows;
+    for (std::size_t i = 1; i < results.size() && !results[i].empty(); ++i) expectedRows.push_back(results[i]);
+    std::vector<std::string> shown;
+    for (const auto& cells : ListViewRows(::GetDlgItem(window, kResultsList))) {
+        std::string line;
+        for (const auto& cell : cells) line += (line.empty() && &cell == &cells[0] ? "" : ",") + cell;
+        shown.push_back(WheelTestReport::WithoutMs(line));
     }
-    std::vector<std::wstring> shown = ListLines(::GetDlgItem(window, kResultsList));
-    for (auto& line : shown) line = Widen(WheelTestReport::WithoutMs(Narrow(line)));
-    EXPECT_EQ(shown, expectedList);
-    EXPECT_EQ(Narrow(ControlText(window, kFindingsBox)) + "\r\n",
-              copied.substr(copied.find("\r\n\r\n", copied.find(kWheelResultHeader)) + 4));
+    EXPECT_EQ(shown, expectedRows);
+    EXPECT_EQ(Narrow(ControlText(window, kResultLine)), report.LastLine());
+    const std::size_t findings = copied.find("\r\n\r\n", copied.find(kWheelResultHeader)) + 4;
+    EXPECT_EQ(Narrow(ControlText(window, kFindingsBox)) + "\r\n" + report.LastLine() + "\r\n", copied.substr(findings));
 
     const fs::path file = fs::temp_directory_path() / Format(L"notchlog-wheel-test-%lu.txt", ::GetCurrentProcessId());
     Post(::GetDlgItem(window, kSaveButton), BM_CLICK);
@@ -147,6 +153,8 @@ TEST(WheelTestWindow, FinderStartCopyAndSaveReport) {
     Post(::GetDlgItem(dialog, IDOK), BM_CLICK);
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(file) && !::IsWindow(dialog); }));
     EXPECT_EQ(Contents(file), copied);
+    EXPECT_TRUE(WaitUntil([&] { return ControlText(window, kProgressLine) == L"Saved to " + file.wstring() + L"."; }))
+        << Narrow(ControlText(window, kProgressLine));
     std::error_code e;
     fs::remove(file, e);
 }

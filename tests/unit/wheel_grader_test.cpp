@@ -373,7 +373,7 @@ struct StandInPort final : WheelTestPort {
     int steps = 0, refuseAt = 0, failCheckAt = 0;
     bool escHeld = false;
     int position = 0;
-    void Progress(const WheelProgress&) override {}
+    void Progress(const WheelGrader&) override {}
     bool StopAsked() override { return escHeld; }
     std::string Check() override {
         if (failCheckAt > 0 && steps + 1 == failCheckAt) {

@@ -311,9 +311,9 @@ void RunTheWheelTest(Demo& d) {
     const HWND w = WheelTestWindow(d);
     nle2e::Send(::GetDlgItem(w, 307), BM_CLICK);  // Start
     const HWND progress = ::GetDlgItem(w, 310);
-    if (!nle2e::WaitUntil([&] { return nle2e::TextOf(progress).rfind(L"Finished: ", 0) == 0; }, std::chrono::seconds(60)))
+    if (!nle2e::WaitUntil([&] { return nle2e::TextOf(progress).rfind(L"Finished", 0) == 0; }, std::chrono::seconds(60)))
         throw nle2e::DriverError("the wheel test did not finish");
-    PrintLine(nle2e::TextOf(progress));
+    PrintLine(nle2e::TextOf(::GetDlgItem(w, 316)));  // the Result line
     nle2e::Foreground(w);
     nle2e::Send(w, WM_NULL);
     Pause(200);  // painted

@@ -369,6 +369,7 @@ void WheelGrader::FeedGoBack(const StepReading& r) {
 
 void WheelGrader::Stop(const std::string& reason) {
     if (ended_) return;
+    linesAtEnd_ = ExpectedLines();
     ended_ = true;
     if (phase_ == StepPhase::GoBack) {
         backNote_ = "Note: the target could not be brought back (" + reason + "): " + WhereText() + ".";

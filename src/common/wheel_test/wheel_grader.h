@@ -106,6 +106,9 @@ public:
     // "Result: could not test (REASON)"; empty while the test runs.
     std::string ResultText() const;
     WheelProgress Progress() const;
+    // Stopped by Esc or Start, and the result lines it expected by then.
+    bool Stopped() const { return stopReason_ == "stopped"; }
+    int LinesExpected() const { return ended_ ? linesAtEnd_ : ExpectedLines(); }
     const WheelTestSetup& Setup() const { return setup_; }
 
 private:
@@ -139,6 +142,7 @@ private:
     std::string stopReason_;  // could not test
     bool ended_ = false;      // nothing more is sent
     bool goneBack_ = false;   // the way back was tried (or was not needed)
+    int linesAtEnd_ = 0;      // the result lines expected when nothing more was to be sent
 
     // Where the target is, from where the test started.
     std::optional<int> position_{0};

@@ -4,7 +4,7 @@ namespace nl {
 
 void RunWheelSteps(WheelGrader& grader, WheelTestPort& port) {
     while (const auto step = grader.Next()) {
-        port.Progress(grader.Progress());
+        port.Progress(grader);
         if (port.StopAsked()) return grader.Stop("stopped");
         if (std::string problem = port.Check(); !problem.empty()) {
             // Esc is itself a key held down: a check it failed is a stop.

@@ -15,8 +15,9 @@ namespace nl {
 class WheelTestPort {
 public:
     virtual ~WheelTestPort() = default;
-    // The progress line's step, before it is sent.
-    virtual void Progress(const WheelProgress& progress) = 0;
+    // Before each step is sent: the grader as it stands (the step under
+    // way, the lines measured so far).
+    virtual void Progress(const WheelGrader& grader) = 0;
     // Esc or Start pressed.
     virtual bool StopAsked() = 0;
     // Empty while the test may go on, else why not ("the target was closed").

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -137,6 +138,39 @@ inline std::vector<std::wstring> ListLines(HWND list, std::size_t from = 0) {
         lines.push_back(line);
     }
     return lines;
+}
+
+// A list view's cells, row by row. Its messages carry pointers, so they
+// are read through a buffer in the list's own process.
+inline std::vector<std::vector<std::string>> ListViewRows(HWND list) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    const HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) ThrowLastError("OpenProcess");
+    constexpr int kChars = 512;
+    char* const remote = static_cast<char*>(
+        ::VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+    std::vector<std::vector<std::string>> rows;
+    const int count = static_cast<int>(Send(list, LVM_GETITEMCOUNT));
+    const int columns = static_cast<int>(Send(reinterpret_cast<HWND>(Send(list, LVM_GETHEADER)), HDM_GETITEMCOUNT));
+    for (int r = 0; remote && r < count; ++r) {
+        rows.emplace_back();
+        for (int c = 0; c < columns; ++c) {
+            LVITEMW item{};
+            item.iSubItem = c;
+            item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof(LVITEMW));
+            item.cchTextMax = kChars;
+            wchar_t text[kChars] = {};
+            ::WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+            const auto n = static_cast<std::size_t>(Send(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(r),
+                                                         reinterpret_cast<LPARAM>(remote)));
+            ::ReadProcessMemory(process, remote + sizeof(LVITEMW), text, sizeof text, nullptr);
+            rows.back().push_back(Narrow(std::wstring(text, std::min<std::size_t>(n, kChars))));
+        }
+    }
+    if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    return rows;
 }
 
 inline UINT LoggedMsg(const std::wstring& logLine) {  // the number after "uMsg="

@@ -1,0 +1,86 @@
+// The wheel test window's wheel test side: Start (Stop while it runs), the
+// progress line, the result lines shown in the table as each is measured,
+// and the finished test's Result line, findings and notes.
+#include <string>
+#include <vector>
+
+#include "common/base/number_text.h"
+#include "common/panels/panel_texts.h"
+#include "common/wheel_test/wheel_grading.h"
+#include "wheel_test_window/wheel_test_window.h"
+#include "win32/api.h"
+
+namespace nl {
+
+namespace {
+const std::vector<std::pair<const char*, int>> kTestColumns = {
+    {"Pattern", 90}, {"Sent", 70}, {"Sound handler", 95}, {"Observed", 80}, {"Read by", 190}, {"Verdict", 90}};
+
+Tint TintOf(WheelVerdict v) {
+    switch (v) {
+        case WheelVerdict::Ok: return Tint::Ok;
+        case WheelVerdict::Fault: return Tint::Fault;
+        case WheelVerdict::Info: return Tint::Info;
+        case WheelVerdict::Unmeasured: break;
+    }
+    return Tint::Unmeasured;
+}
+
+// A result line's fields, as the report has them, one per column.
+std::vector<TableRow> RowsOf(const std::vector<WheelResultLine>& lines) {
+    std::vector<TableRow> rows;
+    for (const auto& line : lines) {
+        const auto number = [](const std::optional<int>& v, const char* absent) { return v ? DecText(*v) : std::string(absent); };
+        rows.push_back(TableRow{{line.pattern, line.sent, number(line.sound, ""), number(line.observed, "unmeasured"),
+                                 MethodText(line.method), VerdictText(line.verdict)},
+                                TintOf(line.verdict)});
+    }
+    return rows;
+}
+}  // namespace
+
+void WheelTestWindow::OnStart() {
+    if (Running()) {
+        test_.Stop();
+        replay_.Stop();
+        return;
+    }
+    if (!target_) return;
+    ClearResults();
+    table_.SetColumns(kTestColumns, dpi_);
+    pictureName_ = "wheel-test.png";
+    SetText(kProgressLine, "Starting");
+    test_.Start(target_, ChosenDelivery(), Handle(), kTestMessage);
+    EnableControls();
+}
+
+void WheelTestWindow::OnTestProgress() {
+    if (!test_.Running()) return;
+    const WheelTestProgress now = test_.Now();
+    SetText(kProgressLine, WheelProgressText(now.step));
+    table_.Show(RowsOf(now.lines));
+}
+
+void WheelTestWindow::OnTestDone() {
+    if (const auto result = test_.TakeResult()) ShowTestResult(*result);
+    EnableControls();
+}
+
+void WheelTestWindow::ShowTestResult(const WheelTestResult& result) {
+    report_ = result.Report();
+    const WheelGrader& grader = result.grader;
+    table_.Show(RowsOf(grader.Lines()));
+    std::vector<std::string> findings = grader.Findings();
+    for (const auto& note : grader.Notes()) findings.push_back(note);
+    SetText(kFindingsBox, JoinCrLf(findings));
+    SetText(kResultLine, grader.ResultText());
+    if (grader.Stopped()) {
+        const auto done = static_cast<int>(grader.Lines().size());
+        SetText(kProgressLine, "Stopped: " + DecText(done) + " of " + DecText(std::max(done, grader.LinesExpected())) +
+                                   " steps done.");
+    } else {
+        SetText(kProgressLine, "Finished.");
+    }
+}
+
+}  // namespace nl
