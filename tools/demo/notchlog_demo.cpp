@@ -16,14 +16,21 @@
 // bounce, injected over the window, then a picture of that window.
 //
 // With --wheel-test first, it opens the wheel test window on a list box of
-// its own (a standard one, in a window beside Notchlog's), starts the test,
-// waits for its end and takes a picture of the wheel test window.
+// its own (in a window beside Notchlog's, one that drops the wheel's
+// sub-notch deltas, a fault the test finds), starts the test, waits for its
+// end and takes a picture of the wheel test window.
+//
+// With --replay first, it writes a trace of a touchpad's flick and replays
+// it from the wheel test window into a list box of its own that takes 15 ms
+// over every wheel message (it falls behind), waits for the end and takes a
+// picture of the wheel test window.
 //
 // The demo is a list of steps run in order; to show more, add a step.
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
@@ -282,11 +289,25 @@ void CaptureAnalysisWindow(Demo& d) {
 
 // ---- the wheel test window ----------------------------------------------------
 
-// A standard list box of 200 items in a window of the demo's own, for the
-// wheel test to work on; the demo's waits keep it answering.
+// A list box of 200 items in a window of the demo's own, for the wheel test
+// to work on; the demo's waits keep it answering. `dropsSubNotch`: it takes
+// no wheel message of less than a notch; `msPerWheel`: it takes that long
+// over each wheel message.
 struct DemoList {
     HWND frame = nullptr, list = nullptr;
-    DemoList() {
+    static inline WNDPROC listProc = nullptr;
+    static inline bool dropsSubNotch = false;
+    static inline DWORD msPerWheel = 0;
+    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_MOUSEWHEEL) {
+            if (msPerWheel) ::Sleep(msPerWheel);
+            if (dropsSubNotch && std::abs(GET_WHEEL_DELTA_WPARAM(wp)) < WHEEL_DELTA) return 0;
+        }
+        return ::CallWindowProcW(listProc, w, msg, wp, lp);
+    }
+    DemoList(bool drops, DWORD ms) {
+        dropsSubNotch = drops;
+        msPerWheel = ms;
         frame = ::CreateWindowExW(0, L"STATIC", L"A standard list box", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 720,
                                   60, 420, 340, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         RECT r{};
@@ -296,6 +317,7 @@ struct DemoList {
         if (!frame || !list) nle2e::ThrowLastError("making the demo's list box");
         for (int i = 1; i <= 200; ++i)
             ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((L"Line " + std::to_wstring(i)).c_str()));
+        listProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
     }
     ~DemoList() { ::DestroyWindow(frame); }
 };
@@ -313,6 +335,37 @@ void RunTheWheelTest(Demo& d) {
     const HWND progress = ::GetDlgItem(w, 310);
     if (!nle2e::WaitUntil([&] { return nle2e::TextOf(progress).rfind(L"Finished", 0) == 0; }, std::chrono::seconds(60)))
         throw nle2e::DriverError("the wheel test did not finish");
+    PrintLine(nle2e::TextOf(::GetDlgItem(w, 316)));  // the Result line
+    nle2e::Foreground(w);
+    nle2e::Send(w, WM_NULL);
+    Pause(200);  // painted
+}
+
+// A touchpad's flick and a few notches back, as Notchlog's wheel CSV, in
+// the temporary folder.
+std::wstring WriteFlickTrace() {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, dir);
+    const std::wstring path = std::wstring(dir) + L"notchlog-demo-flick.csv";
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    if (!f) throw nle2e::DriverError("cannot write the demo's trace");
+    std::fprintf(f, "%s\r\n", nle2e::kWheelCsvHeaderText.c_str());
+    int seq = 0, ms = 0;
+    for (int delta : {-8, -15, -30, -45, -60, -60, -60, -45, -45, -30, -30, -30, -15, -15, -15, -8, -8, -8})
+        std::fprintf(f, "%d,%d.000,,,main,V,%d,,,,,,,injected,00000000,,0000,,,,,,,,\r\n", ++seq, ms += 8, delta);
+    for (int i = 0; i < 6; ++i)
+        std::fprintf(f, "%d,%d.000,,,main,V,-120,,,,,,,injected,00000000,,0000,,,,,,,,\r\n", ++seq, ms += 30);
+    for (int i = 0; i < 3; ++i)
+        std::fprintf(f, "%d,%d.000,,,main,V,120,,,,,,,injected,00000000,,0000,,,,,,,,\r\n", ++seq, ms += 120);
+    std::fclose(f);
+    return path;
+}
+
+void WaitForTheReplay(Demo& d) {
+    const HWND w = WheelTestWindow(d);
+    const HWND progress = ::GetDlgItem(w, 310);
+    if (!nle2e::WaitUntil([&] { return nle2e::TextOf(progress) == L"Finished."; }, std::chrono::seconds(60)))
+        throw nle2e::DriverError("the replay did not finish");
     PrintLine(nle2e::TextOf(::GetDlgItem(w, 316)));  // the Result line
     nle2e::Foreground(w);
     nle2e::Send(w, WM_NULL);
@@ -340,6 +393,11 @@ const Step kWheelTestSteps[] = {
     {"capture the wheel test window", CaptureWheelTestWindow},
 };
 
+const Step kReplaySteps[] = {
+    {"replay a flick into a slow list box", WaitForTheReplay},
+    {"capture the wheel test window", CaptureWheelTestWindow},
+};
+
 const Step kSteps[] = {
     {"wait for the first paint", WaitForFirstPaint},
     {"turn the wheel away from the green area", WheelAwayFromTheGreenArea},
@@ -355,8 +413,8 @@ const Step kSteps[] = {
 int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // LF line ends, as written
     const std::wstring mode = argc == 3 ? argv[1] : L"";
-    if (argc != 2 && mode != L"--analysis" && mode != L"--wheel-test") {
-        std::fprintf(stderr, "usage: notchlog_demo.exe [--analysis | --wheel-test] OUT.bmp\n");
+    if (argc != 2 && mode != L"--analysis" && mode != L"--wheel-test" && mode != L"--replay") {
+        std::fprintf(stderr, "usage: notchlog_demo.exe [--analysis | --wheel-test | --replay] OUT.bmp\n");
         return 2;
     }
     try {
@@ -365,9 +423,15 @@ int wmain(int argc, wchar_t** argv) {
         std::vector<Step> steps(std::begin(kSteps), std::end(kSteps));
         if (mode == L"--analysis") steps.assign(std::begin(kAnalysisSteps), std::end(kAnalysisSteps));
         if (mode == L"--wheel-test") {
-            list.emplace();
+            list.emplace(true, 0);
             args = nle2e::Format(L"--test-target 0x%lX", nle2e::Handle32(list->list));
             steps.assign(std::begin(kWheelTestSteps), std::end(kWheelTestSteps));
+        }
+        if (mode == L"--replay") {
+            list.emplace(false, 15);
+            args = nle2e::Format(L"--replay \"%ls\" --test-target 0x%lX", WriteFlickTrace().c_str(),
+                                 nle2e::Handle32(list->list));
+            steps.assign(std::begin(kReplaySteps), std::end(kReplaySteps));
         }
         Notchlog app(args);
         Demo demo{app, nle2e::WindowsPath(argv[argc - 1])};
