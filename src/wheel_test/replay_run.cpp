@@ -357,7 +357,8 @@ int RunScriptedReplay(const Options& options) {
         const std::atomic<bool> never{false};
         result = RunReplay(choice.target, choice.delivery, options.replay, never, [](const ReplayProgress&) {});
     }
-    const bool written = FinishScriptedRun(reportPath, result.Report(), ReplayResultText(result.summary));
+    const std::string report = WithPicture(options.testPicture, ReplayChart(result.summary), result.Report());
+    const bool written = FinishScriptedRun(reportPath, report, ReplayResultText(result.summary));
     if (reportPath.empty()) return 2;  // a report option without its file: nothing to write to
     return written ? ReplayExitCode(result.summary) : 3;
 }

@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include "common/base/app_info.h"
+#include "controls/chart_view.h"
 #include "system_info/system_info.h"
 #include "win32/log_files.h"
+#include "win32/png_file.h"
 
 namespace nl {
 
@@ -104,6 +106,13 @@ WheelTestChoice ChooseFromCommandLine(const Options& options) {
     if (const auto form = ParseWindowForm(Ansi(options.testTarget), choice.problem))
         choice.target = FindTestedWindow(*form, choice.problem);
     return choice;
+}
+
+std::string WithPicture(const std::wstring& path, const RunChart& chart, const std::string& report) {
+    if (path.empty()) return report;
+    const std::wstring reason =
+        SavePngPicture(path, 800, 400, [&chart](HDC dc, const RECT& area) { PaintRunChart(dc, area, chart); });
+    return WithPictureNote(report, Ansi(reason));
 }
 
 bool FinishScriptedRun(const std::wstring& path, const std::string& report, const std::string& resultLine) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/app/command_line.h"
+#include "common/chart/run_chart.h"
 #include "common/wheel_test/wheel_report.h"
 #include "tested_window/tested_window.h"
 
@@ -47,6 +48,11 @@ WheelTestChoice ChooseFromCommandLine(const Options& options);
 // beside it first; an empty path writes nothing), and the Result line to
 // standard output when that is a file or a pipe; when the report cannot be
 // written, says why on standard error. True when the report was written.
+// `--test-picture`: the run's chart drawn to `path` as an 800 x 400 PNG file.
+// Returns the report, with a note as its last when the picture could not
+// be written; unchanged when none was asked for.
+std::string WithPicture(const std::wstring& path, const RunChart& chart, const std::string& report);
+
 bool FinishScriptedRun(const std::wstring& path, const std::string& report, const std::string& resultLine);
 
 }  // namespace nl

@@ -110,7 +110,8 @@ int RunScriptedWheelTest(const Options& options) {
         const std::atomic<bool> never{false};
         result = RunWheelTest(choice.target, choice.delivery, never, [](const WheelTestProgress&) {});
     }
-    const bool written = FinishScriptedRun(options.testReport, result.Report(), result.grader.ResultText());
+    const std::string report = WithPicture(options.testPicture, WheelTestChart(result.grader.Lines()), result.Report());
+    const bool written = FinishScriptedRun(options.testReport, report, result.grader.ResultText());
     if (options.testReport.empty()) return 2;  // --test-report without its file: nothing to write to
     return WheelTestExitCode(result.grader, written);
 }

@@ -1,6 +1,7 @@
 #include "win32/log_files.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "common/message_log/append_rules.h"
@@ -120,7 +121,7 @@ bool LogFile::Flush(std::wstring& reason) {
     return ok;
 }
 
-std::wstring SaveTextFile(const std::wstring& path, const std::string& text) {
+std::wstring ReplaceFileWith(const std::wstring& path, const std::function<std::wstring(const std::wstring&)>& write) {
     // Windows refuses to replace a read-only file; Wine replaces it, so the
     // program asks first.
     if (IsReadOnly(path)) return SystemErrorText(ERROR_ACCESS_DENIED);
@@ -128,20 +129,25 @@ std::wstring SaveTextFile(const std::wstring& path, const std::string& text) {
     const std::wstring dir = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
     wchar_t temp[MAX_PATH + 16] = {};
     if (!Api(::GetTempFileNameW(dir.c_str(), L"nlg", 0, temp))) return LastReason();
-    std::wstring reason;
-    {
-        KernelHandle file(Api(
-            ::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
-        if (!file)
-            reason = LastReason();
-        else if (WriteAll(file.Get(), text, reason) == text.size() && !Api(::FlushFileBuffers(file.Get())))
-            reason = LastReason();
-    }
+    std::wstring reason = write(temp);
     if (reason.empty() &&
         !Api(::MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)))
         reason = LastReason();
     if (!reason.empty()) Api(::DeleteFileW(temp));
     return reason;
+}
+
+std::wstring SaveTextFile(const std::wstring& path, const std::string& text) {
+    return ReplaceFileWith(path, [&text](const std::wstring& temp) {
+        std::wstring reason;
+        KernelHandle file(Api(
+            ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+        if (!file)
+            reason = LastReason();
+        else if (WriteAll(file.Get(), text, reason) == text.size() && !Api(::FlushFileBuffers(file.Get())))
+            reason = LastReason();
+        return reason;
+    });
 }
 
 }  // namespace nl

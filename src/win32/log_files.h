@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "win32/raii.h"
@@ -41,5 +42,9 @@ private:
 // a failure leaves an existing file as it was and nothing half-written
 // behind. Returns the system's reason for a failure, empty on success.
 std::wstring SaveTextFile(const std::wstring& path, const std::string& text);
+
+// The same for any writer: `write` fills the temporary file it is given
+// (it exists, empty) and returns the reason it could not, empty on success.
+std::wstring ReplaceFileWith(const std::wstring& path, const std::function<std::wstring(const std::wstring&)>& write);
 
 }  // namespace nl

@@ -167,6 +167,8 @@ TEST(Features, StartUpAndLogFileNoticesSayWhyAndTheProgramRunsOn) {
                        L"--test-delivery injected|posted  (or /test-delivery ...): how the wheel test delivers its input.\n"
                        L"--test-report FILE  (or /test-report FILE): runs the wheel test at start-up without any window, writes "
                        L"its report to FILE and exits.\n"
+                       L"--test-picture FILE.png  (or /test-picture FILE.png): with --test-report or --replay-report, also "
+                       L"draws the chart of the run to FILE.png (800 x 400 pixels).\n"
                        L"--replay FILE --test-target WINDOW  (or /replay FILE): sends the wheel events a --wheel-csv file "
                        L"recorded to the target, with their timing.\n"
                        L"--replay-run N: the Nth run the file holds (default: the last); --replay-window "

@@ -97,5 +97,32 @@ TEST(CommandLine, ScriptedRunsTellTheirProblemInTheReport) {
     }
 }
 
+// A picture is drawn only by a scripted run; without one the option is a
+// start-up notice.
+TEST(CommandLine, TestPictureGoesWithAReport) {
+    const wchar_t* const alone = L"--test-picture needs --test-report or --replay-report";
+    struct Row {
+        Args args;
+        const wchar_t *picture, *problem, *scriptProblem;
+        bool scripted;
+    } rows[] = {
+        {{L"--test-picture", L"a.png", L"--test-report", L"r.txt"}, L"a.png", L"", L"", true},
+        {{L"/TEST-PICTURE", L"a.png", L"--replay", L"x.csv", L"--replay-report", L"r.txt"}, L"a.png", L"", L"", true},
+        {{L"--test-picture", L"a.png"}, L"a.png", alone, L"", false},
+        {{L"--replay", L"x.csv", L"--test-target", L"1", L"/test-picture", L"a.png"}, L"a.png", alone, L"", false},
+        {{L"--test-report", L"r.txt", L"--test-picture"}, L"", L"--test-picture needs a file name.",
+         L"--test-picture needs a value", true},
+        {{L"--verbose", L"--test-picture", L"a.png"}, L"", L"Unknown argument: --verbose", L"unknown option: --verbose",
+         false},
+    };
+    for (const auto& r : rows) {
+        const Options o = ParseOptions(r.args);
+        EXPECT_EQ(o.testPicture, r.picture) << Narrow(r.args[0]);
+        EXPECT_EQ(o.problem, r.problem);
+        EXPECT_EQ(o.scriptProblem, r.scriptProblem);
+        EXPECT_EQ(o.scripted, r.scripted);
+    }
+}
+
 }  // namespace
 }  // namespace nl

@@ -34,6 +34,7 @@ bool TakeWheelTestOption(const std::vector<std::wstring>& args, std::size_t& i, 
         {L"test-target", &Options::testTarget, L" needs a window: 0xHEX, a decimal number, title:TEXT or class:NAME."},
         {L"test-report", &Options::testReport, L" needs a file name."},
         {L"test-delivery", &Options::testDelivery, L" needs injected or posted."},
+        {L"test-picture", &Options::testPicture, L" needs a file name."},
     };
     for (const auto& option : kOptions) {
         if (!SameSwitch(args[i], (std::wstring(L"--") + option.name).c_str()) &&
@@ -107,6 +108,9 @@ Options ParseOptions(const std::vector<std::wstring>& args) {
     }
     if (!options.problem.empty()) FindScript(args, options);
     else options.scripted = !options.testReport.empty() || !options.replay.reportPath.empty();
+    // Only a scripted run draws its chart to a file.
+    if (options.problem.empty() && !options.testPicture.empty() && !options.scripted)
+        options.problem = L"--test-picture needs --test-report or --replay-report";
     return options;
 }
 
@@ -124,7 +128,9 @@ std::wstring OptionsHelp(const std::wstring& problem) {
            L"title:TEXT or class:NAME.\n"
            L"--test-delivery injected|posted  (or /test-delivery ...): how the wheel test delivers its input.\n"
            L"--test-report FILE  (or /test-report FILE): runs the wheel test at start-up without any window, writes "
-           L"its report to FILE and exits.\n" +
+           L"its report to FILE and exits.\n"
+           L"--test-picture FILE.png  (or /test-picture FILE.png): with --test-report or --replay-report, also draws "
+           L"the chart of the run to FILE.png (800 x 400 pixels).\n" +
            std::wstring(ReplayOptionsHelp()) + L"\n"
            L"Notchlog goes on without the arguments it did not understand.";
 }

@@ -5,7 +5,8 @@
 // turns on the capture of every wheel event on the desktop; `--wheel-test`
 // opens the wheel test window; `--test-target WINDOW` chooses its target,
 // `--test-delivery injected|posted` its delivery, and `--test-report FILE`
-// runs the test at start-up without any window and writes its report.
+// runs the test at start-up without any window and writes its report;
+// `--test-picture FILE.png` has a scripted run draw its chart there too.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,7 @@ struct Options {
     std::wstring testTarget;    // the wheel test's target, as given; empty: none
     std::wstring testReport;    // the scripted run's report file; empty: no scripted run
     std::wstring testDelivery;  // as given; empty: injected
+    std::wstring testPicture;   // the scripted run's chart, a PNG file; empty: none
     ReplayOptions replay;       // --replay and the options that go with it
     std::wstring problem;  // what could not be understood; empty when all was
     // A run that writes a report (--test-report or --replay-report, even

@@ -43,6 +43,17 @@ std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grad
     return out;
 }
 
+std::string WithPictureNote(const std::string& report, const std::string& reason) {
+    if (reason.empty()) return report;
+    std::string why = reason;  // the system's text ends in a full stop and a line break
+    while (!why.empty() && (why.back() == '\n' || why.back() == '\r' || why.back() == ' ' || why.back() == '.'))
+        why.pop_back();
+    const std::size_t lastBreak = report.size() >= 3 ? report.rfind(kCrLf, report.size() - 3) : std::string::npos;
+    const std::size_t resultAt = lastBreak == std::string::npos ? 0 : lastBreak + 2;
+    return report.substr(0, resultAt) + "Note: the picture could not be written: " + why + "." + kCrLf +
+           report.substr(resultAt);
+}
+
 std::string WheelProgressText(const WheelProgress& p) {
     switch (p.phase) {
         case StepPhase::TurnAround: return "Turning around";

@@ -30,6 +30,11 @@ inline constexpr const char* kWheelResultHeader = "pattern,sent,sound,observed,m
 // every line, the last one too.
 std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grader);
 
+// A report (a wheel test's or a replay's) with the note that its picture
+// could not be written, and why, as its last note: the line before the
+// Result line. Unchanged when `reason` is empty.
+std::string WithPictureNote(const std::string& report, const std::string& reason);
+
 // The head's lines and the blank line after them.
 std::string WheelReportHeadText(const WheelReportHead& head);
 
