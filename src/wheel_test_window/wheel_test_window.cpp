@@ -9,6 +9,8 @@
 #include "system_info/system_info.h"
 #include "win32/api.h"
 #include "win32/clipboard.h"
+#include "win32/message_boxes.h"
+#include "win32/png_file.h"
 #include "win32/save_dialog.h"
 
 namespace nl {
@@ -19,6 +21,10 @@ const char* const kWheelTestCaption = "Notchlog - wheel test";
 const char* const kNoTargetText = "Drag the finder onto the window you want to test.";
 constexpr SaveDialogKind kSaveReportDialog{L"wheel-test.txt", L"Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0",
                                            L"txt"};
+constexpr const wchar_t* kPngFilter = L"PNG pictures (*.png)\0*.png\0All files (*.*)\0*.*\0";
+constexpr SaveDialogKind kSaveTestPictureDialog{L"wheel-test.png", kPngFilter, L"png"};
+constexpr SaveDialogKind kSaveReplayPictureDialog{L"replay.png", kPngFilter, L"png"};
+constexpr int kPictureWidth = 800, kPictureHeight = 400;
 
 struct ControlPlan {
     int id;
@@ -78,6 +84,7 @@ void WheelTestWindow::CreateControls() {
     }
     SendTo(Control(kResultLine), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
     table_.Create(Handle(), kResultsList, instance_, font);
+    chart_.Create(Handle(), kChart, RECT{0, 0, 10, 10}, instance_);
     SendTo(Control(kInjected), BM_SETCHECK, BST_CHECKED);
     SetText(kFinderText, kNoTargetText);
     FillReplayChoices();
@@ -113,9 +120,11 @@ void WheelTestWindow::Layout(int width, int height) {
     y += line + px(2);
     place(kResultLine, m, y, wide, line);
     y += line + px(2);
-    // The table takes what the chart and the findings leave.
-    const int findings = px(90), chart = px(180), gap = px(6);
-    const int table = std::max(px(60), height - y - m - findings - chart - 2 * gap);
+    // A test's table takes what the chart and the findings leave; a
+    // replay's holds a row per axis, and its chart takes the rest.
+    const int findings = px(90), gap = px(6), room = height - y - m - findings - 2 * gap;
+    const int table = replayShown_ ? px(72) : std::max(px(60), room - px(180));
+    const int chart = std::max(px(60), room - table);
     Api(::MoveWindow(table_.Handle(), m, y, wide, table, TRUE));
     y += table + gap;
     if (HWND c = Control(kChart)) Api(::MoveWindow(c, m, y, wide, chart, TRUE));
@@ -223,6 +232,7 @@ Delivery WheelTestWindow::ChosenDelivery() {
 
 void WheelTestWindow::ClearResults() {
     table_.Clear();
+    chart_.SetChart(RunChart{});
     SetText(kResultLine, "");
     SetText(kFindingsBox, "");
     report_.clear();
@@ -238,7 +248,16 @@ void WheelTestWindow::OnSave() {
     if (!path.empty()) SetText(kProgressLine, "Saved to " + Ansi(path) + ".");
 }
 
-void WheelTestWindow::OnSavePicture() {}
+void WheelTestWindow::OnSavePicture() {
+    if (report_.empty()) return;
+    const std::wstring path = AskSavePath(Handle(), replayShown_ ? kSaveReplayPictureDialog : kSaveTestPictureDialog);
+    if (path.empty()) return;
+    const RunChart& chart = chart_.Chart();
+    const std::wstring reason = SavePngPicture(path, kPictureWidth, kPictureHeight,
+                                               [&chart](HDC dc, const RECT& area) { PaintRunChart(dc, area, chart); });
+    if (reason.empty()) SetText(kProgressLine, "Saved to " + Ansi(path) + ".");
+    else MessageBoxNotice(Handle(), L"The picture could not be saved to " + path + L":\n" + reason);
+}
 
 void WheelTestWindow::SetText(int id, const std::string& text) { Api(::SetWindowTextA(Control(id), text.c_str())); }
 

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "controls/chart_view.h"
 #include "controls/results_table.h"
 #include "wheel_test/replay_run.h"
 #include "wheel_test/wheel_test_run.h"
@@ -79,12 +80,13 @@ private:
     GdiObject boldFont_;
     WindowFinder finder_;
     ResultsTable table_;
+    ChartView chart_;
     WheelTestThread test_;
     ReplayThread replay_;
     HWND target_ = nullptr;
     std::string replayFile_;       // the trace's file name, for the replay's plan
     std::string report_;           // the last run's, empty before the first
-    std::string pictureName_;      // what Save picture as offers: wheel-test.png or replay.png
+    bool replayShown_ = false;     // the last run shown was a replay: Save picture as offers replay.png
 };
 
 }  // namespace nl

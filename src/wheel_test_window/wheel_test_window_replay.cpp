@@ -51,7 +51,10 @@ void WheelTestWindow::OnReplay() {
 void WheelTestWindow::StartReplay(const ReplayOptions& options) {
     ClearResults();
     table_.SetColumns(kReplayColumns, dpi_);
-    pictureName_ = "replay.png";
+    replayShown_ = true;
+    RECT client{};
+    Api(::GetClientRect(Handle(), &client));
+    Layout(client.right, client.bottom);
     replayFile_ = FileNameOf(options.file);
     SetText(kProgressLine, "Starting the replay");
     replay_.Start(target_, ChosenDelivery(), options, Handle(), kReplayMessage);
@@ -82,6 +85,7 @@ void WheelTestWindow::ShowReplayResult(const ReplayResult& result) {
         rows.push_back(TableRow{{c.axis, c.events, c.notches, c.sound, c.moved, c.largest}, Tint::None});
     }
     table_.Show(rows);
+    chart_.SetChart(ReplayChart(s));
     SetText(kFindingsBox, JoinCrLf(ReplayOtherLines(s)));
     SetText(kResultLine, ReplayResultText(s));
     if (s.problem == "stopped")

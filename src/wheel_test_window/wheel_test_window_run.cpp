@@ -48,7 +48,10 @@ void WheelTestWindow::OnStart() {
     if (!target_) return;
     ClearResults();
     table_.SetColumns(kTestColumns, dpi_);
-    pictureName_ = "wheel-test.png";
+    replayShown_ = false;
+    RECT client{};
+    Api(::GetClientRect(Handle(), &client));
+    Layout(client.right, client.bottom);
     SetText(kProgressLine, "Starting");
     test_.Start(target_, ChosenDelivery(), Handle(), kTestMessage);
     EnableControls();
@@ -59,6 +62,7 @@ void WheelTestWindow::OnTestProgress() {
     const WheelTestProgress now = test_.Now();
     SetText(kProgressLine, WheelProgressText(now.step));
     table_.Show(RowsOf(now.lines));
+    chart_.SetChart(WheelTestChart(now.lines));
 }
 
 void WheelTestWindow::OnTestDone() {
@@ -70,6 +74,7 @@ void WheelTestWindow::ShowTestResult(const WheelTestResult& result) {
     report_ = result.Report();
     const WheelGrader& grader = result.grader;
     table_.Show(RowsOf(grader.Lines()));
+    chart_.SetChart(WheelTestChart(grader.Lines()));
     std::vector<std::string> findings = grader.Findings();
     for (const auto& note : grader.Notes()) findings.push_back(note);
     SetText(kFindingsBox, JoinCrLf(findings));

@@ -21,7 +21,7 @@
 // end and takes a picture of the wheel test window.
 //
 // With --replay first, it writes a trace of a touchpad's flick and replays
-// it from the wheel test window into a list box of its own that takes 15 ms
+// it from the wheel test window into a list box of its own that takes 40 ms
 // over every wheel message (it falls behind), waits for the end and takes a
 // picture of the wheel test window.
 //
@@ -428,7 +428,7 @@ int wmain(int argc, wchar_t** argv) {
             steps.assign(std::begin(kWheelTestSteps), std::end(kWheelTestSteps));
         }
         if (mode == L"--replay") {
-            list.emplace(false, 15);
+            list.emplace(false, 40);
             args = nle2e::Format(L"--replay \"%ls\" --test-target 0x%lX", WriteFlickTrace().c_str(),
                                  nle2e::Handle32(list->list));
             steps.assign(std::begin(kReplaySteps), std::end(kReplaySteps));
