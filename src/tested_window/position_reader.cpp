@@ -97,7 +97,9 @@ struct PositionReader::Impl {
             case ReadMethod::ScrollBarControl: return Ask(SBM_GETPOS);
             case ReadMethod::ScrollInfo: return ScrollInfoPosition();
             case ReadMethod::Image:
-            case ReadMethod::Clock: break;
+            case ReadMethod::Clock:
+            case ReadMethod::ImageZoom:
+            case ReadMethod::RichEditZoom: break;
         }
         return std::nullopt;
     }
@@ -146,7 +148,9 @@ struct PositionReader::Impl {
                 break;
             }
             case ReadMethod::Image:
-            case ReadMethod::Clock: break;
+            case ReadMethod::Clock:
+            case ReadMethod::ImageZoom:
+            case ReadMethod::RichEditZoom: break;
         }
         if (r.freeBelow && *r.freeBelow < 0) r.freeBelow = 0;
         return r;

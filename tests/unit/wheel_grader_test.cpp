@@ -7,6 +7,7 @@
 #include "common/wheel_test/wheel_grading.h"
 #include "common/wheel_test/wheel_report.h"
 #include "common/wheel_test/wheel_test_loop.h"
+#include "common/wheel_test/zoom_profile_grading.h"
 
 namespace nl {
 namespace {
@@ -284,6 +285,105 @@ TEST(WheelGrader, TurningAroundAndTheWayBack) {
         const auto lines = Simulate(r.setup, r.target, &endedAt);
         EXPECT_EQ(endedAt, r.endsAt) << r.what;
         EXPECT_TRUE(InOrder(lines, r.expected)) << r.what << ":\n" << ::testing::PrintToString(lines);
+    }
+}
+
+// A window that scrolls by the setting it reads (or the one it read first,
+// `keeps`) and zooms by `zoom` (a step a notch, x1.25; per message with
+// `perMessage`; the wrong way with `outward`; only with the Ctrl key held
+// with `keyboard`; never with `none`, scrolling instead).
+struct SettingAndZoomTarget {
+    bool keeps = false, perMessage = false, outward = false, keyboard = false, none = false;
+    int lines = 3, page = 20, position = 0, rest = 0;
+    double zoom = 100;
+    // What one step did: its movement and the size, and whether it scrolled.
+    StepReading Do(const WheelStep& s) {
+        StepReading r;
+        if (s.setLines && !keeps) lines = *s.setLines;
+        const int per = lines == -1 ? page : lines;
+        const bool ctrl = s.holdCtrl || (s.keys & 0x0008);
+        const bool zooms = ctrl && !none && !(keyboard && !s.holdCtrl);
+        if (zooms) {
+            const int steps = perMessage ? s.count * (s.delta > 0 ? 1 : -1) : [&] {
+                rest += s.delta * s.count;
+                const int whole = rest / 120;
+                rest -= whole * 120;
+                return whole;
+            }();
+            for (int i = 0; i < std::abs(steps); ++i) zoom = (steps > 0) != outward ? zoom * 1.25 : zoom / 1.25;
+            r.movement = 0;
+        } else {
+            r.movement = s.horizontal ? 0 : -s.delta * s.count * per / 120;
+            position += *r.movement;
+            r.zoomMoved = ctrl && *r.movement != 0;
+        }
+        r.position = position;
+        r.zoomPercent = static_cast<int>(zoom + 0.5);
+        if (s.timed) r.catchUpMs = 100;
+        return r;
+    }
+};
+
+std::vector<std::string> PlaySettingsAndZoom(SettingAndZoomTarget t, std::vector<int> settings, bool zoom) {
+    WheelTestSetup setup = TestSetup(kItems);
+    setup.page = t.page;
+    setup.settings = std::move(settings);
+    setup.zoom = zoom;
+    WheelGrader grader(setup);
+    for (int sent = 0; grader.Next() && sent < 400; ++sent) grader.Feed(t.Do(*grader.Next()));
+    std::vector<std::string> lines = Report(grader);
+    for (const auto& row : grader.Profile())
+        lines.push_back(ProfileRowText(ProfileRow{row.lines, row.observed, row.verdict, {}}, kItems));
+    return lines;
+}
+
+TEST(WheelGrader, EverySettingAUserMayChoose) {
+    const std::string kKeeps =
+        "Scrolls 3 lines per notch at every value: it ignores the setting, or keeps the value it read when it started "
+        "(start it again at another setting to tell which).";
+    struct Row {
+        const char* what;
+        SettingAndZoomTarget target;
+        std::vector<int> settings;
+        std::vector<std::string> expected;  // in this order among the report's lines and the profile's
+    } rows[] = {
+        {"reads the setting again", {}, {1, 5, -1},
+         {"notch@1,-120,,1,LB_GETTOPINDEX items,info", "setting@1,,1,1,LB_GETTOPINDEX items,ok",
+          "two-notch@5,-240,10,10,LB_GETTOPINDEX items,ok", "notch@-1,-120,20,20,LB_GETTOPINDEX items,ok",
+          "Result: no fault found", "profile,1,1,items,ok", "profile,5,5,items,ok", "profile,-1,20,items,ok"}},
+        {"keeps the value it read when it started", {true}, {1, 5, -1},
+         {"setting@1,,1,3,LB_GETTOPINDEX items,fault", "setting@5,,5,3,LB_GETTOPINDEX items,fault", kKeeps,
+          "Result: 1 fault found", "profile,1,3,items,fault", "profile,5,3,items,fault", "profile,-1,3,items,info"}},
+    };
+    for (const auto& r : rows) {
+        const auto lines = PlaySettingsAndZoom(r.target, r.settings, false);
+        EXPECT_TRUE(InOrder(lines, r.expected)) << r.what << ":\n" << ::testing::PrintToString(lines);
+    }
+}
+
+TEST(WheelGrader, ZoomAndPinch) {
+    const char* const kNoZoom = "Note: the window did not zoom on Ctrl+wheel, so zoom is not graded.\r\nNote: Ctrl+wheel scrolled the window.";
+    struct Row {
+        const char* what;
+        SettingAndZoomTarget target;
+        std::vector<std::string> expected;
+    } rows[] = {
+        {"zooms by the message", {},
+         {"zoom,+120,,125,image %,ok", "pinch,+120,,125,image %,ok", "pinch-fine,8x+15,,125,image %,ok",
+          "Result: no fault found"}},
+        {"checks the keyboard", {false, false, false, true},
+         {"zoom,+120,,125,image %,ok", "pinch,+120,,100,image %,fault",
+          "Scrolls on a touchpad pinch instead of zooming.", "Result: 1 fault found"}},
+        {"a step every message", {false, true},
+         {"pinch-fine,8x+15,,596,image %,fault", "Zooms a step for every message of a pinch: pinching zooms far too fast."}},
+        {"the wrong way", {false, false, true}, {"zoom,+120,,80,image %,fault", "Zooms out on Ctrl+wheel forward (the convention is in)."}},
+        {"does not zoom", {false, false, false, false, true}, {"zoom,+120,,100,image %,info", kNoZoom, "Result: no fault found"}},
+    };
+    for (const auto& r : rows) {
+        const auto lines = PlaySettingsAndZoom(r.target, {}, true);
+        EXPECT_TRUE(InOrder(lines, r.expected)) << r.what << ":\n" << ::testing::PrintToString(lines);
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("pinch", 0) == 0; }),
+                  r.target.none ? 0 : r.target.keyboard ? 1 : 2) << r.what;
     }
 }
 

@@ -5,79 +5,15 @@
 #include <utility>
 
 #include "common/base/number_text.h"
+#include "common/wheel_test/wheel_grader_stages.h"
 #include "common/wheel_test/wheel_grading.h"
+#include "common/wheel_test/zoom_profile_grading.h"
 
 namespace nl {
 
-namespace {
-// How a step's line is made and graded.
-enum class Role {
-    RoomFirst,   // `room`'s first notch alone: one that moves nothing may be an end of the range
-    RoomRest,    // `room`'s other two notches; its line has all three
-    NotchDown,   // U
-    NotchUp,     // U back; the `setting` line follows
-    Graded,      // a down half compared with a sound handler; an `end` step may follow
-    End,         // one more notch after a graded half that fell short
-    Mirror,      // the up half that follows a down half: info
-    Horizontal,  // the horizontal wheel turned right
-    Burst,       // twenty notches down at once, timed
-    BurstEnd,    // the burst's own `end`, always sent
-    BurstUp,     // twenty notches up at once, timed too
-};
+using namespace grader;
 
-struct Stage {
-    const char* pattern;
-    const char* sent;  // the result line's
-    Role role;
-    bool horizontal;
-    std::int16_t delta;
-    int count;
-};
-
-// The test's steps in the order sent; an `End` stage is skipped unless the
-// graded half before it fell short.
-constexpr Stage kStages[] = {
-    {"room", "3x-120", Role::RoomFirst, false, -120, 1},
-    {"room", "3x-120", Role::RoomRest, false, -120, 2},
-    {"notch", "-120", Role::NotchDown, false, -120, 1},
-    {"notch", "+120", Role::NotchUp, false, 120, 1},
-    {"two-notch", "-240", Role::Graded, false, -240, 1},
-    {"end", "-120", Role::End, false, -120, 1},
-    {"two-notch", "+240", Role::Mirror, false, 240, 1},
-    {"sub-notch", "4x-30", Role::Graded, false, -30, 4},
-    {"end", "-120", Role::End, false, -120, 1},
-    {"sub-notch", "4x+30", Role::Mirror, false, 30, 4},
-    {"fine", "8x-15", Role::Graded, false, -15, 8},
-    {"end", "-120", Role::End, false, -120, 1},
-    {"fine", "8x+15", Role::Mirror, false, 15, 8},
-    {"horizontal", "H+120", Role::Horizontal, true, 120, 1},
-    {"horizontal", "H-120", Role::Mirror, true, -120, 1},
-    {"burst", "20x-120", Role::Burst, false, -120, 20},
-    {"burst-end", "-120", Role::BurstEnd, false, -120, 1},
-    {"burst", "20x+120", Role::BurstUp, false, 120, 20},
-    {"room", "3x+120", Role::Mirror, false, 120, 3},
-};
-constexpr int kStageCount = static_cast<int>(sizeof kStages / sizeof kStages[0]);
-
-// The result lines a stage makes (an `End` only once it is entered).
-int LinesOf(Role role) {
-    switch (role) {
-        case Role::RoomFirst:
-        case Role::End: return 0;
-        case Role::NotchUp:
-        case Role::Burst:
-        case Role::BurstUp: return 2;
-        default: return 1;
-    }
-}
-
-// Room below needed for the test: 24 notches' worth.
-constexpr int kNotchesOfRoom = 24;
-constexpr int kMostTurnNotches = 40;
-constexpr int kBackSpare = 3;
-
-}  // namespace
-
+// The grader's core: the step to send next, and the test's own patterns.
 WheelGrader::WheelGrader(WheelTestSetup setup) : setup_(std::move(setup)) {
     const int l = setup_.linesPerNotch;
     std::optional<int> need;
@@ -97,29 +33,54 @@ std::optional<WheelStep> WheelGrader::Next() const {
         step.count = 1;
         return step;
     }
-    if (phase_ == StepPhase::GoBack) {
+    const Stage& s = StageAt(NL_TABLE, stage_);
+    if (phase_ == StepPhase::GoBack && section_ != Section::Zoom) {
         step.pattern = "back";
         step.delta = backDelta_;
         step.sent = backDelta_ > 0 ? "+120" : "-120";
         step.count = 1;
         return step;
     }
-    const Stage& s = kStages[stage_];
-    step.pattern = s.pattern;
+    step.pattern = Suffixed(s.pattern);
     step.sent = s.sent;
     step.horizontal = s.horizontal;
     step.delta = s.delta;
     step.count = s.count;
     step.timed = s.role == Role::Burst || s.role == Role::BurstUp;
+    if (s.role == Role::SetSetting) step.setLines = setup_.settings[profileIndex_];
+    if (section_ == Section::Zoom) {
+        step.readZoom = true;
+        step.holdCtrl = s.role == Role::ZoomCtrl;
+        step.posted = s.role == Role::Pinch;
+        step.keys = s.role == Role::Pinch ? kControlKey : 0;
+        step.markZoom = stage_ == 0 && !zoomBacking_;
+        if (zoomBacking_) {  // the opposite input, to bring the size back
+            step.pattern = "zoom back";
+            step.delta = static_cast<std::int16_t>(-s.delta);
+            step.sent = (s.count > 1 ? DecText(s.count) + "x" : std::string()) + DecText(-s.delta);
+        }
+    }
     return step;
+}
+
+std::string WheelGrader::Suffixed(const std::string& pattern) const {
+    if (section_ != Section::Profile) return pattern;
+    return pattern + "@" + DecText(setup_.settings[profileIndex_]);
 }
 
 int WheelGrader::ExpectedLines() const {
     int n = static_cast<int>(lines_.size());
-    if (ended_ || phase_ == StepPhase::GoBack) return n;
-    for (int i = stage_; i < kStageCount; ++i)
-        n += kStages[i].role == Role::End ? (i == stage_ ? 1 : 0) : LinesOf(kStages[i].role);
-    return n;
+    if (ended_) return n;
+    const Table table = NL_TABLE;
+    if (phase_ != StepPhase::GoBack && section_ != Section::Zoom)
+        for (int i = stage_; i < StageCount(table); ++i)
+            n += StageAt(table, i).role == Role::End ? (i == stage_ ? 1 : 0)
+                 : StageAt(table, i).role == Role::SetSetting ? 0
+                                                             : LinesOf(StageAt(table, i).role);
+    if (section_ == Section::Zoom) return n + kZoomStageCount - stage_ - (zoomBacking_ || phase_ == StepPhase::GoBack ? 1 : 0);
+    const std::size_t valuesLeft = setup_.settings.size() - std::min(setup_.settings.size(),
+                                                                    profileIndex_ + (section_ == Section::Profile ? 1 : 0));
+    return n + static_cast<int>(valuesLeft) * kProfileLines + (setup_.zoom && !earlyEnd_ ? kZoomStageCount : 0);
 }
 
 WheelProgress WheelGrader::Progress() const {
@@ -149,15 +110,15 @@ void WheelGrader::Feed(const StepReading& r) {
     Track(*step, r);
     switch (phase_) {
         case StepPhase::TurnAround: return FeedTurnAround(r);
-        case StepPhase::GoBack: return FeedGoBack(r);
-        case StepPhase::Test: return FeedTest(r);
+        case StepPhase::GoBack: return section_ == Section::Zoom ? FeedZoomBack(r) : FeedGoBack(r);
+        case StepPhase::Test: return section_ == Section::Zoom ? FeedZoom(r) : FeedTest(r);
     }
 }
 
 WheelResultLine& WheelGrader::AddLine(std::optional<int> sound, const StepReading& r, WheelVerdict verdict) {
-    const Stage& s = kStages[stage_];
+    const Stage& s = StageAt(NL_TABLE, stage_);
     WheelResultLine line;
-    line.pattern = s.pattern;
+    line.pattern = Suffixed(s.pattern);
     line.sent = s.sent;
     line.sound = sound;
     line.observed = r.movement;
@@ -169,8 +130,11 @@ WheelResultLine& WheelGrader::AddLine(std::optional<int> sound, const StepReadin
 }
 
 void WheelGrader::FeedTest(const StepReading& r) {
-    const Stage& s = kStages[stage_];
+    const Stage& s = StageAt(NL_TABLE, stage_);
     switch (s.role) {
+        case Role::SetSetting:
+        case Role::ZoomCtrl:
+        case Role::Pinch: break;
         case Role::RoomFirst:
             if (r.movement == 0 && !turnedAround_) return TurnAround(TurnMode::Movement);
             roomFirst_ = r;
@@ -200,16 +164,31 @@ void WheelGrader::FeedTest(const StepReading& r) {
             break;
         }
     }
-    if (++stage_ >= kStageCount) Finish();
+    if (++stage_ < StageCount(NL_TABLE)) return;
+    if (section_ == Section::Main) Finish();
+    else StartGoingBack();  // a setting's patterns are done
 }
 
 void WheelGrader::FeedNotchDown(const StepReading& r) {
     WheelResultLine& line = AddLine(std::nullopt, r, WheelVerdict::Info);
+    if (section_ == Section::Profile) {
+        // A setting whose notch tells nothing, or the wrong way at a page per
+        // notch, ends that setting's patterns; the next setting is tried.
+        WheelTestSetup atValue = setup_;
+        atValue.linesPerNotch = setup_.settings[profileIndex_];
+        if (r.movement && *r.movement != 0 && atValue.linesPerNotch == -1) GradePagePerNotch(line, atValue);
+        if (!r.movement || *r.movement <= 0) return StartGoingBack();
+        ++stage_;
+        return;
+    }
     if (!r.movement) return Finish("one notch could not be measured: " + r.reason);
     if (*r.movement == 0) return Finish("the window did not scroll on the wheel, or has nothing to scroll");
     if (setup_.linesPerNotch == -1) {
         GradePagePerNotch(line, setup_);
-        if (line.verdict == WheelVerdict::Fault) return Finish();  // the one finding: nothing after it tells more
+        if (line.verdict == WheelVerdict::Fault) {  // the one finding: nothing after it tells more
+            earlyEnd_ = true;
+            return Finish();
+        }
     }
     ++stage_;
 }
@@ -217,6 +196,21 @@ void WheelGrader::FeedNotchDown(const StepReading& r) {
 void WheelGrader::FeedNotchUp(const StepReading& r) {
     const auto down = lines_.back().observed;
     AddLine(std::nullopt, r, WheelVerdict::Info);
+    if (section_ == Section::Profile) {
+        notch_ = *down;
+        WheelResultLine line;
+        line.pattern = Suffixed("setting");
+        line.observed = notch_;
+        line.method = setup_.verticalMethod;
+        line.graded = true;
+        const int value = setup_.settings[profileIndex_];
+        if (value > 0 && CountsLines(setup_.verticalMethod)) line.sound = value;
+        lines_.push_back(std::move(line));
+        settingLines_.back().second = lines_.size() - 1;
+        if (!r.movement || *r.movement != -*down) return StartGoingBack();
+        ++stage_;
+        return;
+    }
     if (*down < 0 || !r.movement || *r.movement != -*down)
         return Finish("one notch scrolled " + DecText(*down) + " down and " +
                       (r.movement ? DecText(-*r.movement) : std::string("unmeasured")) + " up");
@@ -237,7 +231,7 @@ void WheelGrader::AddSettingLine() {
 
 // A down half compared with what a sound handler moves at the target's own step.
 void WheelGrader::FeedGraded(const StepReading& r) {
-    const Stage& s = kStages[stage_];
+    const Stage& s = StageAt(NL_TABLE, stage_);
     const int sum = s.delta * s.count;
     const int sound = static_cast<int>(-static_cast<std::int64_t>(sum) * notch_ / 120);
     WheelResultLine& line = AddLine(sound, r, WheelVerdict::Ok);
@@ -292,166 +286,6 @@ void WheelGrader::FeedEnd(const StepReading& r) {
         graded.note = "Note: " + graded.pattern + " reached the end of the range.";
     }
     ++stage_;
-}
-
-// ---- turning around, ending, going back ------------------------------------
-
-void WheelGrader::TurnAround(TurnMode mode) {
-    phase_ = StepPhase::TurnAround;
-    turnMode_ = mode;
-    turnedAround_ = true;
-}
-
-void WheelGrader::FeedTurnAround(const StepReading& r) {
-    ++turnNotches_;
-    const bool moved = r.movement && *r.movement != 0;
-    if (moved) {
-        if (turnNotches_ == 1) turnFirst_ = *r.movement;
-        turnMoved_ += *r.movement;
-    }
-    bool enough = !moved || turnNotches_ >= kMostTurnNotches;
-    if (!enough && turnMode_ == TurnMode::Range) {
-        const int l = setup_.linesPerNotch;
-        const int need = kNotchesOfRoom * (l > 0 ? l : setup_.page.value_or(1));
-        enough = r.freeBelow && *r.freeBelow >= need;
-    } else if (!enough) {
-        enough = std::abs(turnMoved_) >= kNotchesOfRoom * std::abs(turnFirst_);
-    }
-    if (!enough) return;
-    if (turnMoved_ == 0 && turnMode_ == TurnMode::Movement)  // it moves neither way
-        return Finish("the window did not scroll on the wheel, or has nothing to scroll");
-    if (turnMoved_ != 0)
-        turnNote_ = "Note: the target was at its end: it was first scrolled " + std::string(turnMoved_ < 0 ? "up " : "down ") +
-                    UnitCount(setup_.verticalMethod, std::abs(turnMoved_)) + ".";
-    phase_ = StepPhase::Test;
-    stage_ = 0;
-}
-
-// The test is over: finished (with its findings) or could not test. Only
-// a finished test, or one whose window did not scroll, goes back.
-void WheelGrader::Finish(const std::string& couldNotTest) {
-    if (!couldNotTest.empty()) stopReason_ = couldNotTest;
-    const bool goBack =
-        couldNotTest.empty() || couldNotTest == "the window did not scroll on the wheel, or has nothing to scroll";
-    if (goBack) StartGoingBack();
-    else ended_ = true;
-}
-
-void WheelGrader::StartGoingBack() {
-    goneBack_ = true;
-    if (!position_ || *position_ == 0) {
-        backNote_ = position_ ? "Note: the target is back where it was."
-                              : "Note: the target could not be brought back: " + WhereText() + ".";
-        ended_ = true;
-        return;
-    }
-    phase_ = StepPhase::GoBack;
-    backMost_ = static_cast<int>((std::llabs(netDeltaSum_) + 119) / 120) + kBackSpare;
-    backDelta_ = *position_ > 0 ? 120 : -120;  // below where it was: up
-}
-
-void WheelGrader::FeedGoBack(const StepReading& r) {
-    ++backSent_;
-    const std::optional<int> before = r.movement && position_ ? std::optional<int>(*position_ - *r.movement) : std::nullopt;
-    bool done = !position_ || *position_ == 0 || backSent_ >= backMost_ || !r.movement;
-    if (!done && before && ((*before > 0) != (*position_ > 0))) done = true;  // went past where it was
-    if (!done && *r.movement == 0) done = true;                                // it does not come back
-    if (!done && before && std::abs(*position_) > std::abs(*before)) {       // the wrong way: the other way once
-        if (backFlipped_) done = true;
-        backFlipped_ = true;
-        backDelta_ = static_cast<std::int16_t>(-backDelta_);
-    }
-    if (!done) return;
-    ended_ = true;
-    backNote_ = position_ == 0 ? "Note: the target is back where it was."
-                               : "Note: the target could not be brought back: " + WhereText() + ".";
-}
-
-void WheelGrader::Stop(const std::string& reason) {
-    if (ended_) return;
-    linesAtEnd_ = ExpectedLines();
-    ended_ = true;
-    if (phase_ == StepPhase::GoBack) {
-        backNote_ = "Note: the target could not be brought back (" + reason + "): " + WhereText() + ".";
-        return;
-    }
-    stopReason_ = reason;
-}
-
-void WheelGrader::Fail(const std::string& reason) {
-    ended_ = true;
-    goneBack_ = false;
-    backNote_.clear();
-    stopReason_ = reason;
-}
-
-// "it is 3 items below where it was", "it is where it was".
-std::string WheelGrader::WhereText() const {
-    if (!position_) return "where it is could not be read";
-    if (*position_ == 0) return "it is where it was";
-    return "it is " + UnitCount(setup_.verticalMethod, std::abs(*position_)) + (*position_ > 0 ? " below" : " above") +
-           " where it was";
-}
-
-// After an end that sends nothing more: "Note: the target was left 3 items below where it was."
-std::string WheelGrader::WhereLeftNote() const {
-    if (!position_ || stepsSent_ == 0) return std::string();
-    return "Note: the target was left " + WhereText().substr(6) + ".";
-}
-
-// ---- what the report says ---------------------------------------------------
-
-WheelOutcome WheelGrader::Outcome() const {
-    if (!stopReason_.empty()) return WheelOutcome::CouldNotTest;
-    if (!ended_ && phase_ != StepPhase::GoBack && !goneBack_) return WheelOutcome::Running;
-    return Findings().empty() ? WheelOutcome::NoFault : WheelOutcome::Faults;
-}
-
-int WheelGrader::UnmeasuredGraded() const {
-    return static_cast<int>(std::count_if(lines_.begin(), lines_.end(), [](const WheelResultLine& l) {
-        return l.graded && l.verdict == WheelVerdict::Unmeasured;
-    }));
-}
-
-std::vector<std::string> WheelGrader::Findings() const {
-    std::vector<std::string> findings;
-    if (!stopReason_.empty()) return findings;
-    for (const auto& line : lines_)
-        if (line.verdict == WheelVerdict::Fault && std::find(findings.begin(), findings.end(), line.finding) == findings.end())
-            findings.push_back(line.finding);
-    return findings;
-}
-
-std::vector<std::string> WheelGrader::Notes() const {
-    std::vector<std::string> notes;
-    const bool stopped = !stopReason_.empty() && !goneBack_;
-    if (!stopped) {
-        if (!turnNote_.empty()) notes.push_back(turnNote_);
-        for (const auto& line : lines_)
-            if (!line.note.empty()) notes.push_back(line.note);
-    }
-    if (!backNote_.empty()) notes.push_back(backNote_);
-    else if (stopped && !WhereLeftNote().empty()) notes.push_back(WhereLeftNote());
-    return notes;
-}
-
-std::string WheelGrader::ResultText() const {
-    const WheelOutcome outcome = Outcome();
-    if (outcome == WheelOutcome::Running) return std::string();
-    if (outcome == WheelOutcome::CouldNotTest) return "Result: could not test (" + stopReason_ + ")";
-    const int unmeasured = UnmeasuredGraded();
-    const std::string k = unmeasured > 0
-                              ? " (" + DecText(unmeasured) + (unmeasured == 1 ? " step" : " steps") + " unmeasured)"
-                              : std::string();
-    const std::size_t n = Findings().size();
-    if (n == 0) return "Result: no fault found" + k;
-    return "Result: " + DecText(static_cast<std::int64_t>(n)) + (n == 1 ? " fault found" : " faults found") + k;
-}
-
-std::string WheelResultLineText(const WheelResultLine& line) {
-    const auto text = [](const std::optional<int>& v, const char* absent) { return v ? DecText(*v) : std::string(absent); };
-    return line.pattern + "," + line.sent + "," + text(line.sound, "") + "," + text(line.observed, "unmeasured") + "," +
-           MethodText(line.method) + "," + VerdictText(line.verdict);
 }
 
 }  // namespace nl

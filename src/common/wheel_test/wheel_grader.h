@@ -28,6 +28,12 @@ struct WheelTestSetup {
     bool horizontalBar = false;    // WS_HSCROLL or a visible horizontal scroll-bar child: something to scroll sideways
     std::optional<int> page;       // a page in the vertical reading's unit (what SB_PAGEDOWN moves), where known
     std::optional<int> freeBelow;  // the vertical reading's units below the last row in view, where it gives the range
+    // After the test and its way back: each lines-per-notch setting to try
+    // (its own notch, setting, two-notch and sub-notch, and way back), then
+    // Ctrl+wheel zoom and a touchpad's pinch, read by `zoomMethod`.
+    std::vector<int> settings;
+    bool zoom = false;
+    ReadMethod zoomMethod = ReadMethod::ImageZoom;
 };
 
 // Why a step is sent: the test's own patterns, turning around at the end of
@@ -43,6 +49,12 @@ struct WheelStep {
     int count = 0;
     bool timed = false;  // a burst: the catch-up is timed from the send's return
     StepPhase phase = StepPhase::Test;
+    std::optional<int> setLines;  // before anything is sent: the lines-per-notch setting becomes this
+    bool holdCtrl = false;        // sent with the Ctrl key held down
+    bool posted = false;          // posted to the measured window whatever the delivery, with `keys` in wParam
+    std::uint16_t keys = 0;
+    bool readZoom = false;        // what it did is read as the content's size, not its position
+    bool markZoom = false;        // the size before it is the base the zoom readings compare with
 };
 
 // What one step did, as the runner read it.
@@ -51,7 +63,9 @@ struct StepReading {
     std::optional<int> position;   // the vertical reading's units from where the test started, where known
     std::optional<int> freeBelow;  // as in WheelTestSetup, after the step
     std::optional<int> catchUpMs;  // a timed step: ms until the content came to rest; nullopt: it never did
-    std::string reason;            // why the movement (or the catch-up) is unmeasured
+    std::optional<int> zoomPercent;  // a zoom step: the content's size against the base, in whole percent
+    bool zoomMoved = false;          // a zoom step: the content moved instead
+    std::string reason;            // why the movement (or the catch-up, or the zoom) is unmeasured
 };
 
 enum class WheelVerdict { Ok, Fault, Info, Unmeasured };
@@ -68,6 +82,13 @@ struct WheelResultLine {
 };
 
 enum class WheelOutcome { Running, NoFault, Faults, CouldNotTest };
+
+// A setting tried, as the profile block's line shows it.
+struct ProfileRowValue {
+    int lines = 0;
+    std::optional<int> observed;
+    WheelVerdict verdict = WheelVerdict::Info;
+};
 
 // What the progress line shows of the step now sent.
 struct WheelProgress {
@@ -110,9 +131,19 @@ public:
     bool Stopped() const { return stopReason_ == "stopped"; }
     int LinesExpected() const { return ended_ ? linesAtEnd_ : ExpectedLines(); }
     const WheelTestSetup& Setup() const { return setup_; }
+    // The profile block: a line per setting tried, once all were.
+    const std::vector<ProfileRowValue>& Profile() const { return profile_; }
 
 private:
     enum class TurnMode { Range, Movement };
+    enum class Section { Main, Profile, Zoom };
+    void SectionDone();
+    void StartProfileValue();
+    void FinishProfile();
+    void StartZoom();
+    void FeedZoom(const StepReading& r);
+    void FeedZoomBack(const StepReading& r);
+    std::string Suffixed(const std::string& pattern) const;
     void FeedTest(const StepReading& r);
     void FeedTurnAround(const StepReading& r);
     void FeedGoBack(const StepReading& r);
@@ -155,6 +186,17 @@ private:
     int turnFirst_ = 0;  // the first notch's movement
     int turnMoved_ = 0;
     std::string turnNote_;
+
+    // Sections after the test: the settings, then zoom.
+    Section section_ = Section::Main;
+    bool earlyEnd_ = false;  // the test ended on a finding: nothing after it tells more
+    std::size_t profileIndex_ = 0;
+    std::vector<std::pair<int, std::size_t>> settingLines_;  // a setting tried and its `setting@` line (or none: npos)
+    std::vector<ProfileRowValue> profile_;
+    bool zoomBacking_ = false;
+    int zoomBackSent_ = 0;
+    std::optional<int> zoomChange_;  // `zoom`'s reading, once it zoomed
+    std::string zoomBackNote_;
 
     // Going back.
     int backSent_ = 0, backMost_ = 0;

@@ -89,6 +89,8 @@ const char* MethodText(ReadMethod method) {
         case ReadMethod::ScrollInfo: return "GetScrollInfo units";
         case ReadMethod::Image: return "image px";
         case ReadMethod::Clock: return "clock ms";
+        case ReadMethod::ImageZoom: return "image %";
+        case ReadMethod::RichEditZoom: return "EM_GETZOOM %";
     }
     return "";
 }

@@ -25,7 +25,10 @@ struct WindowForm {
 // title:TEXT or class:NAME".
 std::optional<WindowForm> ParseWindowForm(const std::string& text, std::string& problem);
 
-enum class ReadMethod { ListBoxTop, ListViewTop, EditFirstLine, ScrollBarControl, ScrollInfo, Image, Clock };
+enum class ReadMethod {
+    ListBoxTop, ListViewTop, EditFirstLine, ScrollBarControl, ScrollInfo, Image, Clock,
+    ImageZoom, RichEditZoom,  // the content's size: from the picture, or a rich edit's EM_GETZOOM
+};
 
 // "LB_GETTOPINDEX items", "LVM_GETTOPINDEX rows", "EM_GETFIRSTVISIBLELINE
 // lines", "SBM_GETPOS units", "GetScrollInfo units", "image px", "clock ms".

@@ -1,0 +1,112 @@
+// After the wheel test and its way back: each lines-per-notch setting
+// tried, then Ctrl+wheel zoom and a touchpad's pinch.
+#include "common/wheel_test/wheel_grader.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "common/base/number_text.h"
+#include "common/wheel_test/wheel_grader_stages.h"
+#include "common/wheel_test/wheel_grading.h"
+#include "common/wheel_test/zoom_profile_grading.h"
+
+namespace nl {
+
+using namespace grader;
+
+// ---- the sections after the test: each setting, then zoom --------------------
+
+void WheelGrader::SectionDone() {
+    phase_ = StepPhase::Test;
+    if (!stopReason_.empty() || earlyEnd_ || section_ == Section::Zoom) {
+        ended_ = true;
+        return;
+    }
+    if (section_ == Section::Profile) ++profileIndex_;
+    if (profileIndex_ < setup_.settings.size()) return StartProfileValue();
+    if (section_ == Section::Profile) FinishProfile();
+    if (setup_.zoom) return StartZoom();
+    ended_ = true;
+}
+
+void WheelGrader::StartProfileValue() {
+    section_ = Section::Profile;
+    phase_ = StepPhase::Test;
+    stage_ = 0;
+    settingLines_.emplace_back(setup_.settings[profileIndex_], std::string::npos);
+}
+
+void WheelGrader::FinishProfile() {
+    std::vector<SettingMeasure> measures;
+    for (const auto& [lines, at] : settingLines_)
+        measures.push_back(SettingMeasure{lines, at == std::string::npos ? std::nullopt : lines_[at].observed});
+    const std::vector<ProfileRow> rows =
+        GradeProfile(measures, setup_.linesPerNotch, setup_.page, CountsLines(setup_.verticalMethod));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const WheelVerdict verdict = rows[i].observed ? rows[i].verdict : WheelVerdict::Unmeasured;
+        profile_.push_back(ProfileRowValue{rows[i].lines, rows[i].observed, verdict});
+        if (settingLines_[i].second == std::string::npos) continue;
+        WheelResultLine& line = lines_[settingLines_[i].second];
+        line.verdict = rows[i].verdict;
+        line.finding = rows[i].finding;
+    }
+}
+
+void WheelGrader::StartZoom() {
+    section_ = Section::Zoom;
+    phase_ = StepPhase::Test;
+    stage_ = 0;
+    zoomBacking_ = false;
+}
+
+void WheelGrader::FeedZoom(const StepReading& r) {
+    const Stage& s = kZoomStages[stage_];
+    WheelResultLine line;
+    line.pattern = s.pattern;
+    line.sent = s.sent;
+    line.observed = r.zoomPercent;
+    line.method = setup_.zoomMethod;
+    line.graded = true;
+    line.verdict = r.zoomPercent ? WheelVerdict::Info : WheelVerdict::Unmeasured;
+    if (!r.zoomPercent) line.note = UnmeasuredNote(line.pattern, line.sent, r.reason);
+    bool goOn = r.zoomPercent.has_value();
+    if (stage_ == 0) {
+        GradeZoom(line, r.zoomMoved);
+        if (Zoomed(r.zoomPercent)) zoomChange_ = r.zoomPercent;
+        goOn = goOn && zoomChange_.has_value();  // no zoom: the other patterns are left out
+    } else if (stage_ == 1) {
+        GradePinch(line, r.zoomMoved);
+        goOn = goOn && line.verdict == WheelVerdict::Ok;  // a pinch it ignores tells nothing more in small deltas
+    } else {
+        GradePinchFine(line, *zoomChange_);
+    }
+    lines_.push_back(std::move(line));
+    if (!goOn) stage_ = kZoomStageCount - 1;  // after its way back, the last
+    if (Zoomed(r.zoomPercent) || r.zoomMoved || !r.zoomPercent) {
+        phase_ = StepPhase::GoBack;
+        zoomBacking_ = true;
+        zoomBackSent_ = 0;
+        return;
+    }
+    if (++stage_ >= kZoomStageCount) SectionDone();
+}
+
+// The opposite input until the size is back within 5%, at most ten times;
+// once for a zoom that could not be read or that scrolled instead.
+void WheelGrader::FeedZoomBack(const StepReading& r) {
+    ++zoomBackSent_;
+    const bool back = r.zoomPercent && !Zoomed(r.zoomPercent);
+    const bool once = !Zoomed(lines_.back().observed);  // unread, or scrolled instead: undone once
+    if (!back && !once && zoomBackSent_ < kMostZoomBack) return;
+    zoomBacking_ = false;
+    phase_ = StepPhase::Test;
+    if (!back && !once) {
+        zoomBackNote_ = "Note: the zoom could not be brought back: it is at " +
+                        (r.zoomPercent ? DecText(*r.zoomPercent) + "%." : std::string("a size that could not be read."));
+        return SectionDone();
+    }
+    if (++stage_ >= kZoomStageCount) SectionDone();
+}
+
+}  // namespace nl
