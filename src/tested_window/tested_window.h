@@ -94,6 +94,10 @@ public:
     // because the window is gone is not a refusal: the checks tell that.
     std::string Send(bool horizontal, std::int16_t delta, int count, std::uint16_t keys = 0,
                      std::uint32_t extraInfo = 0);
+    // `count` messages posted to the measured window whatever the delivery,
+    // with `keys` in wParam's low word (a touchpad's pinch: MK_CONTROL with
+    // no key down); empty, or how the system refused them.
+    std::string Post(bool horizontal, std::int16_t delta, int count, std::uint16_t keys);
     // Injected only: holds Ctrl and Shift down (or lets them up) as given.
     void HoldKeys(bool ctrl, bool shift);
     // MK_CONTROL and MK_SHIFT for the keys HoldKeys holds down now.

@@ -89,6 +89,10 @@ std::string WheelDelivery::Send(bool horizontal, std::int16_t delta, int count, 
         return "SendInput took " + std::to_string(taken) + " of " + std::to_string(count) + " events" +
                Because(::GetLastError());
     }
+    return Post(horizontal, delta, count, keys);
+}
+
+std::string WheelDelivery::Post(bool horizontal, std::int16_t delta, int count, std::uint16_t keys) {
     const UINT msg = horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL;
     const WPARAM wp = MAKEWPARAM(keys, static_cast<WORD>(delta));
     const LPARAM lp = MAKELPARAM(static_cast<WORD>(place_.testPoint.x), static_cast<WORD>(place_.testPoint.y));

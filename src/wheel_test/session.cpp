@@ -101,7 +101,17 @@ WheelTestChoice ChooseFromCommandLine(const Options& options) {
     WheelTestChoice choice;
     const std::string delivery = Ansi(options.testDelivery);
     choice.delivery = delivery == "posted" ? Delivery::Posted : Delivery::Injected;
-    choice.problem = WheelRequestProblem(!options.testTarget.empty(), !options.testReport.empty(), delivery);
+    const bool report = !options.testReport.empty() || !options.replay.reportPath.empty();
+    choice.problem = WheelRequestProblem(!options.testTarget.empty(), report, delivery);
+    choice.zoom = options.testZoom;
+    if (choice.problem.empty() && !options.testSettings.empty()) {
+        if (const auto settings = ParseSettingsList(Ansi(options.testSettings), choice.problem))
+            choice.settings = *settings;
+        if (choice.problem.empty() && !options.replay.file.empty())
+            choice.problem = "--test-settings cannot be combined with --replay";
+    }
+    if (choice.problem.empty() && choice.zoom && choice.delivery == Delivery::Posted)
+        choice.problem = "--test-zoom needs injected delivery";
     if (!choice.problem.empty() || options.testTarget.empty()) return choice;
     if (const auto form = ParseWindowForm(Ansi(options.testTarget), choice.problem))
         choice.target = FindTestedWindow(*form, choice.problem);

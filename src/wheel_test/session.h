@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "common/app/command_line.h"
 #include "common/chart/run_chart.h"
@@ -40,6 +41,8 @@ std::string Ansi(const std::wstring& text);
 struct WheelTestChoice {
     HWND target = nullptr;
     Delivery delivery = Delivery::Injected;
+    std::vector<int> settings;  // --test-settings
+    bool zoom = false;          // --test-zoom
     std::string problem;  // the Result line's reason
 };
 WheelTestChoice ChooseFromCommandLine(const Options& options);

@@ -101,6 +101,29 @@ TEST(WheelReport, ExitCodes) {
     for (const auto& r : rows) EXPECT_EQ(WheelTestExitCode(r.grader, r.written), r.code) << r.what;
 }
 
+TEST(WheelReport, SettingsList) {
+    struct Row {
+        const char* text;
+        std::vector<int> settings;
+        const char* problem;
+    } rows[] = {
+        {"1,3,10,-1", {1, 3, 10, -1}, ""},
+        {"100", {100}, ""},
+        {"1,abc", {}, "--test-settings: \"abc\" is not a setting (-1, or 1 to 100 lines per notch)"},
+        {"0", {}, "--test-settings: \"0\" is not a setting (-1, or 1 to 100 lines per notch)"},
+        {"101", {}, "--test-settings: \"101\" is not a setting (-1, or 1 to 100 lines per notch)"},
+        {"1,,3", {}, "--test-settings: \"\" is not a setting (-1, or 1 to 100 lines per notch)"},
+        {"-2", {}, "--test-settings: \"-2\" is not a setting (-1, or 1 to 100 lines per notch)"},
+        {"1,2,3,4,5,6,7,8,9", {}, "--test-settings takes at most 8 settings, not 9"},
+    };
+    for (const auto& r : rows) {
+        std::string problem;
+        const auto settings = ParseSettingsList(r.text, problem);
+        EXPECT_EQ(problem, r.problem) << r.text;
+        EXPECT_EQ(settings.value_or(std::vector<int>{}), r.settings) << r.text;
+    }
+}
+
 TEST(WheelReport, RequestProblems) {
     struct Row {
         bool target, report;

@@ -35,6 +35,9 @@ bool TakeWheelTestOption(const std::vector<std::wstring>& args, std::size_t& i, 
         {L"test-report", &Options::testReport, L" needs a file name."},
         {L"test-delivery", &Options::testDelivery, L" needs injected or posted."},
         {L"test-picture", &Options::testPicture, L" needs a file name."},
+        {L"test-settings", &Options::testSettings, L" needs settings: lines per notch, -1 or 1 to 100, at most 8, "
+                                                   L"separated by commas."},
+        {L"test-junit", &Options::testJunit, L" needs a file name."},
     };
     for (const auto& option : kOptions) {
         if (!SameSwitch(args[i], (std::wstring(L"--") + option.name).c_str()) &&
@@ -95,6 +98,8 @@ Options ParseOptions(const std::vector<std::wstring>& args) {
             options.captureAll = true;
         } else if (SameSwitch(args[i], L"--wheel-test") || SameSwitch(args[i], L"/wheel-test")) {
             options.wheelTest = true;
+        } else if (SameSwitch(args[i], L"--test-zoom") || SameSwitch(args[i], L"/test-zoom")) {
+            options.testZoom = true;
         } else if (TakeWheelTestOption(args, i, options)) {
         } else if (SameSwitch(args[i], L"--max-lines") || SameSwitch(args[i], L"/max-lines")) {
             if (i + 1 >= args.size() || !ParseCount(args[i + 1], options.maxLines))

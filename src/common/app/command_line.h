@@ -28,6 +28,9 @@ struct Options {
     std::wstring testTarget;    // the wheel test's target, as given; empty: none
     std::wstring testReport;    // the scripted run's report file; empty: no scripted run
     std::wstring testDelivery;  // as given; empty: injected
+    bool testZoom = false;      // the wheel test also grades zoom and pinch
+    std::wstring testSettings;  // the lines-per-notch settings to try, as given; empty: none
+    std::wstring testJunit;     // a scripted run's JUnit XML file; empty: none
     std::wstring testPicture;   // the scripted run's chart, a PNG file; empty: none
     ReplayOptions replay;       // --replay and the options that go with it
     std::wstring problem;  // what could not be understood; empty when all was

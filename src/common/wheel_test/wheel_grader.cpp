@@ -96,7 +96,7 @@ WheelProgress WheelGrader::Progress() const {
 }
 
 void WheelGrader::Track(const WheelStep& step, const StepReading& r) {
-    if (step.horizontal) return;
+    if (step.horizontal || step.readZoom || step.setLines) return;
     netDeltaSum_ += static_cast<std::int64_t>(step.delta) * step.count;
     if (r.position) position_ = r.position;
     else if (position_ && r.movement) *position_ += *r.movement;
@@ -124,7 +124,7 @@ WheelResultLine& WheelGrader::AddLine(std::optional<int> sound, const StepReadin
     line.observed = r.movement;
     line.method = s.horizontal ? setup_.horizontalMethod : setup_.verticalMethod;
     line.verdict = r.movement ? verdict : WheelVerdict::Unmeasured;
-    if (!r.movement) line.note = UnmeasuredNote(line.pattern, line.sent, r.reason);
+    if (!r.movement) line.note = UnmeasuredNote(line.pattern, line.sent, r.reason), line.reason = r.reason;
     lines_.push_back(std::move(line));
     return lines_.back();
 }
@@ -255,7 +255,7 @@ void WheelGrader::FeedCatchUp(const StepReading& r, bool second) {
     clock.observed = r.catchUpMs;
     clock.verdict = WheelVerdict::Unmeasured;
     clock.graded = true;
-    if (!r.catchUpMs) clock.note = UnmeasuredNote(clock.pattern, clock.sent, r.reason);
+    if (!r.catchUpMs) clock.note = UnmeasuredNote(clock.pattern, clock.sent, r.reason), clock.reason = r.reason;
     lines_.push_back(std::move(clock));
     // Both lines share the verdict decided on the faster of the two.
     std::vector<WheelResultLine*> clocks;

@@ -79,6 +79,7 @@ struct WheelResultLine {
     bool graded = false;  // a graded half or a catch-up: unmeasured here makes the test inconclusive
     std::string finding;  // the fault's text, empty for any other verdict
     std::string note;     // a note this line gives the report, if any
+    std::string reason;   // why it is unmeasured
 };
 
 enum class WheelOutcome { Running, NoFault, Faults, CouldNotTest };

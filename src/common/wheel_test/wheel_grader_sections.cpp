@@ -69,7 +69,7 @@ void WheelGrader::FeedZoom(const StepReading& r) {
     line.method = setup_.zoomMethod;
     line.graded = true;
     line.verdict = r.zoomPercent ? WheelVerdict::Info : WheelVerdict::Unmeasured;
-    if (!r.zoomPercent) line.note = UnmeasuredNote(line.pattern, line.sent, r.reason);
+    if (!r.zoomPercent) line.note = UnmeasuredNote(line.pattern, line.sent, r.reason), line.reason = r.reason;
     bool goOn = r.zoomPercent.has_value();
     if (stage_ == 0) {
         GradeZoom(line, r.zoomMoved);

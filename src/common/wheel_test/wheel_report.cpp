@@ -1,6 +1,7 @@
 #include "common/wheel_test/wheel_report.h"
 
 #include "common/base/number_text.h"
+#include "common/wheel_test/zoom_profile_grading.h"
 
 namespace nl {
 
@@ -25,20 +26,29 @@ std::string WheelReportHeadText(const WheelReportHead& head) {
             head.linesPerNotch == -1 ? std::string("a page") : DecText(head.linesPerNotch) + " lines";
         AddLine(out, "Per notch: " + lines + ", " + DecText(head.charsPerNotch) + " characters");
     }
+    if (!head.settingFound.empty())
+        AddLine(out, "Setting found: " + head.settingFound + "; put back: " + head.settingPutBack);
     AddLine(out, "");
     return out;
 }
 
-std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grader) {
+std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grader,
+                            const std::vector<std::string>& extraNotes) {
     std::string out = WheelReportHeadText(head);
     const bool located = !head.measured.empty();
     if (located) {
         AddLine(out, kWheelResultHeader);
         for (const auto& line : grader.Lines()) AddLine(out, WheelResultLineText(line));
+        if (!grader.Profile().empty()) {
+            AddLine(out, kProfileHeader);
+            for (const auto& row : grader.Profile())
+                AddLine(out, ProfileRowText(ProfileRow{row.lines, row.observed, row.verdict, {}}, head.verticalMethod));
+        }
         AddLine(out, "");
     }
     for (const auto& finding : grader.Findings()) AddLine(out, finding);
     for (const auto& note : grader.Notes()) AddLine(out, note);
+    for (const auto& note : extraNotes) AddLine(out, note);
     AddLine(out, grader.ResultText());
     return out;
 }
@@ -79,6 +89,36 @@ std::string WheelRequestProblem(bool hasTarget, bool hasReport, const std::strin
     if (hasReport && !hasTarget) return "--test-report needs --test-target";
     if (!delivery.empty() && delivery != "injected" && delivery != "posted") return "unknown delivery: " + delivery;
     return std::string();
+}
+
+}  // namespace nl
+
+namespace nl {
+
+std::optional<std::vector<int>> ParseSettingsList(const std::string& text, std::string& problem) {
+    constexpr std::size_t kMostSettings = 8;
+    std::vector<int> settings;
+    for (std::size_t at = 0;;) {
+        const std::size_t comma = text.find(',', at);
+        const std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+        int value = 0;
+        bool number = !item.empty() && item.size() <= 4;
+        for (std::size_t i = item[0] == '-' ? 1 : 0; number && i < item.size(); ++i)
+            number = item[i] >= '0' && item[i] <= '9';
+        if (number && item != "-") value = std::stoi(item);
+        if (!number || item == "-" || !(value == -1 || (value >= 1 && value <= 100))) {
+            problem = "--test-settings: \"" + item + "\" is not a setting (-1, or 1 to 100 lines per notch)";
+            return std::nullopt;
+        }
+        settings.push_back(value);
+        if (comma == std::string::npos) break;
+        at = comma + 1;
+    }
+    if (settings.size() > kMostSettings) {
+        problem = "--test-settings takes at most 8 settings, not " + DecText(static_cast<std::int64_t>(settings.size()));
+        return std::nullopt;
+    }
+    return settings;
 }
 
 }  // namespace nl

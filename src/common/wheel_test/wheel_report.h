@@ -2,7 +2,9 @@
 // the exit code of a scripted run.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "common/wheel_test/wheel_grader.h"
 
@@ -21,6 +23,9 @@ struct WheelReportHead {
     std::string delivery;  // "injected" or "posted"
     int testX = 0, testY = 0;
     int linesPerNotch = 0, charsPerNotch = 0;
+    // Where settings were tried: the setting's stored text as found and as
+    // put back ("(none)" where there was none).
+    std::string settingFound, settingPutBack;
 };
 
 inline constexpr const char* kWheelResultHeader = "pattern,sent,sound,observed,method,verdict";
@@ -28,7 +33,9 @@ inline constexpr const char* kWheelResultHeader = "pattern,sent,sound,observed,m
 // The head, the result lines under their header (when the target was
 // located), the findings, the notes and the Result line; CR LF after
 // every line, the last one too.
-std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grader);
+// `extraNotes` follow the grader's notes.
+std::string WheelReportText(const WheelReportHead& head, const WheelGrader& grader,
+                            const std::vector<std::string>& extraNotes = {});
 
 // A report (a wheel test's or a replay's) with the note that its picture
 // could not be written, and why, as its last note: the line before the
@@ -52,5 +59,9 @@ int WheelTestExitCode(const WheelGrader& grader, bool reportWritten);
 // the Result line's reason ("--test-report needs --test-target",
 // "unknown delivery: TEXT").
 std::string WheelRequestProblem(bool hasTarget, bool hasReport, const std::string& delivery);
+
+// The settings `--test-settings` names ("1,3,10,-1": -1 or 1 to 100, at
+// most 8); nullopt with `problem` naming what is wrong.
+std::optional<std::vector<int>> ParseSettingsList(const std::string& text, std::string& problem);
 
 }  // namespace nl
