@@ -129,7 +129,8 @@ std::wstring ImagePath(DWORD processId) {
     using QueryName = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
     using ModuleName = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
     using ImageName = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD);
-    static const auto queryName = Exported<QueryName>(::GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW");
+    static const auto queryName =
+        Exported<QueryName>(::GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW");
     static const auto moduleName = ProcessFunction<ModuleName>("GetModuleFileNameExW");
     static const auto imageName = ProcessFunction<ImageName>("GetProcessImageFileNameW");
     std::wstring path(1024, L'\0');
@@ -164,7 +165,8 @@ std::string AnsiClassOf(HWND w) {
 // window cannot hold the caller up.
 std::string AnsiTitleOf(HWND w) {
     wchar_t title[1024];
-    return AnsiText(std::wstring(title, static_cast<std::size_t>(std::max(0, ::InternalGetWindowText(w, title, 1024)))));
+    const int n = ::InternalGetWindowText(w, title, 1024);
+    return AnsiText(std::wstring(title, static_cast<std::size_t>(std::max(0, n))));
 }
 
 std::uint32_t Handle32(HWND w) { return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(w) & 0xFFFFFFFFu); }
@@ -176,7 +178,8 @@ HWND WindowWithinAt(HWND top, POINT screen) {
     for (int depth = 0; depth < 64; ++depth) {
         POINT client = screen;
         ::ScreenToClient(w, &client);
-        const HWND child = ::ChildWindowFromPointEx(w, client, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED | CWP_SKIPTRANSPARENT);
+        const HWND child =
+            ::ChildWindowFromPointEx(w, client, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED | CWP_SKIPTRANSPARENT);
         if (!child || child == w) break;
         w = child;
     }

@@ -92,9 +92,10 @@ LRESULT FinderOutline::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void WindowFinder::Create(HWND parent, int id, HINSTANCE instance, std::function<void(HWND)> hover,
-                          std::function<void(HWND)> drop) {
+                          std::function<void(HWND)> drop, std::function<void()> cancel) {
     hover_ = std::move(hover);
     drop_ = std::move(drop);
+    cancel_ = std::move(cancel);
     icon_ = Api(::LoadIconA(instance, MAKEINTRESOURCEA(1)));
     WNDCLASSA wc{};
     wc.hCursor = Api(::LoadCursorA(nullptr, IDC_ARROW));
@@ -145,7 +146,8 @@ LRESULT WindowFinder::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 const HWND under = UnderPointer();
                 // Neither the desktop nor the finder's own window can be chosen:
                 // those are not outlined. Each move: the window may have moved.
-                const bool choosable = !IsDesktop(under) && Api(::GetAncestor(under, GA_ROOT)) != Api(::GetAncestor(Handle(), GA_ROOT));
+                const bool choosable =
+                    !IsDesktop(under) && Api(::GetAncestor(under, GA_ROOT)) != Api(::GetAncestor(Handle(), GA_ROOT));
                 outline_.Frame(choosable ? under : nullptr);
                 if (hovered_ != under) {
                     hovered_ = under;
@@ -164,7 +166,10 @@ LRESULT WindowFinder::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return 0;
         case WM_CAPTURECHANGED:
-            if (dragging_) EndDrag();  // taken away mid-drag: nothing is chosen
+            if (dragging_) {  // taken away mid-drag: nothing is chosen
+                EndDrag();
+                if (cancel_) cancel_();
+            }
             return 0;
         case WM_PAINT: Paint(); return 0;
         case WM_DESTROY: outline_.Destroy(); break;

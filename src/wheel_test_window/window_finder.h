@@ -46,9 +46,11 @@ class WindowFinder final : public Window {
 public:
     // `hover` while dragging, each time the window under the pointer
     // changes; `drop` on release; both get the window under the pointer
-    // (null over no window at all).
+    // (null over no window at all). `cancel` when the capture is taken away
+    // mid-drag: nothing is chosen (the line under the finder can go back to
+    // what it said before the drag).
     void Create(HWND parent, int id, HINSTANCE instance, std::function<void(HWND)> hover,
-                std::function<void(HWND)> drop);
+                std::function<void(HWND)> drop, std::function<void()> cancel = {});
 
     // The deepest visible window at a screen point.
     static HWND DeepestWindowAt(POINT screen);
@@ -60,6 +62,7 @@ private:
     void EndDrag();
 
     std::function<void(HWND)> hover_, drop_;
+    std::function<void()> cancel_;
     HICON icon_ = nullptr;
     bool dragging_ = false;
     std::optional<HWND> hovered_;  // the window under the pointer at this drag's last move

@@ -76,8 +76,12 @@ void DragFinder(HWND window, POINT to, const std::function<void()>& there = {}) 
         }, 5s);
     };
     for (int i = 1; i <= 4; ++i) step({from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4});
-    int still = 0;  // looks in a row that found the pointer at `to`
-    WaitUntil([&] { step(to); still = CursorNow().x == to.x && CursorNow().y == to.y ? still + 1 : 0; return still >= 10; }, 5s);
+    int still = 0;  // looks in a row that found the pointer at `to`: a late event would have come by then
+    WaitUntil([&] {
+        step(to);
+        still = CursorNow().x == to.x && CursorNow().y == to.y ? still + 1 : 0;
+        return still >= 10;
+    }, 5s);
     if (there) there();
     MouseInput(MOUSEEVENTF_LEFTUP);
     if (!WaitUntil([&] { return !captured(); }, 5s)) throw DriverError("the finder kept the mouse");
@@ -197,8 +201,8 @@ TEST(WheelTestWindow, FinderOutlinesTheWindowUnderThePointerLeavesNothingBehindA
     });
     EXPECT_TRUE(WaitUntil([&] { return grab(now) && now == before; }, 5s)) << "the outline left pixels behind";
     EXPECT_EQ(ControlText(window, kTargetLine), L"Target: " + described);
-    EXPECT_EQ(ControlText(window, kFinderText),
-              L"This window will be read from the screen. If it is not the part that scrolls, drop the finder on that part.");
+    EXPECT_EQ(ControlText(window, kFinderText), L"This window will be read from the screen. "
+                                                 L"If it is not the part that scrolls, drop the finder on that part.");
 }
 
 }  // namespace
