@@ -66,11 +66,29 @@ struct PositionReader::Impl {
     std::optional<PictureReader> picture;
     std::optional<std::int32_t> pictureOffset{0};
     std::string lastProblem = "the picture could not be followed";
+    // A look at the method without a reader (ChooseMethod): every message
+    // shares this deadline (ClockUs; 0: none), and once one goes unanswered
+    // no more are sent.
+    std::int64_t deadlineUs = 0;
+    mutable bool unanswered = false;
 
     // Any answer of the asked window, or nullopt when it does not answer.
     std::optional<std::int32_t> AskWith(UINT msg, WPARAM wp, LPARAM lp) const {
+        if (unanswered) return std::nullopt;
+        UINT waitMs = kAnswerMs;
+        if (deadlineUs != 0) {
+            const std::int64_t leftMs = (deadlineUs - ClockUs()) / 1000;
+            if (leftMs <= 0) {
+                unanswered = true;
+                return std::nullopt;
+            }
+            waitMs = static_cast<UINT>(std::min<std::int64_t>(leftMs, kAnswerMs));
+        }
         DWORD_PTR result = 0;
-        if (!::SendMessageTimeoutW(asked, msg, wp, lp, SMTO_ABORTIFHUNG, kAnswerMs, &result)) return std::nullopt;
+        if (!::SendMessageTimeoutW(asked, msg, wp, lp, SMTO_ABORTIFHUNG, waitMs, &result)) {
+            if (deadlineUs != 0 && ::IsWindow(asked)) unanswered = true;
+            return std::nullopt;
+        }
         return static_cast<std::int32_t>(static_cast<LRESULT>(result));
     }
 
@@ -178,7 +196,8 @@ struct PositionReader::Impl {
         return Position().has_value();
     }
 
-    void Choose() {
+    // The first method that reads the measured window; Image when none does.
+    void ChooseMethod() {
         if (!horizontal) {
             const std::wstring name = ClassOf(measured);
             if (IsClass(name, L"ListBox") && Try(ReadMethod::ListBoxTop, measured)) return;
@@ -190,7 +209,11 @@ struct PositionReader::Impl {
         if (Try(ReadMethod::ScrollInfo, measured)) return;
         method = ReadMethod::Image;
         asked = measured;
-        picture.emplace(measured, horizontal);
+    }
+
+    void Choose() {
+        ChooseMethod();
+        if (method == ReadMethod::Image) picture.emplace(measured, horizontal);
     }
 
     // One reading: a position (the picture's, from where the first Mark
@@ -297,6 +320,17 @@ PositionReader::PositionReader(const TestPlace& place, bool horizontal) : impl_(
 }
 
 PositionReader::~PositionReader() = default;
+
+ReadMethod PositionReader::ChooseMethod(const TestPlace& place, bool horizontal, int withinMs, bool& answered) {
+    Impl look;
+    look.target = place.target;
+    look.measured = place.measured;
+    look.horizontal = horizontal;
+    look.deadlineUs = ClockUs() + 1000 * static_cast<std::int64_t>(withinMs > 0 ? withinMs : 1);
+    look.ChooseMethod();
+    answered = !look.unanswered;
+    return look.method;
+}
 
 bool PositionReader::Mark() {
     Impl& m = *impl_;

@@ -1,8 +1,9 @@
 // The window a wheel test or a replay works on, from outside: finding it,
 // watching that it stays testable, delivering wheel input to it and reading
 // how far its content moved. Everything here runs on the sender's thread
-// (never the GUI thread), except FindTestedWindow and DescribeWindow, which any
-// thread may call.
+// (never the GUI thread), except FindTestedWindow, DescribeWindow and what
+// tells a person about the target (DescribeTestedWindow, ScrollFactsOf,
+// PreviewMeasuredReading), which any thread may call.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "common/wheel_test/target_text.h"
 #include "common/wheel_test/window_form.h"
 
 namespace nl {
@@ -29,8 +31,48 @@ enum class Delivery { Injected, Posted };
 // "no window matches class:NAME").
 HWND FindTestedWindow(const WindowForm& form, std::string& problem);
 
-// "0000A1B2 ClassName "Title" (process 1234)": the target line's text.
+// "0000A1B2 ClassName "Title" (process 1234)": the report's measured
+// window line.
 std::string DescribeWindow(HWND target);
+
+// The target line's text, naming the top-level window and the program:
+// "000200A8 Edit in "long.txt - Notepad" (notepad.exe, process 272)" (see
+// common/wheel_test/target_text.h's TargetText). Sends the window nothing
+// (the title is the one the system keeps), so a hung target cannot hold it
+// up; any thread may call it.
+std::string DescribeTestedWindow(HWND target);
+// What DescribeTestedWindow says it from.
+WindowFacts FactsOf(HWND w);
+// The file name of the process's executable ("notepad.exe"), in the ANSI
+// code page; empty when it cannot be read (the process is gone, or this
+// one may not look at it).
+std::string ProgramNameOf(DWORD processId);
+
+// What a test of the target would measure, found without a test: the
+// measured window (LocateTestPlace's; where the target is covered at the
+// test point, the target's own window there, as the test finds it once it
+// has brought the target to the front) and each axis's reading method
+// (PositionReader's choice). `problem` when that cannot be told:
+// LocateTestPlace's reason, or "the target does not answer" when it did not
+// answer the messages within `withinMs` in all (the methods are then as far
+// as they were found). Any thread may call it; it takes at most about
+// `withinMs`.
+struct MeasuredReading {
+    HWND measured = nullptr;
+    ReadMethod vertical = ReadMethod::Image, horizontal = ReadMethod::Image;
+    std::string problem;
+};
+inline constexpr int kPreviewWithinMs = 250;
+MeasuredReading PreviewMeasuredReading(HWND target, int withinMs = kPreviewWithinMs);
+// The Measured line's facts (common/wheel_test/target_text.h's
+// MeasuredText); a test that has begun gives them from its place and
+// readers: {place.measured, vertical.Method(), horizontal.Method(), ""}.
+MeasuredFacts MeasuredFactsOf(const MeasuredReading& reading);
+
+// The class and styles that tell whether a test will read the window from
+// the screen (common/wheel_test/target_text.h's ReadFromScreen); sends the
+// window nothing.
+ScrollFacts ScrollFactsOf(HWND w);
 
 // Where the input goes: the test point (the centre of the target's client
 // area, in screen coordinates) and the measured window (the window there,
@@ -126,6 +168,13 @@ public:
     PositionReader& operator=(const PositionReader&) = delete;
 
     ReadMethod Method() const { return method_; }
+
+    // The method a reader made now would choose, without making one (no
+    // picture is taken): the messages it sends share a deadline `withinMs`
+    // away, and once one goes unanswered no more are sent and `answered` is
+    // false (the method is then one found without the window's answers:
+    // GetScrollInfo, or the image).
+    static ReadMethod ChooseMethod(const TestPlace& place, bool horizontal, int withinMs, bool& answered);
 
     // Takes the current position (or image), once it has stayed put for
     // 30 ms, as the base of the next movement; the first Mark is where the

@@ -371,7 +371,7 @@ void ReplayThread::Start(HWND target, Delivery delivery, const ReplayOptions& op
         return RunReplay(target, delivery, options, stop, progress);
     },
                      [target](const std::string& what) {
-                         return UnreplayedResult(DescribeWindow(target), "Notchlog failed: " + what);
+                         return UnreplayedResult(DescribeTestedWindow(target), "Notchlog failed: " + what);
                      },
                      notify, notifyMsg);
 }

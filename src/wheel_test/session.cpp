@@ -54,7 +54,7 @@ bool EscPressed() { return (::GetAsyncKeyState(VK_ESCAPE) & 0x8001) != 0; }
 
 WheelReportHead BeginReportHead(HWND target, Delivery how, const char* run) {
     WheelReportHead head = NewHead(run);
-    head.target = DescribeWindow(target);
+    head.target = DescribeTestedWindow(target);
     head.delivery = how == Delivery::Injected ? "injected" : "posted";
     head.linesPerNotch = ReadWheelScrollLines();
     head.charsPerNotch = ReadWheelScrollChars();

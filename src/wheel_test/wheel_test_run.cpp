@@ -124,7 +124,7 @@ void WheelTestThread::Start(HWND target, Delivery delivery, HWND notify, UINT no
         return RunWheelTest(target, delivery, stop, progress);
     },
                      [target](const std::string& what) {
-                         return UntestedResult(DescribeWindow(target), "Notchlog failed: " + what);
+                         return UntestedResult(DescribeTestedWindow(target), "Notchlog failed: " + what);
                      },
                      notify, notifyMsg);
 }

@@ -36,7 +36,8 @@ struct ControlPlan {
 // Created in this order, which is also the Tab order.
 const ControlPlan kControls[] = {
     {WheelTestWindow::kFinderHint, "STATIC", L"Drag the icon onto the window to test:", SS_LEFT | SS_NOPREFIX, 0},
-    {WheelTestWindow::kFinderText, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
+    {WheelTestWindow::kFinderText, "STATIC", L"Drag the finder onto the window you want to test.",  // kFinderInvitation
+     SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {WheelTestWindow::kTargetLine, "STATIC", L"Target: none", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {WheelTestWindow::kMeasuredLine, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {WheelTestWindow::kInjected, "BUTTON", L"Injected (SendInput at the test point)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0},
@@ -203,15 +204,13 @@ LRESULT WheelTestWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void WheelTestWindow::OnFinderHover(HWND w) {
     if (!w || w == Api(::GetDesktopWindow())) SetText(kFinderText, "Under the pointer: the desktop");
-    else SetText(kFinderText, "Under the pointer: " + DescribeWindow(w));
+    else SetText(kFinderText, "Under the pointer: " + DescribeTestedWindow(w));
 }
 
 void WheelTestWindow::OnFinderDrop(HWND w) {
-    if (!w || w == Api(::GetDesktopWindow()) || w == Api(::GetShellWindow())) {
+    if (!w || w == Api(::GetDesktopWindow()) || w == Api(::GetShellWindow()))
         SetText(kFinderText, "The target stays as it was: there is no window there, only the desktop.");
-    } else if (ChooseTarget(w)) {
-        SetText(kFinderText, "");
-    }
+    else ChooseTarget(w);
 }
 
 bool WheelTestWindow::ChooseTarget(HWND w) {
@@ -220,8 +219,12 @@ bool WheelTestWindow::ChooseTarget(HWND w) {
         return false;
     }
     target_ = w;
-    SetText(kTargetLine, "Target: " + DescribeWindow(w));
-    SetText(kFinderText, "");
+    SetText(kTargetLine, "Target: " + DescribeTestedWindow(w));
+    // What a test would measure, asked here: within kPreviewWithinMs, so a
+    // target that does not answer holds this window up only a moment.
+    const MeasuredReading reading = PreviewMeasuredReading(w);
+    SetText(kMeasuredLine, MeasuredText(MeasuredFactsOf(reading)));
+    SetText(kFinderText, FinderLineText(ScrollFactsOf(reading.measured ? reading.measured : w)));
     EnableControls();
     return true;
 }

@@ -27,6 +27,8 @@ public:
     ~Owned() { Reset(); }
     Handle Get() const { return h_; }
     explicit operator bool() const { return h_ != nullptr; }
+    // Gives up the handle, to a call that takes it over (SetWindowRgn).
+    Handle Take() { return std::exchange(h_, nullptr); }
     void Reset() {
         if (h_) Release(h_);
         h_ = nullptr;

@@ -73,6 +73,17 @@ TEST(WheelTargetChecks, EachWayATargetStopsBeingTestable) {
     EXPECT_TRUE(now.x == kParked.x && now.y == kParked.y) << "the pointer is not back";
 }
 
+TEST(WheelTargetChecks, WhatATestWouldMeasureIsToldInTimeEvenOfAHungTarget) {
+    WheelTarget hung(K::List, {{820, 40}, 0});
+    DWORD_PTR answer = 0;  // hung: no answer in half a second (one starting up may be busy a moment)
+    ASSERT_TRUE(WaitUntil([&] { return !::SendMessageTimeoutW(hung.Window(), WM_NULL, 0, 0, 0, 500, &answer); }));
+    const std::int64_t start = nl::ClockUs();
+    const nl::MeasuredReading reading = nl::PreviewMeasuredReading(hung.Content());
+    EXPECT_LT(nl::ClockUs() - start, 1000 * (nl::kPreviewWithinMs + 100));
+    EXPECT_EQ(reading.measured, hung.Content());
+    EXPECT_EQ(reading.problem, "the target does not answer");
+}
+
 TEST(WheelTargetFinder, FormsNameTheirWindow) {
     WheelTarget list(K::List, {{820, 40}});
     WheelTarget custom(K::Accumulating, {{300, 500}});

@@ -184,7 +184,9 @@ void RunKinds(const wchar_t* delivery, const std::vector<WheelTargetKind>& kinds
         // The head names the target and the window measured at the centre of its client area.
         const auto lines = report.Lines();
         ASSERT_GE(lines.size(), 3u);
-        EXPECT_EQ(lines[1].rfind(Narrow(Format(L"Target: %08lX ", Handle32(target.Window()))), 0), 0u) << lines[1];
+        EXPECT_EQ(lines[1], Narrow(Format(L"Target: %08lX %ls \"%ls\" (notchlog_wheel_target.exe, process %lu)",
+                                          Handle32(target.Window()), ClassOf(target.Window()).c_str(),
+                                          WheelTargetTitle(e.kind).c_str(), target.Pid())));
         EXPECT_EQ(lines[2].rfind(Narrow(Format(L"Measured window: %08lX ", Handle32(target.Content()))), 0), 0u)
             << lines[2];
     }

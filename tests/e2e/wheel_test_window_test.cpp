@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "driver/wheel_targets.h"
 #include "driver/wheel_test_runs.h"
+#include "tested_window/screen_capture.h"
 
 namespace nle2e {
 namespace {
@@ -41,8 +43,17 @@ void MouseInput(DWORD flags, POINT at = {}) {
     if (::SendInput(1, &in, sizeof in) != 1) ThrowLastError("SendInput");
 }
 
-// Drags the finder's icon to `to` in a few moves, as a hand would.
-void DragFinder(HWND window, POINT to) {
+// "Target: 000200A8 ListBox in "Wheel target: list" (notchlog_wheel_target.exe, process 272)".
+std::wstring TargetLine(const WheelTarget& target, HWND w) {
+    const std::wstring in = w == target.Window() ? L"" : L" in \"" + WheelTargetTitle(target.Kind()) + L"\"";
+    const std::wstring title = w == target.Window() ? L" \"" + WheelTargetTitle(target.Kind()) + L"\"" : L"";
+    return Format(L"Target: %08lX %ls%ls%ls (notchlog_wheel_target.exe, process %lu)", Handle32(w), ClassOf(w).c_str(),
+                  title.c_str(), in.c_str(), target.Pid());
+}
+
+// Drags the finder's icon to `to` in a few moves, as a hand would; `there`
+// runs with the pointer at `to`, before the button is let go.
+void DragFinder(HWND window, POINT to, const std::function<void()>& there = {}) {
     const POINT from = CentreOf(::GetDlgItem(window, kFinder));
     MoveCursor(from);
     MouseInput(MOUSEEVENTF_LEFTDOWN);
@@ -53,11 +64,25 @@ void DragFinder(HWND window, POINT to) {
         return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) && info.hwndCapture == finder;
     };
     if (!WaitUntil(captured, 5s)) throw DriverError("the finder did not take the mouse");
-    for (int i = 1; i <= 4; ++i) {
-        const POINT p{from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4};
-        MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, p);
-        WaitUntil([&] { const POINT now = CursorNow(); return now.x == p.x && now.y == p.y; }, 5s);
-    }
+    // Each step waits for the finder's thread, and is made again should the
+    // pointer have gone back: Wine can take the X event of an injected move
+    // late and put the pointer back where that move left it.
+    const auto step = [&](POINT p) {
+        WaitUntil([&] {
+            MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, p);
+            Send(window, WM_NULL);
+            const POINT now = CursorNow();
+            return now.x == p.x && now.y == p.y;
+        }, 5s);
+    };
+    for (int i = 1; i <= 4; ++i) step({from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4});
+    int still = 0;  // looks in a row that found the pointer at `to`: a late event would have come by then
+    WaitUntil([&] {
+        step(to);
+        still = CursorNow().x == to.x && CursorNow().y == to.y ? still + 1 : 0;
+        return still >= 10;
+    }, 5s);
+    if (there) there();
     MouseInput(MOUSEEVENTF_LEFTUP);
     if (!WaitUntil([&] { return !captured(); }, 5s)) throw DriverError("the finder kept the mouse");
 }
@@ -67,11 +92,13 @@ TEST(WheelTestWindow, CommandLineChoosesTheTargetAndTheSystemMenuOpensTheWindowA
     Notchlog app(L"--test-target " + HexForm(target.Content()) + L" --test-delivery posted");
     const HWND window = WheelTestWindowOf(app);
     EXPECT_EQ(TextOf(window), L"Notchlog - wheel test");
-    EXPECT_EQ(ControlText(window, kTargetLine).rfind(Format(L"Target: %08lX ListBox ", Handle32(target.Content())), 0), 0u)
-        << Narrow(ControlText(window, kTargetLine));
+    EXPECT_EQ(ControlText(window, kTargetLine), TargetLine(target, target.Content()));
     EXPECT_EQ(Send(::GetDlgItem(window, kPosted), BM_GETCHECK), BST_CHECKED);
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(window, kStartButton)));
-    EXPECT_EQ(ControlText(window, kProgressLine), L"");  // chosen, not started
+    // Chosen, not started: what a test would measure.
+    EXPECT_EQ(ControlText(window, kProgressLine),
+              Format(L"Measured: %08lX ListBox; down: LB_GETTOPINDEX (items); sideways: from the screen (px)",
+                     Handle32(target.Content())));
     EXPECT_EQ(target.Position(), 0);
 
     Post(window, WM_CLOSE);  // only hidden
@@ -86,6 +113,7 @@ TEST(WheelTestWindow, FinderStartCopyAndSaveReport) {
     Notchlog app(L"--wheel-test");
     const HWND window = WheelTestWindowOf(app);
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, kStartButton)));  // no target yet
+    EXPECT_EQ(ControlText(window, kFinderText), L"Drag the finder onto the window you want to test.");
 
     // Dropped on the window itself or on the bare desktop, the finder chooses nothing.
     const struct {
@@ -103,10 +131,9 @@ TEST(WheelTestWindow, FinderStartCopyAndSaveReport) {
         EXPECT_EQ(ControlText(window, kTargetLine), L"Target: none");
     }
     DragFinder(window, target.TestPoint());
-    const std::wstring chosen = Format(L"Target: %08lX ListBox ", Handle32(target.Content()));
-    EXPECT_TRUE(WaitUntil([&] { return ControlText(window, kTargetLine).rfind(chosen, 0) == 0; }, 5s))
+    EXPECT_TRUE(WaitUntil([&] { return ControlText(window, kTargetLine) == TargetLine(target, target.Content()); }, 5s))
         << Narrow(ControlText(window, kTargetLine));
-    EXPECT_EQ(ControlText(window, kFinderText), L"");
+    EXPECT_EQ(ControlText(window, kFinderText), L"");  // a list box: read by its messages
 
     const POINT rest{3, 1000};
     MoveCursor(rest);
@@ -157,6 +184,33 @@ TEST(WheelTestWindow, FinderStartCopyAndSaveReport) {
         << Narrow(ControlText(window, kProgressLine));
     std::error_code e;
     fs::remove(file, e);
+}
+
+TEST(WheelTestWindow, FinderOutlinesTheWindowUnderThePointerLeavesNothingBehindAndWarnsOfAReadingFromTheScreen) {
+    constexpr COLORREF kOutline = RGB(255, 0, 200);
+    WheelTarget target(WheelTargetKind::Pixels);  // no scroll bar, nothing to ask, no caret
+    Notchlog app(L"--wheel-test");
+    const HWND window = WheelTestWindowOf(app);
+    ::SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);  // off the target
+    Send(target.Window(), WM_NULL);  // its frame repainted as no longer active
+    RECT area{};
+    ::GetWindowRect(target.Window(), &area);
+    nl::ScreenCapture screen;
+    nl::PixelImage before, now;
+    const auto grab = [&](nl::PixelImage& image) { return screen.Grab(area) && (screen.Cut(area, image), true); };
+    ASSERT_TRUE(WaitUntil([&] { return grab(before) && grab(now) && now == before; }, 5s)) << "the target's picture changes";
+    const POINT edge{area.left + 1, (area.top + area.bottom) / 2};
+
+    const std::wstring described = TargetLine(target, target.Window()).substr(8);
+    DragFinder(window, target.TestPoint(), [&] {
+        EXPECT_TRUE(WaitUntil([&] { return PixelAt(edge) == kOutline; }, 5s)) << "no outline at the target's edge";
+        EXPECT_TRUE(WaitUntil([&] { return ControlText(window, kFinderText) == L"Under the pointer: " + described; }, 5s))
+            << Narrow(ControlText(window, kFinderText));
+    });
+    EXPECT_TRUE(WaitUntil([&] { return grab(now) && now == before; }, 5s)) << "the outline left pixels behind";
+    EXPECT_EQ(ControlText(window, kTargetLine), L"Target: " + described);
+    EXPECT_EQ(ControlText(window, kFinderText), L"This window will be read from the screen. "
+                                                 L"If it is not the part that scrolls, drop the finder on that part.");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "common/panels/window_rect.h"
 
+#include <algorithm>
+
 #include "common/base/checked.h"
 #include "common/base/number_text.h"
 
@@ -29,6 +31,20 @@ std::string RectText(const WindowRect& r) {
     s += "x";
     AppendDec(s, height);
     return s;
+}
+
+OutlineFrame OutlineOf(const WindowRect& window, const WindowRect& screen, std::int32_t thickness) {
+    OutlineFrame f;
+    const WindowRect cut{std::max(window.left, screen.left), std::max(window.top, screen.top),
+                         std::min(window.right, screen.right), std::min(window.bottom, screen.bottom)};
+    if (cut.right <= cut.left || cut.bottom <= cut.top) return f;
+    f.outer = cut;
+    // In 64 bits: a rectangle near the ends of the range cannot overflow.
+    const std::int64_t t = thickness;
+    if (cut.right - std::int64_t{cut.left} > 2 * t && cut.bottom - std::int64_t{cut.top} > 2 * t)
+        f.inner = WindowRect{static_cast<std::int32_t>(cut.left + t), static_cast<std::int32_t>(cut.top + t),
+                             static_cast<std::int32_t>(cut.right - t), static_cast<std::int32_t>(cut.bottom - t)};
+    return f;
 }
 
 }  // namespace nl

@@ -17,8 +17,8 @@ struct WheelReportHead {
     std::string run = "wheel test";  // what ran: "wheel test" or "replay"
     std::string version;   // Notchlog's
     std::string dateTime;  // when the test started, "2026-12-07 20:15:03"
-    std::string target;    // "0000A1B2 ListBox "Title" (process 1234)"
-    std::string measured;  // the window at the test point, described the same way
+    std::string target;    // "0000A1B2 ListBox in "Title" (app.exe, process 1234)": TargetText
+    std::string measured;  // the window at the test point: "0000A1B2 ListBox "Title" (process 1234)"
     ReadMethod verticalMethod = ReadMethod::Image, horizontalMethod = ReadMethod::Image;
     std::string delivery;  // "injected" or "posted"
     int testX = 0, testY = 0;
