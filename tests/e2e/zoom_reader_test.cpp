@@ -30,9 +30,9 @@ TEST(ZoomReader, Reads) {
         {K::ZoomsByKeyboard, Input::Pinch, C::Moved, 100},
         {K::Zooms, Input::FinePinch, C::Zoomed, 125},
         {K::ZoomsPerMessage, Input::FinePinch, C::Zoomed, 400},  // 1.25 to the 8th, kept at 400%
-        // This platform's rich edit: 10% a notch with Ctrl down; a pinch does nothing.
+        // This platform's rich edit: 10% a notch with Ctrl down; a pinch scrolls it.
         {K::RichEdit, Input::CtrlNotch, C::Zoomed, 110, nl::ZoomMethod::EditZoom},
-        {K::RichEdit, Input::Pinch, C::Unchanged, 100, nl::ZoomMethod::EditZoom},
+        {K::RichEdit, Input::Pinch, C::Moved, 100, nl::ZoomMethod::EditZoom},
     };
     for (const auto& r : rows) {
         WheelTarget target(r.kind);
@@ -43,20 +43,24 @@ TEST(ZoomReader, Reads) {
         EXPECT_EQ(reader.Method(), r.method) << what;
         const int zoom = target.Zoom(), line = target.Position();
         ASSERT_TRUE(reader.Mark()) << what;
-        if (r.input == Input::CtrlNotch) {
-            Foreground(target.Window());
-            MoveCursor(place.testPoint);
-            Key(VK_CONTROL);
-            Wheel(WHEEL_DELTA);
-            // Held until the window has taken the notch.
-            const bool taken = WaitUntil([&] { return target.Zoom() != zoom || target.Position() != line; }, 5s);
-            Key(VK_CONTROL, true);
-            ASSERT_TRUE(taken) << what;
-        } else {
+        // The input forward, or back (the opposite turn) after it.
+        auto send = [&](int sign) {
+            if (r.input == Input::CtrlNotch) {
+                Foreground(target.Window());
+                MoveCursor(place.testPoint);
+                const int zoomNow = target.Zoom(), lineNow = target.Position();
+                Key(VK_CONTROL);
+                Wheel(sign * WHEEL_DELTA);
+                // Held until the window has taken the notch.
+                WaitUntil([&] { return target.Zoom() != zoomNow || target.Position() != lineNow; }, 5s);
+                Key(VK_CONTROL, true);
+                return;
+            }
             for (int i = 0; i < (r.input == Input::Pinch ? 1 : 8); ++i)
-                Post(place.measured, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, r.input == Input::Pinch ? WHEEL_DELTA : 15),
+                Post(place.measured, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, sign * (r.input == Input::Pinch ? WHEEL_DELTA : 15)),
                      MAKELPARAM(place.testPoint.x, place.testPoint.y));
-        }
+        };
+        send(1);
         const nl::ZoomReader::Reading read = reader.Settle();
         EXPECT_EQ(read.change, r.change) << what << ": " << read.reason;
         ASSERT_TRUE(read.percent.has_value()) << what;
@@ -64,6 +68,12 @@ TEST(ZoomReader, Reads) {
         EXPECT_NEAR(*read.percent, r.percent, r.method == nl::ZoomMethod::Image ? 2 : 0) << what;
         EXPECT_EQ(target.Zoom() * 100 / zoom, r.percent) << what;
         EXPECT_EQ(target.Position() != line, r.change == C::Moved) << what;
+        if (r.percent != 400) {  // else the window is not where it was after the way back
+            send(-1);
+            const nl::ZoomReader::Reading back = reader.Settle();
+            EXPECT_EQ(back.change, C::Unchanged) << what << ", back: " << back.reason;
+            EXPECT_EQ(back.percent, 100) << what << ", back";
+        }
         target.Close();
     }
 }

@@ -353,6 +353,7 @@ HWND MakeWindow(const Kind& kind, int x, int y) {
         std::wstring text;
         for (int i = 1; i <= 200; ++i) text += L"Line " + std::to_wstring(i) + L" of the rich edit, zoomed as it zooms\r\n";
         ::SetWindowTextW(g.edit, text.c_str());
+        ::SendMessageW(g.edit, EM_LINESCROLL, 0, 100);
     } else if (kind.bars == Bars::OwnAndControls) {
         g.vbar = ::CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, kBarSize, kBarSize,
                                    kClientHeight - kBarSize, w, nullptr, instance, nullptr);
