@@ -32,7 +32,7 @@
 //   zooms-per-message   zooms a step for every message with MK_CONTROL, whatever its delta
 //   zooms-wrong-way     like zooms, but a positive delta zooms out
 //   no-zoom             scrolls whatever the keys
-//   rich-edit           a RichEdit20W full of lines, zooming as that control does
+//   rich-edit           a RichEdit20W full of lines (also at line 100), zooming as that control does
 // The custom kinds draw numbered text lines (16 px each, 8 px per column),
 // keep their own scroll bars (SetScrollInfo) and, since those cannot be read
 // from another process everywhere, a scroll bar control along the left
