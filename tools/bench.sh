@@ -37,9 +37,10 @@ if [ "$status" -eq 0 ] && [ ! -s "$json" ]; then
   status=1
 fi
 
-# The wheel test's image reading, still and following a movement
-# (wheeltest.image_ms and wheeltest.image_follow_ms, which it prints with
-# their goals, in its own figures file beside bench.json).
+# The wheel test's image reading, still and following a movement, and its
+# zoom reading (wheeltest.image_ms, wheeltest.image_follow_ms and
+# wheeltest.zoom_ms, which it prints with their goals, in its own figures
+# file beside bench.json).
 target_bench_exe="$bench_dir/notchlog_target_bench.exe"
 target_json="$NL_ROOT/build/bench-target.json"
 if [ "$status" -eq 0 ] && [ -f "$target_bench_exe" ]; then

@@ -44,6 +44,11 @@ public:
     // matched. Before a base was taken: unmeasured, NothingMatches.
     Read Next() noexcept;
 
+    // The picture the last Start or Next took, as captured (the scroll-bar
+    // children left out); a vertical reader's only, since a horizontal one
+    // keeps it turned. Null before one was taken.
+    const PixelImage* Picture() const { return last_ && !horizontal_ ? &last_->lines : nullptr; }
+
 private:
     bool Capture(ImageLines& lines);
 

@@ -52,6 +52,19 @@ HWND VisibleScrollBarChild(HWND parent, bool horizontal) {
 
 }  // namespace
 
+// A sent message goes before queued input, so a target between two
+// messages of its input can answer the first pair at once; the pause lets
+// it take the next message, which the second pair then waits for.
+std::optional<bool> WindowIdle(HWND target) {
+    for (int round = 0; round < 2; ++round) {
+        if (round > 0) ::Sleep(kIdlePauseMs);
+        const std::int64_t asked = ClockUs();
+        if (!SyncWithWindow(target)) return std::nullopt;
+        if (ClockUs() - asked > kIdleAnswerUs) return false;
+    }
+    return true;
+}
+
 struct PositionReader::Impl {
     HWND target = nullptr, measured = nullptr;
     HWND asked = nullptr;  // the window a message method asks
@@ -247,21 +260,6 @@ struct PositionReader::Impl {
         return r;
     }
 
-    // Whether the target has nothing left to do: it answers two WM_NULLs at
-    // once, and again after a pause. A sent message goes before queued
-    // input, so a target between two messages of its input can answer the
-    // first pair at once; the pause lets it take the next message, which the
-    // second pair then waits for. nullopt when it does not answer at all.
-    std::optional<bool> Idle() const {
-        for (int round = 0; round < 2; ++round) {
-            if (round > 0) ::Sleep(kIdlePauseMs);
-            const std::int64_t asked = ClockUs();
-            if (!SyncWithWindow(target)) return std::nullopt;
-            if (ClockUs() - asked > kIdleAnswerUs) return false;
-        }
-        return true;
-    }
-
     // Why a reading that did not come to rest is unmeasured.
     const char* RestlessText() const {
         return method == ReadMethod::Image ? "the picture did not come to rest within a second"
@@ -289,7 +287,7 @@ struct PositionReader::Impl {
                 inRun = true;
                 last = std::move(now);
                 if (at - runStart >= kAgreeUs) {
-                    const std::optional<bool> idle = Idle();
+                    const std::optional<bool> idle = WindowIdle(target);
                     if (!idle) {
                         out.reason = "the target does not answer";
                         return out;

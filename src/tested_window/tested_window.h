@@ -231,6 +231,10 @@ private:
 // does not answer within 2 s.
 bool SyncWithWindow(HWND target);
 
+// Whether the target has nothing left to do: it answers two WM_NULLs at
+// once, and again after a pause; nullopt when it does not answer at all.
+std::optional<bool> WindowIdle(HWND target);
+
 // Microseconds on the performance counter.
 std::int64_t ClockUs();
 

@@ -24,6 +24,13 @@ enum class WheelTargetKind {
     BlocksIgnoresHorizontal,  // cells of colour, the horizontal wheel ignored
     RepeatedText,             // lines repeating sideways, the horizontal wheel ignored
     PaintsOnce,               // like Pixels, but one paint once the wheel rests
+    // Read by the zoom reader: text drawn at their zoom.
+    Zooms,            // Ctrl+wheel by MK_CONTROL, a step per 120 of delta
+    ZoomsByKeyboard,  // only while Ctrl is down: MK_CONTROL alone scrolls
+    ZoomsPerMessage,  // a step for every MK_CONTROL message
+    ZoomsWrongWay,    // forward zooms out
+    NoZoom,           // scrolls whatever the keys
+    RichEdit,         // a RichEdit20W full of lines
 };
 
 constexpr WheelTargetKind kAllWheelTargetKinds[] = {
@@ -36,7 +43,9 @@ inline const wchar_t* WheelTargetName(WheelTargetKind kind) {
     static const wchar_t* const names[] = {L"accumulating", L"truncating", L"every-message", L"fixed-four",
                                            L"reversed-horizontal", L"ignores-horizontal", L"slow", L"list",
                                            L"pixels", L"short-list", L"blocks-reversed",
-                                           L"blocks-ignores-horizontal", L"repeated-text", L"paints-once"};
+                                           L"blocks-ignores-horizontal", L"repeated-text", L"paints-once",
+                                           L"zooms", L"zooms-by-keyboard", L"zooms-per-message", L"zooms-wrong-way",
+                                           L"no-zoom", L"rich-edit"};
     return names[static_cast<int>(kind)];
 }
 
@@ -53,6 +62,7 @@ struct WheelTargetOptions {
 class WheelTarget {
 public:
     static constexpr UINT kAskPosition = WM_APP + 2;
+    static constexpr UINT kAskZoom = WM_APP + 4;
 
     explicit WheelTarget(WheelTargetKind kind, const WheelTargetOptions& options = {})
         : kind_(kind),
@@ -76,15 +86,18 @@ public:
     WheelTargetKind Kind() const { return kind_; }
     HWND Window() const { return window_; }
     // The window the wheel reaches at the centre of the client area: the
-    // list box of the list kinds, else the window itself.
+    // list box or rich edit of those kinds, else the window itself.
     HWND Content() const {
-        if (HWND child = ::GetWindow(window_, GW_CHILD); child && ClassOf(child) == L"ListBox") return child;
+        HWND child = ::GetWindow(window_, GW_CHILD);
+        if (child && (ClassOf(child) == L"ListBox" || ClassOf(child) == L"RichEdit20W")) return child;
         return window_;
     }
     DWORD Pid() const { return process_.Pid(); }
     bool Running() const { return process_.Running(); }
     // Where the window says it is: its first line (item) shown.
     int Position() const { return static_cast<int>(Send(window_, kAskPosition)); }
+    // Its zoom in percent (100 where it does not zoom).
+    int Zoom() const { return static_cast<int>(Send(window_, kAskZoom)); }
     // The centre of the client area, in screen coordinates.
     POINT TestPoint() const {
         RECT r{};

@@ -24,6 +24,15 @@
 //   blocks-ignores-horizontal  the same cells; ignores the horizontal wheel
 //   repeated-text       lines repeating the same words sideways; ignores the horizontal wheel
 //   paints-once         like pixels, but paints only once the wheel has rested for 30 ms
+// and zooming ones, pixel-only and paced like `pixels`, whose text lines are
+// drawn at their zoom (16 px at 100%; a step is x1.25 or /1.25, kept between
+// 25% and 400%; the first line stays in place), started at line 100:
+//   zooms               zooms on a wheel message with MK_CONTROL, a step per 120 of delta
+//   zooms-by-keyboard   zooms only while GetKeyState says Ctrl is down (MK_CONTROL alone scrolls)
+//   zooms-per-message   zooms a step for every message with MK_CONTROL, whatever its delta
+//   zooms-wrong-way     like zooms, but a positive delta zooms out
+//   no-zoom             scrolls whatever the keys
+//   rich-edit           a RichEdit20W full of lines (also at line 100), zooming as that control does
 // The custom kinds draw numbered text lines (16 px each, 8 px per column),
 // keep their own scroll bars (SetScrollInfo) and, since those cannot be read
 // from another process everywhere, a scroll bar control along the left
@@ -34,12 +43,15 @@
 // pixel-only kinds, whose client area stays 400 x 300 beside them.
 // L and C (lines and characters per notch) are read once at start, as real
 // handlers do. kAskPosition answers the window's own position (its first
-// line or item shown); --hang-after N stops answering after the Nth wheel
-// message (0: at once), --close-after N closes the window after the Nth;
-// --at-end starts it scrolled to the end of its range.
+// line or item shown), kAskZoom its zoom in percent; --hang-after N stops
+// answering after the Nth wheel message (0: at once), --close-after N
+// closes the window after the Nth; --at-end starts it scrolled to the end
+// of its range.
 #include <windows.h>
+#include <richedit.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -49,6 +61,7 @@ namespace {
 
 constexpr UINT kAskPosition = WM_APP + 2;
 constexpr UINT kHangNow = WM_APP + 3;
+constexpr UINT kAskZoom = WM_APP + 4;
 constexpr UINT_PTR kPaintTimer = 1;
 constexpr int kLineHeight = 16, kColumnWidth = 8, kLines = 1000, kColumns = 200, kBarSize = 16;
 constexpr int kClientWidth = 400, kClientHeight = 300;
@@ -57,6 +70,7 @@ enum class Step { Accumulate, Truncate, EveryMessage, FourPerNotch };
 enum class Sideways { None, Reversed, Ignored };
 enum class Bars { None, OwnAndControls, Own };
 enum class Look { Text, Blocks, Repeated };
+enum class Zoom { None, ByMessage, ByKey, PerMessage, WrongWay, Never, RichEdit };
 
 struct Kind {
     const wchar_t* name;
@@ -67,6 +81,7 @@ struct Kind {
     Bars bars;  // custom
     Look look = Look::Text;
     bool paintsOnce = false;
+    Zoom zoom = Zoom::None;
 };
 
 constexpr Kind kKinds[] = {
@@ -84,6 +99,12 @@ constexpr Kind kKinds[] = {
     {L"blocks-ignores-horizontal", false, Step::Accumulate, Sideways::Ignored, 20, Bars::Own, Look::Blocks},
     {L"repeated-text", false, Step::Accumulate, Sideways::Ignored, 20, Bars::Own, Look::Repeated},
     {L"paints-once", false, Step::Accumulate, Sideways::None, 0, Bars::None, Look::Text, true},
+    {L"zooms", false, Step::Accumulate, Sideways::None, 20, Bars::None, Look::Text, false, Zoom::ByMessage},
+    {L"zooms-by-keyboard", false, Step::Accumulate, Sideways::None, 20, Bars::None, Look::Text, false, Zoom::ByKey},
+    {L"zooms-per-message", false, Step::Accumulate, Sideways::None, 20, Bars::None, Look::Text, false, Zoom::PerMessage},
+    {L"zooms-wrong-way", false, Step::Accumulate, Sideways::None, 20, Bars::None, Look::Text, false, Zoom::WrongWay},
+    {L"no-zoom", false, Step::Accumulate, Sideways::None, 20, Bars::None, Look::Text, false, Zoom::Never},
+    {L"rich-edit", false, Step::Accumulate, Sideways::None, 0, Bars::None, Look::Text, false, Zoom::RichEdit},
 };
 
 struct State {
@@ -91,8 +112,10 @@ struct State {
     int linesPerNotch = 3, charsPerNotch = 3;
     int line = 0, column = 0;          // the first line and column shown
     int lineRest = 0, columnRest = 0;  // deltas x L (or C) not yet scrolled, in 120ths
+    double zoom = 1;
+    int zoomRest = 0;  // delta not yet zoomed
     int wheelMessages = 0, hangAfter = -1, closeAfter = -1;
-    HWND vbar = nullptr, hbar = nullptr;
+    HWND vbar = nullptr, hbar = nullptr, edit = nullptr;
     WNDPROC listProc = nullptr;
 } g;
 
@@ -136,6 +159,34 @@ int Units(Step step, int delta, int perNotch, int& rest) {
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
+// Whether a wheel message zooms the zooming kinds.
+bool Zooms(WPARAM wp) {
+    switch (g.kind->zoom) {
+        case Zoom::ByMessage: case Zoom::PerMessage: case Zoom::WrongWay: return GET_KEYSTATE_WPARAM(wp) & MK_CONTROL;
+        case Zoom::ByKey: return ::GetKeyState(VK_CONTROL) < 0;
+        default: return false;
+    }
+}
+
+void ZoomBy(int delta) {
+    int steps = (delta > 0) - (delta < 0);
+    if (g.kind->zoom != Zoom::PerMessage) {
+        g.zoomRest += delta;
+        steps = g.zoomRest / 120;
+        g.zoomRest -= steps * 120;
+    }
+    if (g.kind->zoom == Zoom::WrongWay) steps = -steps;
+    for (; steps > 0; --steps) g.zoom = std::min(4.0, g.zoom * 1.25);
+    for (; steps < 0; ++steps) g.zoom = std::max(0.25, g.zoom / 1.25);
+}
+
+int ZoomPercent() {
+    INT numerator = 0, denominator = 0;
+    if (!g.edit) return static_cast<int>(std::lround(g.zoom * 100));
+    ::SendMessageW(g.edit, EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator), reinterpret_cast<LPARAM>(&denominator));
+    return numerator > 0 && denominator > 0 ? ::MulDiv(100, numerator, denominator) : 100;
+}
+
 void Paint(HWND w) {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(w, &ps);
@@ -144,7 +195,12 @@ void Paint(HWND w) {
     HDC mem = ::CreateCompatibleDC(dc);
     HBITMAP bitmap = ::CreateCompatibleBitmap(dc, client.right, client.bottom);
     HGDIOBJ oldBitmap = ::SelectObject(mem, bitmap);
-    HGDIOBJ oldFont = ::SelectObject(mem, ::GetStockObject(DEFAULT_GUI_FONT));
+    // The zooming kinds' font: 11 px at 100%.
+    HFONT zoomed = g.kind->zoom == Zoom::None ? nullptr
+                   : ::CreateFontW(-static_cast<int>(std::lround(11 * g.zoom)), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    HGDIOBJ oldFont = ::SelectObject(mem, zoomed ? zoomed : ::GetStockObject(DEFAULT_GUI_FONT));
+    const int lineHeight = std::max(1, static_cast<int>(std::lround(kLineHeight * g.zoom)));
     ::FillRect(mem, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     SIZE words{};
     ::GetTextExtentPoint32W(mem, L"wide text ", 10, &words);
@@ -164,7 +220,7 @@ void Paint(HWND w) {
             ::PatBlt(mem, column * kColumnWidth, row * kLineHeight, kColumnWidth, kLineHeight, PATCOPY);
         }
     }
-    for (int row = 0; row * kLineHeight < client.bottom && g.kind->look == Look::Text; ++row) {
+    for (int row = 0; row * lineHeight < client.bottom && g.kind->look == Look::Text; ++row) {
         const int n = g.line + row;
         if (n >= kLines) break;
         // Numbers that differ from line to line and along each line.
@@ -172,10 +228,11 @@ void Paint(HWND w) {
         int length = 0;
         for (int word = 0; word < 12 + n % 9; ++word)
             length += std::swprintf(text + length, 200 - length, L"%04d%c ", (n * 131 + word * 977) % 10000, L"abcdefgh"[(n + word) % 8]);
-        ::TextOutW(mem, kBarSize + 4 - g.column * kColumnWidth, row * kLineHeight, text, length);
+        ::TextOutW(mem, kBarSize + 4 - g.column * kColumnWidth, row * lineHeight, text, length);
     }
     ::BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
     ::SelectObject(mem, oldFont);
+    if (zoomed) ::DeleteObject(zoomed);
     ::SelectObject(mem, oldBitmap);
     ::DeleteObject(bitmap);
     ::DeleteDC(mem);
@@ -189,9 +246,12 @@ void Counted(HWND top) {
     if (g.closeAfter > 0 && g.wheelMessages >= g.closeAfter) ::PostMessageW(top, WM_CLOSE, 0, 0);
 }
 
-void OnWheel(HWND w, bool horizontal, int delta) {
+void OnWheel(HWND w, bool horizontal, WPARAM wp) {
+    const int delta = GET_WHEEL_DELTA_WPARAM(wp);
     const DWORD start = ::GetTickCount();
-    if (!horizontal) {
+    if (!horizontal && Zooms(wp)) {
+        ZoomBy(delta);
+    } else if (!horizontal) {
         g.line = Clamp(g.line + Units(g.kind->step, delta, g.linesPerNotch, g.lineRest), 0, kLines - VisibleLines());
     } else if (g.kind->sideways == Sideways::Reversed) {
         const int left = Units(Step::Accumulate, delta, g.charsPerNotch, g.columnRest);
@@ -206,14 +266,16 @@ void OnWheel(HWND w, bool horizontal, int delta) {
 
 // The top-level window: the custom kinds' content, or the list box's frame.
 LRESULT CALLBACK TargetProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    const bool custom = !g.kind->list;
+    const bool custom = !g.kind->list && !g.edit;
     switch (msg) {
         case kAskPosition:
+            if (g.edit) return ::SendMessageW(g.edit, EM_GETFIRSTVISIBLELINE, 0, 0);
             return custom ? g.line : ::SendMessageW(::GetWindow(w, GW_CHILD), LB_GETTOPINDEX, 0, 0);
+        case kAskZoom: return ZoomPercent();
         case kHangNow: ::Sleep(INFINITE); return 0;
         case WM_DESTROY: ::PostQuitMessage(0); return 0;
         case WM_MOUSEWHEEL: case WM_MOUSEHWHEEL:
-            if (custom) return OnWheel(w, msg == WM_MOUSEHWHEEL, GET_WHEEL_DELTA_WPARAM(wp)), 0;
+            if (custom) return OnWheel(w, msg == WM_MOUSEHWHEEL, wp), 0;
             break;
         case WM_PAINT:
             if (custom) return Paint(w), 0;
@@ -267,7 +329,7 @@ HWND MakeWindow(const Kind& kind, int x, int y) {
     wc.lpfnWndProc = &TargetProc;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kind.list ? L"NotchlogWheelTargetFrame" : L"NotchlogWheelTarget";
+    wc.lpszClassName = kind.list || kind.zoom == Zoom::RichEdit ? L"NotchlogWheelTargetFrame" : L"NotchlogWheelTarget";
     ::RegisterClassW(&wc);
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     if (kind.bars != Bars::None) style |= WS_VSCROLL | (kind.sideways != Sideways::None ? WS_HSCROLL : 0);
@@ -285,6 +347,13 @@ HWND MakeWindow(const Kind& kind, int x, int y) {
                                       kClientWidth, kClientHeight, w, nullptr, instance, nullptr);
         FillList(list, std::wcscmp(kind.name, L"short-list") == 0);
         g.listProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc)));
+    } else if (kind.zoom == Zoom::RichEdit && ::LoadLibraryW(L"riched20.dll")) {
+        g.edit = ::CreateWindowExW(0, L"RichEdit20W", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, 0,
+                                   kClientWidth, kClientHeight, w, nullptr, instance, nullptr);
+        std::wstring text;
+        for (int i = 1; i <= 200; ++i) text += L"Line " + std::to_wstring(i) + L" of the rich edit, zoomed as it zooms\r\n";
+        ::SetWindowTextW(g.edit, text.c_str());
+        ::SendMessageW(g.edit, EM_LINESCROLL, 0, 100);
     } else if (kind.bars == Bars::OwnAndControls) {
         g.vbar = ::CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, kBarSize, kBarSize,
                                    kClientHeight - kBarSize, w, nullptr, instance, nullptr);
@@ -309,6 +378,7 @@ int wmain(int argc, wchar_t** argv) {
     g.kind = kind;
     // Room to scroll both ways where the horizontal wheel does something.
     g.column = kind->sideways == Sideways::None ? 0 : 20;
+    if (kind->zoom != Zoom::None && kind->zoom != Zoom::RichEdit) g.line = 100;
     int x = 820, y = 40;
     bool atEnd = false;
     for (int i = 2; i < argc; ++i) {
