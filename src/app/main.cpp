@@ -42,7 +42,8 @@ std::vector<std::wstring> Arguments() {
 // ever shown: a problem with the arguments, or a failure inside Notchlog,
 // is the report's Result line.
 int ScriptedRun(nl::Options options) {
-    const bool replay = !options.replay.file.empty() || !options.replay.reportPath.empty();
+    // A replay, unless settings to try make it a wheel test that says they cannot be combined.
+    const bool replay = (!options.replay.file.empty() || !options.replay.reportPath.empty()) && options.testSettings.empty();
     int code = 2;
     for (int attempt = 0; attempt < 2; ++attempt) {
         const bool finished = nl::Guarded(

@@ -359,8 +359,9 @@ int RunScriptedReplay(const Options& options) {
     }
     const std::string report = WithPicture(options.testPicture, ReplayChart(result.summary), result.Report());
     const bool written = FinishScriptedRun(reportPath, report, ReplayResultText(result.summary));
+    const bool junit = WriteJunit(options.testJunit, result.head, "notchlog.replay", ReplayCases(result.summary), report);
     if (reportPath.empty()) return 2;  // a report option without its file: nothing to write to
-    return written ? ReplayExitCode(result.summary) : 3;
+    return written && junit ? ReplayExitCode(result.summary) : 3;
 }
 
 // ---- on a thread of its own ------------------------------------------------

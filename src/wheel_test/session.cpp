@@ -112,6 +112,8 @@ WheelTestChoice ChooseFromCommandLine(const Options& options) {
     }
     if (choice.problem.empty() && choice.zoom && choice.delivery == Delivery::Posted)
         choice.problem = "--test-zoom needs injected delivery";
+    if (choice.problem.empty() && !options.testJunit.empty() && !report)
+        choice.problem = "--test-junit needs --test-report or --replay-report";
     if (!choice.problem.empty() || options.testTarget.empty()) return choice;
     if (const auto form = ParseWindowForm(Ansi(options.testTarget), choice.problem))
         choice.target = FindTestedWindow(*form, choice.problem);
@@ -129,6 +131,47 @@ bool FinishScriptedRun(const std::wstring& path, const std::string& report, cons
     WriteToStandard(STD_OUTPUT_HANDLE, resultLine);
     if (path.empty()) return false;
     const std::wstring reason = SaveTextFile(path, report);
+    if (reason.empty()) return true;
+    std::wstring why = reason;
+    while (!why.empty() && (why.back() == L'\n' || why.back() == L'\r' || why.back() == L' ' || why.back() == L'.'))
+        why.pop_back();
+    WriteToStandard(STD_ERROR_HANDLE, "Notchlog: could not write " + Ansi(path) + ": " + Ansi(why));
+    return false;
+}
+
+}  // namespace nl
+
+namespace nl {
+
+namespace {
+// A text in the ANSI code page (as titles and reports are kept) in UTF-8.
+std::string Utf8(const std::string& ansi) {
+    if (ansi.empty()) return ansi;
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+    const int m = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(m > 0 ? m : 0), '\0');
+    if (m > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), m, nullptr, nullptr);
+    return out;
+}
+}  // namespace
+
+bool WriteJunit(const std::wstring& path, const WheelReportHead& head, const char* classname,
+                const std::vector<JunitCase>& cases, const std::string& report) {
+    if (path.empty()) return true;
+    JunitSuite suite;
+    suite.name = Utf8(head.target.empty() ? std::string("no target") : head.target);
+    suite.classname = classname;
+    suite.timestamp = head.dateTime;
+    if (suite.timestamp.size() > 10) suite.timestamp[10] = 'T';
+    for (JunitCase c : cases) {
+        c.name = Utf8(c.name);
+        c.message = Utf8(c.message);
+        suite.cases.push_back(std::move(c));
+    }
+    suite.systemOut = Utf8(report);
+    const std::wstring reason = SaveTextFile(path, JunitXml(suite));
     if (reason.empty()) return true;
     std::wstring why = reason;
     while (!why.empty() && (why.back() == L'\n' || why.back() == L'\r' || why.back() == L' ' || why.back() == L'.'))

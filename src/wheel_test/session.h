@@ -12,6 +12,7 @@
 
 #include "common/app/command_line.h"
 #include "common/chart/run_chart.h"
+#include "common/wheel_test/junit.h"
 #include "common/wheel_test/wheel_report.h"
 #include "tested_window/tested_window.h"
 
@@ -57,5 +58,11 @@ WheelTestChoice ChooseFromCommandLine(const Options& options);
 std::string WithPicture(const std::wstring& path, const RunChart& chart, const std::string& report);
 
 bool FinishScriptedRun(const std::wstring& path, const std::string& report, const std::string& resultLine);
+
+// `--test-junit FILE.xml`: the run's results as JUnit XML in UTF-8 (an empty
+// path writes nothing). False when it could not be written, which standard
+// error then says.
+bool WriteJunit(const std::wstring& path, const WheelReportHead& head, const char* classname,
+                const std::vector<JunitCase>& cases, const std::string& report);
 
 }  // namespace nl

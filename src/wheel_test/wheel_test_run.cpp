@@ -1,58 +1,16 @@
 #include "wheel_test/wheel_test_run.h"
 
+#include "common/chart/run_chart.h"
+#include "common/wheel_test/junit.h"
 #include "common/wheel_test/wheel_test_loop.h"
+#include "system_info/wheel_setting.h"
+#include "tested_window/zoom_reader.h"
+#include "wheel_test/wheel_test_port.h"
 
 namespace nl {
 
 namespace {
-
-int WholeMsHalfUp(std::int64_t us) { return static_cast<int>((us < 0 ? 0 : us + 500) / 1000); }
-
-// The test's steps delivered to the window under test, read back with its
-// readers; Esc and Start end it.
-class SystemPort final : public WheelTestPort {
-public:
-    SystemPort(const TestPlace& place, Delivery how, WheelDelivery& delivery, PositionReader& vertical,
-               PositionReader& horizontal, const std::atomic<bool>& stop,
-               const std::function<void(const WheelTestProgress&)>& progress)
-        : place_(place), how_(how), delivery_(delivery), vertical_(vertical), horizontal_(horizontal), stop_(stop),
-          progress_(progress) {}
-
-    void Progress(const WheelGrader& grader) override { progress_(WheelTestProgress{grader.Progress(), grader.Lines()}); }
-    bool StopAsked() override { return stop_ || EscPressed(); }
-    std::string Check() override { return CheckTestedWindow(place_, how_); }
-
-    std::string Send(const WheelStep& step) override {
-        const std::string refused = delivery_.Send(step.horizontal, step.delta, step.count);
-        sentAt_ = ClockUs();
-        return refused;
-    }
-
-    StepReading Read(const WheelStep& step) override {
-        PositionReader& reader = step.horizontal ? horizontal_ : vertical_;
-        const PositionReader::Settled settled = SettleStep(reader, step.timed ? 2 : 30);
-        (step.horizontal ? vertical_ : horizontal_).Mark();  // its picture may have changed too
-        StepReading r;
-        r.movement = settled.movement;
-        r.reason = settled.reason;
-        if (!step.horizontal) {
-            r.position = settled.position;
-            r.freeBelow = vertical_.ReadRange().freeBelow;
-        }
-        if (step.timed && settled.agreed) r.catchUpMs = WholeMsHalfUp(settled.settledAtUs - sentAt_);
-        return r;
-    }
-
-private:
-    const TestPlace& place_;
-    Delivery how_;
-    WheelDelivery& delivery_;
-    PositionReader &vertical_, &horizontal_;
-    const std::atomic<bool>& stop_;
-    const std::function<void(const WheelTestProgress&)>& progress_;
-    std::int64_t sentAt_ = 0;
-};
-
+std::string StoredText(const std::string& text) { return text.empty() ? std::string("(none)") : text; }
 }  // namespace
 
 WheelTestResult UntestedResult(const std::string& target, const std::string& reason) {
@@ -63,19 +21,27 @@ WheelTestResult UntestedResult(const std::string& target, const std::string& rea
     return result;
 }
 
-WheelTestResult RunWheelTest(HWND target, Delivery how, const std::atomic<bool>& stop,
+WheelTestResult RunWheelTest(const WheelTestChoice& choice, const std::atomic<bool>& stop,
                              const std::function<void(const WheelTestProgress&)>& progress) {
+    const Delivery how = choice.delivery;
     WheelTestResult result;
-    result.head = BeginReportHead(target, how, "wheel test");
+    result.head = BeginReportHead(choice.target, how, "wheel test");
+    if (!choice.problem.empty()) {
+        result.grader.Fail(choice.problem);
+        return result;
+    }
     EscPressed();  // forget a press from before the start
     TestPlace place;
-    if (std::string problem = PlaceTarget(target, how, place); !problem.empty()) {
+    if (std::string problem = PlaceTarget(choice.target, how, place); !problem.empty()) {
         result.grader.Fail(problem);
         return result;
     }
     PositionReader vertical(place, false), horizontal(place, true);
     WheelReportHead& head = result.head;
     DescribePlace(head, place, vertical.Method(), horizontal.Method());
+    WheelTestProgress measured;
+    measured.measured = MeasuredFactsOf(MeasuredReading{place.measured, vertical.Method(), horizontal.Method(), ""});
+    progress(measured);
 
     WheelDelivery delivery(how, place);  // puts the pointer back however the test ends
     if (std::string problem = delivery.Begin(); !problem.empty()) {
@@ -84,6 +50,11 @@ WheelTestResult RunWheelTest(HWND target, Delivery how, const std::atomic<bool>&
     }
     vertical.Mark();
     horizontal.Mark();
+    // The settings to try change the stored setting: every way out puts it back.
+    std::optional<WheelSettingChange> setting;
+    if (!choice.settings.empty()) setting.emplace();
+    std::optional<ZoomReader> zoom;
+    if (choice.zoom) zoom.emplace(place);
     WheelTestSetup setup;
     setup.linesPerNotch = head.linesPerNotch;
     setup.charsPerNotch = head.charsPerNotch;
@@ -93,9 +64,23 @@ WheelTestResult RunWheelTest(HWND target, Delivery how, const std::atomic<bool>&
     const PositionReader::Range range = vertical.ReadRange();
     setup.page = range.page;
     setup.freeBelow = range.freeBelow;
+    setup.settings = choice.settings;
+    setup.zoom = choice.zoom;
+    if (zoom) setup.zoomMethod = zoom->Method() == ZoomMethod::EditZoom ? ReadMethod::RichEditZoom : ReadMethod::ImageZoom;
     result.grader = WheelGrader(setup);
-    SystemPort port(place, how, delivery, vertical, horizontal, stop, progress);
+    SystemPort port(place, how, delivery, vertical, horizontal, zoom ? &*zoom : nullptr, setting ? &*setting : nullptr,
+                    stop, progress);
     RunWheelSteps(result.grader, port);
+    if (setting) {
+        const std::string problem = setting->PutBack();
+        head.settingFound = StoredText(setting->Found());
+        head.settingPutBack = StoredText(WheelSettingChange::Stored());
+        if (!problem.empty()) {
+            result.settingNotPutBack = true;
+            result.notes.push_back("Note: the setting could not be put back: it is " + head.settingPutBack + "; it was " +
+                                   head.settingFound + ".");
+        }
+    }
     return result;
 }
 
@@ -108,22 +93,27 @@ int RunScriptedWheelTest(const Options& options) {
         result = UntestedResult(std::string(), choice.problem);
     } else {
         const std::atomic<bool> never{false};
-        result = RunWheelTest(choice.target, choice.delivery, never, [](const WheelTestProgress&) {});
+        result = RunWheelTest(choice, never, [](const WheelTestProgress&) {});
     }
+    const std::wstring reportPath = options.testReport.empty() ? options.replay.reportPath : options.testReport;
     const std::string report = WithPicture(options.testPicture, WheelTestChart(result.grader.Lines()), result.Report());
-    const bool written = FinishScriptedRun(options.testReport, report, result.grader.ResultText());
-    if (options.testReport.empty()) return 2;  // --test-report without its file: nothing to write to
+    const bool written = FinishScriptedRun(reportPath, report, result.grader.ResultText());
+    const bool junit = WriteJunit(options.testJunit, result.head, "notchlog.wheeltest",
+                                  WheelTestCases(result.grader), report);
+    if (reportPath.empty()) return 2;  // no report file to write to: the Result line says why
+    if (!junit) return 3;
+    if (written && result.settingNotPutBack) return 2;
     return WheelTestExitCode(result.grader, written);
 }
 
 // ---- on a thread of its own ------------------------------------------------
 
-void WheelTestThread::Start(HWND target, Delivery delivery, HWND notify, UINT notifyMsg) {
-    RunThread::Start([target, delivery](const std::atomic<bool>& stop,
-                                        const std::function<void(const WheelTestProgress&)>& progress) {
-        return RunWheelTest(target, delivery, stop, progress);
+void WheelTestThread::Start(const WheelTestChoice& choice, HWND notify, UINT notifyMsg) {
+    RunThread::Start([choice](const std::atomic<bool>& stop,
+                              const std::function<void(const WheelTestProgress&)>& progress) {
+        return RunWheelTest(choice, stop, progress);
     },
-                     [target](const std::string& what) {
+                     [target = choice.target](const std::string& what) {
                          return UntestedResult(DescribeTestedWindow(target), "Notchlog failed: " + what);
                      },
                      notify, notifyMsg);

@@ -16,6 +16,7 @@
 
 #include "common/app/command_line.h"
 #include "common/wheel_test/wheel_grader.h"
+#include "common/wheel_test/target_text.h"
 #include "common/wheel_test/wheel_report.h"
 #include "tested_window/tested_window.h"
 #include "wheel_test/run_thread.h"
@@ -26,7 +27,9 @@ namespace nl {
 struct WheelTestResult {
     WheelReportHead head;
     WheelGrader grader{WheelTestSetup{}};
-    std::string Report() const { return WheelReportText(head, grader); }
+    std::vector<std::string> notes;  // after the grader's: the setting not put back
+    bool settingNotPutBack = false;  // Notchlog's own failure: a scripted run exits with 2
+    std::string Report() const { return WheelReportText(head, grader, notes); }
 };
 
 // How a test stands before each step: the step about to be sent and the
@@ -34,11 +37,13 @@ struct WheelTestResult {
 struct WheelTestProgress {
     WheelProgress step;
     std::vector<WheelResultLine> lines;
+    std::optional<MeasuredFacts> measured;  // what the test measures, once the target is placed
 };
 
-// Runs the whole test; `stop` (Start pressed again) and Esc are looked at
-// before each step. `progress` gets how it stands before each step.
-WheelTestResult RunWheelTest(HWND target, Delivery delivery, const std::atomic<bool>& stop,
+// Runs the whole test the choice asks for (the target, the delivery, the
+// settings to try, zoom); `stop` (Start pressed again) and Esc are looked
+// at before each step. `progress` gets how it stands before each step.
+WheelTestResult RunWheelTest(const WheelTestChoice& choice, const std::atomic<bool>& stop,
                              const std::function<void(const WheelTestProgress&)>& progress);
 
 // The report of a test that could not begin: `target` describes the chosen
@@ -53,7 +58,7 @@ int RunScriptedWheelTest(const Options& options);
 // (wParam kProgress or kDone) and then asks for the progress or the result.
 class WheelTestThread : public RunThread<WheelTestResult, WheelTestProgress> {
 public:
-    void Start(HWND target, Delivery delivery, HWND notify, UINT notifyMsg);
+    void Start(const WheelTestChoice& choice, HWND notify, UINT notifyMsg);
 };
 
 }  // namespace nl

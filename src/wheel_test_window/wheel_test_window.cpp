@@ -42,6 +42,9 @@ const ControlPlan kControls[] = {
     {WheelTestWindow::kMeasuredLine, "STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {WheelTestWindow::kInjected, "BUTTON", L"Injected (SendInput at the test point)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0},
     {WheelTestWindow::kPosted, "BUTTON", L"Posted (PostMessage to the measured window)", BS_AUTORADIOBUTTON, 0},
+    {WheelTestWindow::kZoomCheck, "BUTTON", L"Zoom (Ctrl+wheel and a touchpad's pinch)", BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP, 0},
+    {WheelTestWindow::kSettingsLabel, "STATIC", L"Settings to try (lines per notch, -1 a page):", SS_LEFT | SS_NOPREFIX, 0},
+    {WheelTestWindow::kSettingsField, "EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
     {WheelTestWindow::kStartButton, "BUTTON", L"Start", BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 0},
     {WheelTestWindow::kCopyButton, "BUTTON", L"Copy", BS_PUSHBUTTON | WS_TABSTOP, 0},
     {WheelTestWindow::kSaveButton, "BUTTON", L"Save report as\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0},
@@ -109,7 +112,11 @@ void WheelTestWindow::Layout(int width, int height) {
     y += line + px(4);
     place(kInjected, m, y, px(300), line);
     place(kPosted, m + px(310), y, px(320), line);
-    y += line + px(6);
+    y += line + px(4);
+    place(kZoomCheck, m, y + px(1), px(260), line);
+    place(kSettingsLabel, m + px(270), y + px(3), px(240), line);
+    place(kSettingsField, m + px(512), y, std::max(px(80), wide - px(512)), line + px(4));
+    y += line + px(10);
     place(kStartButton, m, y, px(70), px(25));
     place(kCopyButton, m + px(76), y, px(70), px(25));
     place(kSaveButton, m + px(152), y, px(110), px(25));
@@ -271,7 +278,8 @@ void WheelTestWindow::EnableControls() {
     Api(::EnableWindow(Control(kReplayButton), target_ != nullptr && !running));
     for (int id : {kCopyButton, kSaveButton, kSavePictureButton})
         Api(::EnableWindow(Control(id), !running && !report_.empty()));
-    for (int id : {kInjected, kPosted, kReplayWindow}) Api(::EnableWindow(Control(id), !running));
+    for (int id : {kInjected, kPosted, kReplayWindow, kZoomCheck, kSettingsField})
+        Api(::EnableWindow(Control(id), !running));
     Api(::EnableWindow(finder_.Handle(), !running));
     if (!target_ && !running) SetText(kFinderText, kNoTargetText);
 }

@@ -30,7 +30,7 @@ public:
     enum ControlId : int {
         kFinder = 301, kFinderHint, kFinderText, kTargetLine, kInjected, kPosted, kStartButton, kCopyButton,
         kSaveButton, kProgressLine, kResultsList, kFindingsBox, kReplayButton, kReplayWindow, kMeasuredLine,
-        kResultLine, kChart, kSavePictureButton,
+        kResultLine, kChart, kSavePictureButton, kZoomCheck, kSettingsLabel, kSettingsField,
     };
     // Shows the window, made on first use.
     void Open(HINSTANCE instance);

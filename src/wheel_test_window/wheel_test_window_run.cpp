@@ -46,6 +46,22 @@ void WheelTestWindow::OnStart() {
         return;
     }
     if (!target_) return;
+    // What to run: the settings to try and zoom, as the command line's options would.
+    WheelTestChoice choice;
+    choice.target = target_;
+    choice.delivery = ChosenDelivery();
+    choice.zoom = SendTo(Control(kZoomCheck), BM_GETCHECK) == BST_CHECKED;
+    char settings[128] = {};
+    Api(::GetWindowTextA(Control(kSettingsField), settings, sizeof settings));
+    std::string problem;
+    if (settings[0] != '\0') {
+        if (const auto values = ParseSettingsList(settings, problem)) choice.settings = *values;
+    }
+    if (problem.empty() && choice.zoom && choice.delivery == Delivery::Posted) problem = "zoom needs injected delivery";
+    if (!problem.empty()) {
+        SetText(kProgressLine, "Not started: " + problem + ".");
+        return;
+    }
     ClearResults();
     table_.SetColumns(kTestColumns, dpi_);
     replayShown_ = false;
@@ -53,13 +69,14 @@ void WheelTestWindow::OnStart() {
     Api(::GetClientRect(Handle(), &client));
     Layout(client.right, client.bottom);
     SetText(kProgressLine, "Starting");
-    test_.Start(target_, ChosenDelivery(), Handle(), kTestMessage);
+    test_.Start(choice, Handle(), kTestMessage);
     EnableControls();
 }
 
 void WheelTestWindow::OnTestProgress() {
     if (!test_.Running()) return;
     const WheelTestProgress now = test_.Now();
+    if (now.measured) SetText(kMeasuredLine, MeasuredText(*now.measured));  // again, as the test found it
     SetText(kProgressLine, WheelProgressText(now.step));
     table_.Show(RowsOf(now.lines));
     chart_.SetChart(WheelTestChart(now.lines));

@@ -96,7 +96,8 @@ TEST(WheelTestWindow, CommandLineChoosesTheTargetAndTheSystemMenuOpensTheWindowA
     EXPECT_EQ(Send(::GetDlgItem(window, kPosted), BM_GETCHECK), BST_CHECKED);
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(window, kStartButton)));
     // Chosen, not started: what a test would measure.
-    EXPECT_EQ(ControlText(window, kProgressLine),
+    EXPECT_EQ(ControlText(window, kProgressLine), L"");
+    EXPECT_EQ(ControlText(window, kMeasuredLine),
               Format(L"Measured: %08lX ListBox; down: LB_GETTOPINDEX (items); sideways: from the screen (px)",
                      Handle32(target.Content())));
     EXPECT_EQ(target.Position(), 0);

@@ -57,11 +57,14 @@ bool TakeWheelTestOption(const std::vector<std::wstring>& args, std::size_t& i, 
 // problem before them stops the parse, but not the script.
 void FindScript(const std::vector<std::wstring>& args, Options& options) {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const bool test = SameSwitch(args[i], L"--test-report") || SameSwitch(args[i], L"/test-report");
+        const bool test = SameSwitch(args[i], L"--test-report") || SameSwitch(args[i], L"/test-report") ||
+                          SameSwitch(args[i], L"--test-junit") || SameSwitch(args[i], L"/test-junit");
         const bool replay = SameSwitch(args[i], L"--replay-report") || SameSwitch(args[i], L"/replay-report");
         if (!test && !replay) continue;
         options.scripted = true;
-        if (i + 1 < args.size() && !args[i + 1].empty()) (test ? options.testReport : options.replay.reportPath) = args[++i];
+        const bool junit = SameSwitch(args[i], L"--test-junit") || SameSwitch(args[i], L"/test-junit");
+        if (i + 1 < args.size() && !args[i + 1].empty())
+            (junit ? options.testJunit : test ? options.testReport : options.replay.reportPath) = args[++i];
     }
 }
 
@@ -112,7 +115,7 @@ Options ParseOptions(const std::vector<std::wstring>& args) {
         if (!options.problem.empty()) options.scriptProblem = ScriptProblem(options.problem, args[at]);
     }
     if (!options.problem.empty()) FindScript(args, options);
-    else options.scripted = !options.testReport.empty() || !options.replay.reportPath.empty();
+    else options.scripted = !options.testReport.empty() || !options.replay.reportPath.empty() || !options.testJunit.empty();
     // Only a scripted run draws its chart to a file.
     if (options.problem.empty() && !options.testPicture.empty() && !options.scripted)
         options.problem = L"--test-picture needs --test-report or --replay-report";

@@ -31,6 +31,9 @@ enum class WheelTargetKind {
     ZoomsWrongWay,    // forward zooms out
     NoZoom,           // scrolls whatever the keys
     RichEdit,         // a RichEdit20W full of lines
+    // Lists that scroll by the stored lines-per-notch setting, as a program that reads it itself:
+    ListRereadsSetting,  // read again when told the setting changed
+    ListKeepsSetting,    // read once, at start
 };
 
 constexpr WheelTargetKind kAllWheelTargetKinds[] = {
@@ -45,7 +48,8 @@ inline const wchar_t* WheelTargetName(WheelTargetKind kind) {
                                            L"pixels", L"short-list", L"blocks-reversed",
                                            L"blocks-ignores-horizontal", L"repeated-text", L"paints-once",
                                            L"zooms", L"zooms-by-keyboard", L"zooms-per-message", L"zooms-wrong-way",
-                                           L"no-zoom", L"rich-edit"};
+                                           L"no-zoom", L"rich-edit", L"list-rereads-setting",
+                                           L"list-keeps-setting"};
     return names[static_cast<int>(kind)];
 }
 

@@ -66,7 +66,9 @@ constexpr UINT_PTR kPaintTimer = 1;
 constexpr int kLineHeight = 16, kColumnWidth = 8, kLines = 1000, kColumns = 200, kBarSize = 16;
 constexpr int kClientWidth = 400, kClientHeight = 300;
 
-enum class Step { Accumulate, Truncate, EveryMessage, FourPerNotch };
+// BySetting: the list scrolls by the stored setting (re-read when told it
+// changed); BySettingKept: by the stored setting read at start only.
+enum class Step { Accumulate, Truncate, EveryMessage, FourPerNotch, BySetting, BySettingKept };
 enum class Sideways { None, Reversed, Ignored };
 enum class Bars { None, OwnAndControls, Own };
 enum class Look { Text, Blocks, Repeated };
@@ -105,6 +107,8 @@ constexpr Kind kKinds[] = {
     {L"zooms-wrong-way", false, Step::Accumulate, Sideways::None, 20, Bars::None, Look::Text, false, Zoom::WrongWay},
     {L"no-zoom", false, Step::Accumulate, Sideways::None, 20, Bars::None, Look::Text, false, Zoom::Never},
     {L"rich-edit", false, Step::Accumulate, Sideways::None, 0, Bars::None, Look::Text, false, Zoom::RichEdit},
+    {L"list-rereads-setting", true, Step::BySetting, Sideways::None, 0, Bars::None},
+    {L"list-keeps-setting", true, Step::BySettingKept, Sideways::None, 0, Bars::None},
 };
 
 struct State {
@@ -149,12 +153,25 @@ int Units(Step step, int delta, int perNotch, int& rest) {
         case Step::Truncate: return -(delta / 120) * perNotch;
         case Step::EveryMessage: return delta < 0 ? perNotch : delta > 0 ? -perNotch : 0;
         case Step::FourPerNotch: perNotch = 4; break;
-        case Step::Accumulate: break;
+        case Step::Accumulate:
+        case Step::BySetting:
+        case Step::BySettingKept: break;
     }
     rest -= delta * perNotch;
     const int units = rest / 120;
     rest -= units * 120;
     return units;
+}
+
+// The lines per notch as the system stores them (the control panel's text),
+// as a program that reads the setting itself would; 3 where there is none.
+int StoredLinesPerNotch() {
+    wchar_t text[32] = {};
+    DWORD size = sizeof text;
+    if (::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"WheelScrollLines", RRF_RT_REG_SZ, nullptr, text,
+                       &size) != ERROR_SUCCESS)
+        return 3;
+    return _wtoi(text);
 }
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
@@ -273,6 +290,9 @@ LRESULT CALLBACK TargetProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
             return custom ? g.line : ::SendMessageW(::GetWindow(w, GW_CHILD), LB_GETTOPINDEX, 0, 0);
         case kAskZoom: return ZoomPercent();
         case kHangNow: ::Sleep(INFINITE); return 0;
+        case WM_SETTINGCHANGE:
+            if (g.kind->step == Step::BySetting) g.linesPerNotch = StoredLinesPerNotch();
+            break;
         case WM_DESTROY: ::PostQuitMessage(0); return 0;
         case WM_MOUSEWHEEL: case WM_MOUSEHWHEEL:
             if (custom) return OnWheel(w, msg == WM_MOUSEHWHEEL, wp), 0;
@@ -293,13 +313,22 @@ LRESULT CALLBACK TargetProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return ::DefWindowProcW(w, msg, wp, lp);
 }
 
+bool BySetting() { return g.kind->step == Step::BySetting || g.kind->step == Step::BySettingKept; }
+
 // The list box's handler, counting wheel messages; `fixed-four` scrolls
-// 4 items per 120 in place of the list box's own way.
+// 4 items per 120 in place of the list box's own way, the by-setting kinds
+// by the setting they read (a page per notch: the items in view).
 LRESULT CALLBACK ListProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT r = 0;
-    if (msg == WM_MOUSEWHEEL && g.kind->step == Step::FourPerNotch) {
+    if (msg == WM_MOUSEWHEEL && (g.kind->step == Step::FourPerNotch || BySetting())) {
         const auto top = static_cast<int>(::SendMessageW(w, LB_GETTOPINDEX, 0, 0));
-        const int down = Units(g.kind->step, GET_WHEEL_DELTA_WPARAM(wp), 0, g.lineRest);
+        int perNotch = g.linesPerNotch;
+        if (perNotch == -1) {
+            RECT client{};
+            ::GetClientRect(w, &client);
+            perNotch = client.bottom / std::max(1, static_cast<int>(::SendMessageW(w, LB_GETITEMHEIGHT, 0, 0)));
+        }
+        const int down = Units(g.kind->step, GET_WHEEL_DELTA_WPARAM(wp), perNotch, g.lineRest);
         ::SendMessageW(w, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, top + down)), 0);
     } else {
         r = ::CallWindowProcW(g.listProc, w, msg, wp, lp);
@@ -392,6 +421,7 @@ int wmain(int argc, wchar_t** argv) {
         else if (std::wcscmp(argv[i], L"--close-after") == 0) g.closeAfter = _wtoi(argv[++i]);
     }
     ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &g.linesPerNotch, 0);
+    if (BySetting()) g.linesPerNotch = StoredLinesPerNotch();
     ::SystemParametersInfoW(SPI_GETWHEELSCROLLCHARS, 0, &g.charsPerNotch, 0);
     if (g.linesPerNotch == static_cast<int>(WHEEL_PAGESCROLL)) g.linesPerNotch = -1;
     HWND w = MakeWindow(*kind, x, y);
