@@ -294,6 +294,7 @@ TEST(WheelGrader, TurningAroundAndTheWayBack) {
 // with `keyboard`; never with `none`, scrolling instead).
 struct SettingAndZoomTarget {
     bool keeps = false, perMessage = false, outward = false, keyboard = false, none = false;
+    double largest = 1e9;  // the size it stops at
     int lines = 3, page = 20, position = 0, rest = 0;
     double zoom = 100;
     // What one step did: its movement and the size, and whether it scrolled.
@@ -310,7 +311,8 @@ struct SettingAndZoomTarget {
                 rest -= whole * 120;
                 return whole;
             }();
-            for (int i = 0; i < std::abs(steps); ++i) zoom = (steps > 0) != outward ? zoom * 1.25 : zoom / 1.25;
+            for (int i = 0; i < std::abs(steps); ++i)
+                zoom = (steps > 0) != outward ? std::min(largest, zoom * 1.25) : zoom / 1.25;
             r.movement = 0;
         } else {
             r.movement = s.horizontal ? 0 : -s.delta * s.count * per / 120;
@@ -376,11 +378,17 @@ TEST(WheelGrader, ZoomAndPinch) {
           "Scrolls on a touchpad pinch instead of zooming.", "Result: 1 fault found"}},
         {"a step every message", {false, true},
          {"pinch-fine,8x+15,,596,image %,fault", "Zooms a step for every message of a pinch: pinching zooms far too fast."}},
+        // 400 back to 67, then a message at a time: 84, 105, where it is left (84 is farther).
+        {"a step every message, at most 400%", {false, true, false, false, false, 400},
+         {"pinch-fine,8x+15,,400,image %,fault", "Note: the zoom could not be brought back: it is at 105%."}},
         {"the wrong way", {false, false, true}, {"zoom,+120,,80,image %,fault", "Zooms out on Ctrl+wheel forward (the convention is in)."}},
         {"does not zoom", {false, false, false, false, true}, {"zoom,+120,,100,image %,info", kNoZoom, "Result: no fault found"}},
     };
     for (const auto& r : rows) {
         const auto lines = PlaySettingsAndZoom(r.target, {}, true);
+        const bool leftZoomed = std::any_of(lines.begin(), lines.end(),
+                                            [](const std::string& l) { return l.find("brought back") != std::string::npos; });
+        EXPECT_EQ(leftZoomed, r.target.largest < 1000) << r.what;
         EXPECT_TRUE(InOrder(lines, r.expected)) << r.what << ":\n" << ::testing::PrintToString(lines);
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("pinch", 0) == 0; }),
                   r.target.none ? 0 : r.target.keyboard ? 1 : 2) << r.what;
@@ -471,11 +479,14 @@ namespace {
 // may refuse, a check that may fail while Esc is held.
 struct StandInPort final : WheelTestPort {
     int steps = 0, refuseAt = 0, failCheckAt = 0;
+    int closeAt = 0;       // the target closes under this step, or after it, at once
+    bool closesUnder = true;
     bool escHeld = false;
     int position = 0;
     void Progress(const WheelGrader&) override {}
     bool StopAsked() override { return escHeld; }
     std::string Check() override {
+        if (closeAt > 0 && steps >= closeAt) return "the target was closed";
         if (failCheckAt > 0 && steps + 1 == failCheckAt) {
             escHeld = true;  // the Esc key is itself a key held down
             return "a key or mouse button is held down";
@@ -488,6 +499,10 @@ struct StandInPort final : WheelTestPort {
     }
     StepReading Read(const WheelStep& s) override {
         StepReading r;
+        if (closeAt > 0 && steps >= closeAt && closesUnder) {
+            r.reason = "the position did not come to rest within a second";
+            return r;
+        }
         r.movement = SoundMove(s, 3);
         position += *r.movement;
         r.position = position;
@@ -502,21 +517,36 @@ TEST(WheelTestLoop, NotchlogsOwnFailuresAreNeverAGrade) {
         int refuseAt, failCheckAt;
         const char* result;
         int exitCode;
+        int closeAt = 0;
+        bool closesUnder = true;
+        std::vector<int> settings = {};
+        int lines = -1;  // the result lines kept, where it matters
     } rows[] = {
         {"nothing goes wrong", 0, 0, "Result: no fault found", 0},
         {"the burst is refused", 15, 0, "Result: could not test (the system refused the input: SendInput took 3 of 20 events)", 2},
         {"refused on the way back", 17, 0, "Result: could not test (the system refused the input: SendInput took 3 of 1 events)", 2},
         {"Esc held when the check runs", 0, 6, "Result: could not test (stopped)", 2},
+        // The two-notch's reading is lost to the closing, not kept as unmeasured: the room and the notches' lines.
+        {"the target closes under a step", 0, 0, "Result: could not test (the target was closed)", 2, 5, true, {}, 4},
+        {"closes under a setting's step", 0, 0, "Result: could not test (the target was closed)", 2, 20, true, {1, 5}},
+        {"closes before the way back, a setting still to try", 0, 0, "Result: could not test (the target was closed)", 2, 16,
+         false, {1}},
+        {"closes before the last way back: the test stands", 0, 0, "Result: no fault found", 0, 16, false},
     };
     for (const Row& r : rows) {
-        WheelGrader grader(TestSetup(kItems));
+        WheelTestSetup setup = TestSetup(kItems);
+        setup.settings = r.settings;
+        WheelGrader grader(setup);
         StandInPort port;
         port.refuseAt = r.refuseAt;
         port.failCheckAt = r.failCheckAt;
+        port.closeAt = r.closeAt;
+        port.closesUnder = r.closesUnder;
         RunWheelSteps(grader, port);
         EXPECT_EQ(grader.ResultText(), r.result) << r.what;
         EXPECT_EQ(WheelTestExitCode(grader, true), r.exitCode) << r.what;
         EXPECT_TRUE(grader.Findings().empty() || r.exitCode != 2) << r.what;
+        if (r.lines >= 0) EXPECT_EQ(static_cast<int>(grader.Lines().size()), r.lines) << r.what;
     }
 }
 

@@ -54,10 +54,13 @@ std::optional<WheelStep> WheelGrader::Next() const {
         step.posted = s.role == Role::Pinch;
         step.keys = s.role == Role::Pinch ? kControlKey : 0;
         step.markZoom = stage_ == 0 && !zoomBacking_;
-        if (zoomBacking_) {  // the opposite input, to bring the size back
+        if (zoomBacking_) {  // towards the size it had: the opposite input while still on the side the stage took it
+            const bool grew = lines_.back().observed.value_or(100) >= 100;
+            const bool reverse = (zoomBackAt_ >= 100) == grew;
             step.pattern = "zoom back";
-            step.delta = static_cast<std::int16_t>(-s.delta);
-            step.sent = (s.count > 1 ? DecText(s.count) + "x" : std::string()) + DecText(-s.delta);
+            step.delta = static_cast<std::int16_t>(reverse ? -s.delta : s.delta);
+            step.count = zoomBackSingle_ ? 1 : s.count;
+            step.sent = (step.count > 1 ? DecText(step.count) + "x" : std::string()) + DecText(step.delta);
         }
     }
     return step;

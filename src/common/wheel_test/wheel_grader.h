@@ -196,6 +196,9 @@ private:
     std::vector<ProfileRowValue> profile_;
     bool zoomBacking_ = false;
     int zoomBackSent_ = 0;
+    int zoomBackAt_ = 100;           // the size the last input left, in percent
+    bool zoomBackSingle_ = false;    // once the size went past where it was: a message at a time
+    bool zoomBackLastStep_ = false;  // the step back to the nearer side, then no more
     std::optional<int> zoomChange_;  // `zoom`'s reading, once it zoomed
     std::string zoomBackNote_;
 

@@ -93,11 +93,15 @@ void WheelGrader::Stop(const std::string& reason) {
     if (ended_) return;
     linesAtEnd_ = ExpectedLines();
     ended_ = true;
-    if (phase_ == StepPhase::GoBack) {
+    if (phase_ == StepPhase::GoBack && section_ == Section::Zoom) {
+        zoomBackNote_ = "Note: the zoom could not be brought back (" + reason + "): it is at " + DecText(zoomBackAt_) + "%.";
+    } else if (phase_ == StepPhase::GoBack) {
         backNote_ = "Note: the target could not be brought back (" + reason + "): " + WhereText() + ".";
-        return;
+        // The last way back: what was tested stands. Before a setting still to try, or zoom, the test is not done.
+        const bool last = section_ == Section::Main && (earlyEnd_ || (setup_.settings.empty() && !setup_.zoom));
+        if (last || !stopReason_.empty()) return;
     }
-    stopReason_ = reason;
+    if (stopReason_.empty()) stopReason_ = reason;
 }
 
 void WheelGrader::Fail(const std::string& reason) {

@@ -87,18 +87,36 @@ void WheelGrader::FeedZoom(const StepReading& r) {
         phase_ = StepPhase::GoBack;
         zoomBacking_ = true;
         zoomBackSent_ = 0;
+        zoomBackAt_ = lines_.back().observed.value_or(100);
+        zoomBackSingle_ = zoomBackLastStep_ = false;
         return;
     }
     if (++stage_ >= kZoomStageCount) SectionDone();
 }
 
-// The opposite input until the size is back within 5%, at most ten times;
-// once for a zoom that could not be read or that scrolled instead.
+// Input towards the size it had until it is back within 5%, at most ten
+// times; once for a zoom that could not be read or that scrolled instead. A
+// target whose steps do not lead back to it (one that stops at its largest
+// size, say) is gone past: from there a message at a time, and where one
+// message takes it past again, it is left on the nearer side.
 void WheelGrader::FeedZoomBack(const StepReading& r) {
     ++zoomBackSent_;
     const bool back = r.zoomPercent && !Zoomed(r.zoomPercent);
     const bool once = !Zoomed(lines_.back().observed);  // unread, or scrolled instead: undone once
-    if (!back && !once && zoomBackSent_ < kMostZoomBack) return;
+    bool done = back || once || zoomBackLastStep_ || !r.zoomPercent || zoomBackSent_ >= kMostZoomBack;
+    if (!done) {
+        const int before = zoomBackAt_, now = *r.zoomPercent;
+        zoomBackAt_ = now;
+        if ((before >= 100) != (now >= 100)) {  // gone past
+            if (zoomBackSingle_) {
+                // One message apart on either side: the nearer one.
+                done = std::abs(now - 100) <= std::abs(before - 100);
+                zoomBackLastStep_ = true;
+            }
+            zoomBackSingle_ = true;
+        }
+    }
+    if (!done) return;
     zoomBacking_ = false;
     phase_ = StepPhase::Test;
     if (!back && !once) {

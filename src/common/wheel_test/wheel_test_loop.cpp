@@ -12,7 +12,14 @@ void RunWheelSteps(WheelGrader& grader, WheelTestPort& port) {
         }
         if (std::string refused = port.Send(*step); !refused.empty())
             return grader.Fail("the system refused the input: " + refused);
-        grader.Feed(port.Read(*step));
+        StepReading reading = port.Read(*step);
+        // A reading lost to the target closing or hiding under the step is
+        // that, not an unmeasured step.
+        if (!reading.reason.empty()) {
+            if (std::string problem = port.Check(); !problem.empty())
+                return grader.Stop(port.StopAsked() ? std::string("stopped") : problem);
+        }
+        grader.Feed(reading);
     }
 }
 
