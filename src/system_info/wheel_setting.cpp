@@ -18,10 +18,21 @@ void Announce() {
                           reinterpret_cast<LPARAM>("WheelScrollLines"), SMTO_ABORTIFHUNG, 1000, &result);
 }
 
-// The live value for the system (the registry's text is another matter).
-void SetLive(int lines) {
-    ::SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, lines == -1 ? WHEEL_PAGESCROLL : static_cast<UINT>(lines), nullptr, 0);
+// The system's value; `lasting` also writes it where programs started
+// later read it (the registry; some systems otherwise keep a session-only
+// copy that shadows the registry until they restart), whose text is then
+// written over as it should read.
+void SetLive(UINT lines, bool lasting) {
+    ::SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, lines, nullptr, lasting ? SPIF_UPDATEINIFILE : 0);
 }
+
+UINT LiveValue() {
+    UINT lines = 3;
+    if (!::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) lines = 3;
+    return lines;
+}
+
+UINT ValueOf(const std::string& text) { return static_cast<UINT>(std::atoi(text.c_str())); }  // "-1": a page
 
 std::string WhyNot(LONG error) { return "the registry refused it (error " + std::to_string(error) + ")"; }
 
@@ -50,29 +61,32 @@ std::string WheelSettingChange::Stored() {
     return std::string(text);
 }
 
-WheelSettingChange::WheelSettingChange() : found_(Stored()), existed_(!found_.empty()) {}
+WheelSettingChange::WheelSettingChange() : found_(Stored()), existed_(!found_.empty()), liveFound_(LiveValue()) {}
 
 WheelSettingChange::~WheelSettingChange() { PutBack(); }
 
 std::string WheelSettingChange::Set(int lines) {
     changed_ = true;
-    // The text itself, as the control panel writes it: the system's own
+    SetLive(lines == -1 ? WHEEL_PAGESCROLL : static_cast<UINT>(lines), true);
+    // Then the text itself, as the control panel writes it: the system's own
     // call stores a page per notch as 4294967295, which is read back as
     // another number.
     const std::string problem = Store(std::to_string(lines).c_str());
-    if (problem.empty()) {
-        SetLive(lines);  // the stored text stays as written: no SPIF_UPDATEINIFILE
-        Announce();
-    }
+    Announce();
     return problem;
 }
 
 std::string WheelSettingChange::PutBack() {
     if (!changed_) return std::string();
     changed_ = false;
+    // The system's value as it was: where it agreed with the stored text,
+    // lasting (which also clears a session-only copy the change made);
+    // else for this session only, as it was found.
+    const bool agreed = liveFound_ == (existed_ ? ValueOf(found_) : 3u);
+    if (agreed) SetLive(liveFound_, true);
     std::string problem = Store(existed_ ? found_.c_str() : nullptr);
     if (problem.empty() && Stored() != found_) problem = "it reads " + Stored();
-    SetLive(existed_ ? std::atoi(found_.c_str()) : 3);
+    if (!agreed) SetLive(liveFound_, false);
     Announce();
     return problem;
 }

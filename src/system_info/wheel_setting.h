@@ -1,6 +1,7 @@
 // The lines-per-notch setting as the system stores it, changed for a while
 // and put back exactly as it was (its text in the registry included, so
-// that "-1", a page per notch, stays "-1"). Programs that start from then on
+// that "-1", a page per notch, stays "-1", and the system's value as it
+// was). Programs that start from then on
 // read the value set; running ones are told with WM_SETTINGCHANGE (a
 // program that read it once at its start keeps its old value: that is what
 // the wheel test's profile tells apart). Safe on any thread; never raises.
@@ -33,6 +34,7 @@ public:
 private:
     std::string found_;
     bool existed_ = false;
+    unsigned liveFound_ = 3;  // the system's value when the change began
     bool changed_ = false;
 };
 

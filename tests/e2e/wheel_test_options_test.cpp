@@ -55,6 +55,16 @@ bool AlikeWithin1(const std::vector<std::string>& got, const std::vector<std::st
     return true;
 }
 
+// A trace of `notches` notches down, 20 ms apart.
+void WriteNotches(const fs::path& csv, int notches) {
+    FILE* f = _wfopen(csv.wstring().c_str(), L"wb");
+    ASSERT_TRUE(f);
+    std::fprintf(f, "%s\r\n", kWheelCsvHeaderText.c_str());
+    for (int i = 1; i <= notches; ++i)
+        std::fprintf(f, "%d,%d.000,,,main,V,-120,,,,,,,injected,00000000,,0000,,,,,,,,\r\n", i, 20 * i);
+    std::fclose(f);
+}
+
 std::wstring StoredSetting() {
     wchar_t text[64] = {};
     DWORD size = sizeof text;
@@ -158,6 +168,16 @@ TEST(WheelTestSettings, AProfileOfEverySettingAndTheSettingPutBackAtEveryEnd) {
         EXPECT_NE(report.text.find("\r\nSetting found: 3; put back: 3\r\n"), std::string::npos) << report.text;
         EXPECT_EQ(StoredSetting(), L"3");
     }
+    // A program started after the runs reads the setting as stored then, not a
+    // copy for the session that the runs left behind: changed as a user would
+    // edit it, a new Notchlog's replay head reads it.
+    ScopedValue edited(kDesktop, L"WheelScrollLines", std::wstring(L"4"));
+    const fs::path csv = fs::temp_directory_path() / "one-notch.csv";
+    WriteNotches(csv, 1);
+    WheelTarget list(WheelTargetKind::List);
+    const WheelTestReport replay =
+        WheelTestScript(L"--replay \"" + csv.wstring() + L"\" --test-target " + HexForm(list.Content()), L"--replay-report").Wait();
+    EXPECT_NE(replay.text.find("\r\nPer notch: 4 lines, "), std::string::npos) << replay.text;
 }
 
 // Where $NOTCHLOG_JUNIT names a folder, the files are left there for the host's parser.
@@ -179,11 +199,7 @@ TEST(WheelTestJunit, ResultsACiDashboardReads) {
     EXPECT_NE(xml.find("<system-out>"), std::string::npos);
     // A replay of four notches into the list.
     const fs::path csv = dir / "four.csv";
-    FILE* f = _wfopen(csv.wstring().c_str(), L"wb");
-    ASSERT_TRUE(f);
-    std::fprintf(f, "%s\r\n", kWheelCsvHeaderText.c_str());
-    for (int i = 1; i <= 4; ++i) std::fprintf(f, "%d,%d.000,,,main,V,-120,,,,,,,injected,00000000,,0000,,,,,,,,\r\n", i, 20 * i);
-    std::fclose(f);
+    WriteNotches(csv, 4);
     WheelTarget list(WheelTargetKind::List, WheelTargetOptions{{820, 400}});
     WheelTestScript(L"--replay \"" + csv.wstring() + L"\" --test-target " + HexForm(list.Content()) + L" --test-junit \"" +
                         replay.wstring() + L"\"",
