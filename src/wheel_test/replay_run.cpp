@@ -6,11 +6,10 @@
 #include "common/replay/replay_schedule.h"
 #include "common/wheel_test/window_form.h"
 #include "common/wheel/wheel_handlers.h"
+#include "wheel_test/replay_rest.h"
 #include "wheel_test/replay_watcher.h"
 #include "wheel_test/session.h"
-#include "win32/log_files.h"
 #include "win32/paced_sender.h"
-#include "win32/raii.h"
 #include "win32/trace_file.h"
 
 namespace nl {
@@ -19,37 +18,6 @@ namespace {
 
 constexpr std::size_t kTraceFlushBytes = 64 * 1024;
 constexpr DWORD kProgressEveryMs = 250;
-// After the last event: readings this far apart, until they have agreed this
-// long, for at most this long.
-constexpr DWORD kRestPollMs = 10;
-constexpr std::int64_t kRestAgreeUs = 200000, kMostWaitUs = 30000000;
-
-// The trace file: a line per event sent, written once the replay has ended
-// (its positions are known only then), a buffer at a time.
-class TraceWriter {
-public:
-    // Empty on success, else the reason the file cannot be written.
-    std::string Open(const std::wstring& path) {
-        if (path.empty()) return std::string();
-        file_ = KernelHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file_) return "cannot write the trace file " + Ansi(path) + ": " + Ansi(SystemErrorText(::GetLastError()));
-        buffer_ = ReplayTraceHeader();
-        return std::string();
-    }
-    bool Active() const { return static_cast<bool>(file_); }
-    std::string& Buffer() { return buffer_; }
-    void Flush(std::size_t atLeast = 0) {
-        if (!file_ || buffer_.size() < atLeast || buffer_.empty()) return;
-        DWORD written = 0;
-        ::WriteFile(file_.Get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), &written, nullptr);
-        buffer_.clear();
-    }
-
-private:
-    KernelHandle file_;
-    std::string buffer_;
-};
 
 // What the sender's thread works with while the run lasts. It only sends:
 // the watcher reads and checks on a thread of its own, so the sender keeps
@@ -174,7 +142,7 @@ void Send(Run& run, const std::function<void(const ReplayProgress&)>& progress, 
 
 // What was sent and read, into the tally and the trace file.
 void Account(const Run& run, const std::vector<std::int64_t>& sentUs, const std::optional<std::int32_t> bases[2],
-             const std::optional<std::int32_t> rest[2], ReplaySummary& s, TraceWriter& trace) {
+             const std::optional<std::int32_t> rest[2], ReplaySummary& s, TraceFileWriter& trace) {
     const std::vector<std::optional<std::int32_t>>& read = run.watcher->Positions();  // along the way
     std::vector<std::optional<std::int32_t>> positions = read;
     // Each axis's last event: where the target came to rest after it.
@@ -201,57 +169,6 @@ void Account(const Run& run, const std::vector<std::int64_t>& sentUs, const std:
                               row.axis, row.delta,
                               positions[i] ? std::optional<std::int64_t>(*positions[i]) : std::nullopt);
         trace.Flush(kTraceFlushBytes);
-    }
-}
-
-// After the last event, the target may still be catching up: it is read
-// every 10 ms until its readings have agreed for 200 ms, for at most 30 s
-// after the last event (Esc ends the wait sooner), and that reading is the
-// one graded. A target read by a message is never unread for being slow.
-// Returns why a position could not be read, where that is not the reading's own.
-std::string WaitForRest(HWND target, PositionReader* readers[2], const bool axes[2], std::int64_t lastSentUs,
-                        const std::atomic<bool>& stop, ReplaySummary& s, std::optional<std::int32_t> rest[2]) {
-    std::optional<std::int32_t> last[2];
-    std::int64_t runStart = 0;
-    bool first = true;
-    for (;;) {
-        if (!SyncWithWindow(target)) return "the target does not answer";
-        std::optional<std::int32_t> now[2];
-        for (int i = 0; i < 2; ++i)
-            if (axes[i]) now[i] = readers[i]->ReadNow();
-        const std::int64_t at = ClockUs();
-        if (first || now[0] != last[0] || now[1] != last[1]) runStart = at;
-        first = false;
-        last[0] = now[0], last[1] = now[1];
-        if (at - runStart >= kRestAgreeUs) {
-            s.lagMs = std::max<std::int64_t>(0, (runStart - lastSentUs) / 1000);
-            break;
-        }
-        if (at - lastSentUs >= kMostWaitUs || stop || EscPressed()) {
-            s.stillMoving = true;
-            s.waitStopped = at - lastSentUs < kMostWaitUs;
-            s.waitedMs = (at - lastSentUs) / 1000;
-            break;
-        }
-        ::Sleep(kRestPollMs);
-    }
-    for (int i = 0; i < 2; ++i)
-        if (axes[i]) rest[i] = last[i];
-    return std::string();
-}
-
-// Where each axis that had events ended, from where it began.
-void Ended(PositionReader* readers[2], const std::optional<std::int32_t> bases[2],
-           const std::optional<std::int32_t> rest[2], const std::string& unread, ReplaySummary& s) {
-    for (int i = 0; i < 2; ++i) {
-        const WheelAxis axis = i == 0 ? WheelAxis::V : WheelAxis::H;
-        if (s.tally.Of(axis).events == 0) continue;
-        std::optional<std::int64_t> moved;
-        if (rest[i] && bases[i]) moved = static_cast<std::int64_t>(*rest[i]) - *bases[i];
-        const std::string why = !unread.empty() ? unread
-                                : readers[i]->Method() == ReadMethod::Image ? readers[i]->LastProblem()
-                                                                             : "it did not answer the position's message";
-        s.tally.Ended(axis, moved, why);
     }
 }
 
@@ -284,7 +201,7 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     s.reading[1] = ReplayReading{horizontal.Method()};
     s.horizontalBar = HasHorizontalBar(place.measured);
 
-    TraceWriter trace;
+    TraceFileWriter trace;
     if (std::string problem = trace.Open(options.tracePath); !problem.empty()) {
         s.problem = problem;
         return result;
@@ -320,7 +237,7 @@ ReplayResult RunReplay(HWND target, Delivery how, const ReplayOptions& options, 
     }
     Account(run, sentUs, bases, rest, s, trace);
     trace.Flush();
-    if (s.problem.empty()) Ended(readers, bases, rest, unread, s);
+    if (s.problem.empty()) ReadWhereEnded(readers, bases, rest, unread, s);
     if (s.problem.empty() && !sentUs.empty()) {
         const std::int64_t endUs = sentUs.back() + 1000 * (s.lagMs ? *s.lagMs : s.waitedMs);
         for (WheelAxis axis : {WheelAxis::V, WheelAxis::H})

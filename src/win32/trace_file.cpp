@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "common/replay/replay_report.h"
+
 namespace nl {
 
 namespace {
@@ -72,6 +74,22 @@ TraceLoad LoadTraceFile(const std::wstring& path, const TraceChoice& choice) {
         failed.problem = e.what();
         return failed;
     }
+}
+
+std::string TraceFileWriter::Open(const std::wstring& path) {
+    if (path.empty()) return std::string();
+    file_ = KernelHandle(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_) return "cannot write the trace file " + AnsiText(path) + ": " + ReasonText(::GetLastError());
+    buffer_ = ReplayTraceHeader();
+    return std::string();
+}
+
+void TraceFileWriter::Flush(std::size_t atLeast) {
+    if (!file_ || buffer_.size() < atLeast || buffer_.empty()) return;
+    DWORD written = 0;
+    ::WriteFile(file_.Get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), &written, nullptr);
+    buffer_.clear();
 }
 
 }  // namespace nl
