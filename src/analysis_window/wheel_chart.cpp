@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "win32/api.h"
+#include "win32/drawing.h"
 #include "win32/raii.h"
 
 namespace nl {
@@ -37,20 +38,9 @@ void WheelChart::Redraw() {
 LRESULT WheelChart::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND: return 1;  // Draw fills it all
-        case WM_PAINT: {
-            PaintScope paint(Handle());
-            RECT area{};
-            Api(::GetClientRect(Handle(), &area));
-            // Drawn off screen first: the picture changes many times a second.
-            MemoryDc memory(Api(::CreateCompatibleDC(paint.Dc())));
-            GdiObject bitmap(Api(::CreateCompatibleBitmap(paint.Dc(), area.right, area.bottom)));
-            {
-                SelectScope drawOn(memory.Get(), bitmap.Get());
-                Draw(memory.Get(), area);
-                Api(::BitBlt(paint.Dc(), 0, 0, area.right, area.bottom, memory.Get(), 0, 0, SRCCOPY));
-            }
+        case WM_PAINT:  // off screen first: the picture changes many times a second
+            PaintOffScreen(Handle(), [this](HDC dc, const RECT& area) { Draw(dc, area); });
             return 0;
-        }
         case WM_PRINTCLIENT: {
             RECT area{};
             Api(::GetClientRect(Handle(), &area));

@@ -6,6 +6,7 @@
 
 #include "common/base/number_text.h"
 #include "win32/api.h"
+#include "win32/drawing.h"
 #include "win32/raii.h"
 
 namespace nl {
@@ -259,20 +260,9 @@ void ChartView::SetChart(RunChart chart) {
 LRESULT ChartView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND: return 1;  // the chart fills it all
-        case WM_PAINT: {
-            PaintScope paint(Handle());
-            RECT area{};
-            Api(::GetClientRect(Handle(), &area));
-            // Drawn off screen first, then shown at once.
-            MemoryDc memory(Api(::CreateCompatibleDC(paint.Dc())));
-            GdiObject bitmap(Api(::CreateCompatibleBitmap(paint.Dc(), area.right, area.bottom)));
-            {
-                SelectScope drawOn(memory.Get(), bitmap.Get());
-                PaintRunChart(memory.Get(), area, chart_);
-                Api(::BitBlt(paint.Dc(), 0, 0, area.right, area.bottom, memory.Get(), 0, 0, SRCCOPY));
-            }
+        case WM_PAINT:
+            PaintOffScreen(Handle(), [this](HDC dc, const RECT& area) { PaintRunChart(dc, area, chart_); });
             return 0;
-        }
         case WM_PRINTCLIENT: {
             RECT area{};
             Api(::GetClientRect(Handle(), &area));

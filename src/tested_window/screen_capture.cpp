@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "win32/drawing.h"
+
 namespace nl {
 
 namespace {
@@ -36,13 +38,7 @@ bool ScreenCapture::Fit(HDC screen, LONG width, LONG height) {
     bits_ = nullptr;
     if (!dc_) dc_ = MemoryDc(::CreateCompatibleDC(screen));
     if (!dc_) return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDown32BitInfo(width, height);
     void* bits = nullptr;
     bitmap_ = GdiObject(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap_ || !bits) return false;

@@ -30,6 +30,14 @@ void WriteToStandard(DWORD which, const std::string& line) {
     DWORD written = 0;
     ::WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
+
+// "Notchlog: could not write PATH: REASON" on standard error, the reason
+// without its closing full stop.
+void SayCouldNotWrite(const std::wstring& path, std::wstring why) {
+    while (!why.empty() && (why.back() == L'\n' || why.back() == L'\r' || why.back() == L' ' || why.back() == L'.'))
+        why.pop_back();
+    WriteToStandard(STD_ERROR_HANDLE, "Notchlog: could not write " + Ansi(path) + ": " + Ansi(why));
+}
 }  // namespace
 
 std::string Ansi(const std::wstring& text) {
@@ -132,16 +140,9 @@ bool FinishScriptedRun(const std::wstring& path, const std::string& report, cons
     if (path.empty()) return false;
     const std::wstring reason = SaveTextFile(path, report);
     if (reason.empty()) return true;
-    std::wstring why = reason;
-    while (!why.empty() && (why.back() == L'\n' || why.back() == L'\r' || why.back() == L' ' || why.back() == L'.'))
-        why.pop_back();
-    WriteToStandard(STD_ERROR_HANDLE, "Notchlog: could not write " + Ansi(path) + ": " + Ansi(why));
+    SayCouldNotWrite(path, reason);
     return false;
 }
-
-}  // namespace nl
-
-namespace nl {
 
 namespace {
 // A text in the ANSI code page (as titles and reports are kept) in UTF-8.
@@ -173,10 +174,7 @@ bool WriteJunit(const std::wstring& path, const WheelReportHead& head, const cha
     suite.systemOut = Utf8(report);
     const std::wstring reason = SaveTextFile(path, JunitXml(suite));
     if (reason.empty()) return true;
-    std::wstring why = reason;
-    while (!why.empty() && (why.back() == L'\n' || why.back() == L'\r' || why.back() == L' ' || why.back() == L'.'))
-        why.pop_back();
-    WriteToStandard(STD_ERROR_HANDLE, "Notchlog: could not write " + Ansi(path) + ": " + Ansi(why));
+    SayCouldNotWrite(path, reason);
     return false;
 }
 

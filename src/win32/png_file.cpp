@@ -2,6 +2,7 @@
 
 
 #include "win32/api.h"
+#include "win32/drawing.h"
 #include "win32/late_bind.h"
 #include "win32/log_files.h"
 #include "win32/raii.h"
@@ -101,13 +102,7 @@ private:
 std::wstring SavePngPicture(const std::wstring& path, int width, int height,
                             const std::function<void(HDC, const RECT&)>& draw) {
     // Top-down rows of blue, green, red and alpha bytes: GDI+'s 32bppARGB.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDown32BitInfo(width, height);
     void* bits = nullptr;
     GdiObject bitmap(Api(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0)));
     MemoryDc dc(Api(::CreateCompatibleDC(nullptr)));

@@ -3,30 +3,20 @@
 #include <functional>
 
 #include "common/wheel_test/image_shift.h"
+#include "synthetic_page.h"
 
 namespace nl {
 namespace {
 
 using P = PictureProblem;
-constexpr std::uint32_t kPaper = 0xFFFFFF, kInk = 0x000000;
-
-std::uint32_t Noise(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
-    std::uint32_t h = a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u ^ (c + 0x165667B1u) * 0xC2B2AE3Du;
-    h ^= h >> 15;
-    h *= 0x2C1B3C6Du;
-    return h ^ (h >> 13);
-}
-
-// What a window shows at content pixel (x, y).
-using Page = std::function<std::uint32_t(std::int32_t x, std::int32_t y)>;
+using test::Noise;
+using test::Page;
+using test::kInk;
+using test::kPaper;
 
 // Text lines 16 px apart: glyph rows of ink and paper up to a width that
 // differs from line to line, then plain paper.
-std::uint32_t Text(std::int32_t x, std::int32_t y) {
-    const auto line = static_cast<std::uint32_t>(y / 16);
-    if (y % 16 >= 11 || x < 4 || x >= static_cast<std::int32_t>(60 + Noise(line, 0, 0) % 300)) return kPaper;
-    return Noise(line, static_cast<std::uint32_t>(y % 16), static_cast<std::uint32_t>(x / 2)) % 3 ? kPaper : kInk;
-}
+std::uint32_t Text(std::int32_t x, std::int32_t y) { return test::InkText(x, y, 60, 300); }
 // Cells of colour 8 px wide and 16 px tall, each row of cells unlike the next.
 std::uint32_t Blocks(std::int32_t x, std::int32_t y) {
     return Noise(static_cast<std::uint32_t>(y / 16), static_cast<std::uint32_t>(x / 8), 1) & 0xFFFFFF;

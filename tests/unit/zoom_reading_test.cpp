@@ -4,30 +4,20 @@
 #include <functional>
 
 #include "common/wheel_test/zoom_reading.h"
+#include "synthetic_page.h"
 
 namespace nl {
 namespace {
 
 using C = ZoomChange;
-constexpr std::uint32_t kPaper = 0xFFFFFF, kInk = 0x000000;
-
-std::uint32_t Noise(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
-    std::uint32_t h = a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u ^ (c + 0x165667B1u) * 0xC2B2AE3Du;
-    h ^= h >> 15;
-    h *= 0x2C1B3C6Du;
-    return h ^ (h >> 13);
-}
-
-// What a window shows at content point (x, y) at 100%.
-using Page = std::function<std::uint32_t(std::int32_t x, std::int32_t y)>;
+using test::Noise;
+using test::Page;
+using test::kInk;
+using test::kPaper;
 
 // Text lines 16 px apart, glyph rows of ink and paper up to a width that
 // differs from line to line.
-std::uint32_t Text(std::int32_t x, std::int32_t y) {
-    const auto line = static_cast<std::uint32_t>(y / 16);
-    if (y % 16 >= 11 || x < 4 || x >= static_cast<std::int32_t>(200 + Noise(line, 0, 0) % 400)) return kPaper;
-    return Noise(line, static_cast<std::uint32_t>(y % 16), static_cast<std::uint32_t>(x / 2)) % 3 ? kPaper : kInk;
-}
+std::uint32_t Text(std::int32_t x, std::int32_t y) { return test::InkText(x, y, 200, 400); }
 // The text in a table: a grey rule under every line and every 40 px along it.
 std::uint32_t Table(std::int32_t x, std::int32_t y) { return x % 40 == 0 || y % 16 == 15 ? 0xC0C0C0 : Text(x, y); }
 std::uint32_t Static(std::int32_t x, std::int32_t y) {
