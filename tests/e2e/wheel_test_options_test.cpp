@@ -127,23 +127,34 @@ TEST(WheelTestSettings, AProfileOfEverySettingAndTheSettingPutBackAtEveryEnd) {
         WheelTargetKind kind;
         std::vector<std::string> lines;
         DWORD exitCode;
+        bool atEnd = false;
     } rows[] = {
         {WheelTargetKind::ListRereadsSetting,
          {"Setting found: 3; put back: 3", "profile,lines_per_notch,observed_per_notch,unit,verdict",
           "profile,1,1,items,ok", "profile,5,5,items,ok", "profile,-1,18,items,ok"},
          0},
+        // Found at its end: each setting is tried where the patterns began, with room below.
+        {WheelTargetKind::ListRereadsSetting,
+         {"Setting found: 3; put back: 3", "profile,lines_per_notch,observed_per_notch,unit,verdict",
+          "profile,1,1,items,ok", "profile,5,5,items,ok", "profile,-1,18,items,ok",
+          "Note: the target is back where it was."},
+         0, true},
         {WheelTargetKind::ListKeepsSetting,
          {"Setting found: 3; put back: 3", "profile,lines_per_notch,observed_per_notch,unit,verdict",
           "profile,1,3,items,fault", "profile,5,3,items,fault", "profile,-1,3,items,info", kKeeps},
          1},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(Narrow(WheelTargetName(r.kind)));
-        WheelTarget target(r.kind);
+        SCOPED_TRACE(Narrow(WheelTargetName(r.kind)) + (r.atEnd ? " at its end" : ""));
+        WheelTargetOptions options;
+        options.atEnd = r.atEnd;
+        WheelTarget target(r.kind, options);
         MoveCursor(POINT{3, 1000});
         const WheelTestReport report =
             RunWheelTestScript(L"--test-target " + HexForm(target.Window()) + L" --test-settings 1,5,-1");
-        EXPECT_EQ(Starting(report, {"Setting found", "profile", "Scrolls 3 lines"}), r.lines) << report.text;
+        EXPECT_EQ(Starting(report, {"Setting found", "profile", "Scrolls 3 lines", r.atEnd ? "Note: the target is" : "-"}),
+                  r.lines)
+            << report.text;
         std::vector<std::string> results = report.Results();
         DWORD exitCode = report.exitCode;
         ForgiveLateCatchUp(results, exitCode);

@@ -297,9 +297,13 @@ struct SettingAndZoomTarget {
     double largest = 1e9;  // the size it stops at
     int lines = 3, page = 20, position = 0, rest = 0;
     double zoom = 100;
+    std::optional<int> end = std::nullopt;  // the last position it scrolls to, where it has one
+    int stuckAt = 0, unreadAt = 0;  // a setting at which a notch moves nothing, or cannot be read
+    int setting = 0;
     // What one step did: its movement and the size, and whether it scrolled.
     StepReading Do(const WheelStep& s) {
         StepReading r;
+        if (s.setLines) setting = *s.setLines;
         if (s.setLines && !keeps) lines = *s.setLines;
         const int per = lines == -1 ? page : lines;
         const bool ctrl = s.holdCtrl || (s.keys & 0x0008);
@@ -316,10 +320,14 @@ struct SettingAndZoomTarget {
             r.movement = 0;
         } else {
             r.movement = s.horizontal ? 0 : -s.delta * s.count * per / 120;
+            if (end) r.movement = std::min(*r.movement, *end - position);
+            if (setting != 0 && setting == stuckAt) r.movement = 0;
             position += *r.movement;
+            if (setting != 0 && setting == unreadAt) r.movement.reset(), r.reason = "the reason";
             r.zoomMoved = ctrl && *r.movement != 0;
         }
         r.position = position;
+        if (end) r.freeBelow = *end - position;
         r.zoomPercent = static_cast<int>(zoom + 0.5);
         if (s.timed) r.catchUpMs = 100;
         return r;
@@ -331,6 +339,7 @@ std::vector<std::string> PlaySettingsAndZoom(SettingAndZoomTarget t, std::vector
     setup.page = t.page;
     setup.settings = std::move(settings);
     setup.zoom = zoom;
+    if (t.end) setup.freeBelow = *t.end - t.position;
     WheelGrader grader(setup);
     for (int sent = 0; grader.Next() && sent < 400; ++sent) grader.Feed(t.Do(*grader.Next()));
     std::vector<std::string> lines = Report(grader);
@@ -356,6 +365,19 @@ TEST(WheelGrader, EverySettingAUserMayChoose) {
         {"keeps the value it read when it started", {true}, {1, 5, -1},
          {"setting@1,,1,3,LB_GETTOPINDEX items,fault", "setting@5,,5,3,LB_GETTOPINDEX items,fault", kKeeps,
           "Result: 1 fault found", "profile,1,3,items,fault", "profile,5,3,items,fault", "profile,-1,3,items,info"}},
+        // Each setting is tried where the test's patterns began, with room below; the target ends where it was found.
+        {"found at its end", [] { SettingAndZoomTarget t; t.end = 0; return t; }(), {1, 5, -1},
+         {"notch@1,-120,,1,LB_GETTOPINDEX items,info", "notch@5,-120,,5,LB_GETTOPINDEX items,info",
+          "Note: the target was at its end: it was first scrolled up 72 items.", "Note: the target is back where it was.",
+          "Result: no fault found", "profile,1,1,items,ok", "profile,5,5,items,ok", "profile,-1,20,items,ok"}},
+        // A notch that moves nothing at a setting is measured: 0 lines. One that cannot be read counts as unmeasured.
+        {"moves nothing at one line per notch", [] { SettingAndZoomTarget t; t.stuckAt = 1; return t; }(), {1, 5},
+         {"notch@1,-120,,0,LB_GETTOPINDEX items,info",
+          "Scrolls 0 lines per notch while the setting is 1: it ignores the setting.", "Result: 1 fault found",
+          "profile,1,0,items,fault", "profile,5,5,items,ok"}},
+        {"a setting's notch unread", [] { SettingAndZoomTarget t; t.unreadAt = 5; return t; }(), {1, 5},
+         {"notch@5,-120,,unmeasured,LB_GETTOPINDEX items,unmeasured", "Note: notch@5 -120 unmeasured: the reason.",
+          "Result: no fault found (1 step unmeasured)", "profile,1,1,items,ok", "profile,5,unmeasured,items,unmeasured"}},
     };
     for (const auto& r : rows) {
         const auto lines = PlaySettingsAndZoom(r.target, r.settings, false);
@@ -546,7 +568,9 @@ TEST(WheelTestLoop, NotchlogsOwnFailuresAreNeverAGrade) {
         EXPECT_EQ(grader.ResultText(), r.result) << r.what;
         EXPECT_EQ(WheelTestExitCode(grader, true), r.exitCode) << r.what;
         EXPECT_TRUE(grader.Findings().empty() || r.exitCode != 2) << r.what;
-        if (r.lines >= 0) EXPECT_EQ(static_cast<int>(grader.Lines().size()), r.lines) << r.what;
+        if (r.lines >= 0) {
+            EXPECT_EQ(static_cast<int>(grader.Lines().size()), r.lines) << r.what;
+        }
     }
 }
 

@@ -60,6 +60,15 @@ std::vector<JunitCase> WheelTestCases(const WheelGrader& grader) {
         if (line.verdict == WheelVerdict::Unmeasured) c.kind = JunitCase::Kind::Skipped, c.message = line.reason;
         cases.push_back(std::move(c));
     }
+    // A setting whose notch gave no `setting@` line is a case of its own.
+    for (const auto& row : grader.Profile()) {
+        const std::string name = "setting@" + DecText(row.lines);
+        if (std::any_of(cases.begin(), cases.end(), [&](const JunitCase& c) { return c.name == name; })) continue;
+        JunitCase c{name, JunitCase::Kind::Passed, std::string()};
+        if (row.verdict == WheelVerdict::Fault) c.kind = JunitCase::Kind::Failure, c.message = row.finding;
+        if (row.verdict == WheelVerdict::Unmeasured) c.kind = JunitCase::Kind::Skipped, c.message = row.reason;
+        cases.push_back(std::move(c));
+    }
     MakeUnique(cases);
     return cases;
 }

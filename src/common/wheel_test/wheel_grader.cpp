@@ -180,6 +180,8 @@ void WheelGrader::FeedNotchDown(const StepReading& r) {
         WheelTestSetup atValue = setup_;
         atValue.linesPerNotch = setup_.settings[profileIndex_];
         if (r.movement && *r.movement != 0 && atValue.linesPerNotch == -1) GradePagePerNotch(line, atValue);
+        settingsTried_.back().notch = r.movement;
+        settingsTried_.back().reason = r.reason;
         if (!r.movement || *r.movement <= 0) return StartGoingBack();
         ++stage_;
         return;
@@ -209,7 +211,7 @@ void WheelGrader::FeedNotchUp(const StepReading& r) {
         const int value = setup_.settings[profileIndex_];
         if (value > 0 && CountsLines(setup_.verticalMethod)) line.sound = value;
         lines_.push_back(std::move(line));
-        settingLines_.back().second = lines_.size() - 1;
+        settingsTried_.back().settingLine = lines_.size() - 1;
         if (!r.movement || *r.movement != -*down) return StartGoingBack();
         ++stage_;
         return;

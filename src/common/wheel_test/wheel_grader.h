@@ -89,6 +89,8 @@ struct ProfileRowValue {
     int lines = 0;
     std::optional<int> observed;
     WheelVerdict verdict = WheelVerdict::Info;
+    std::string reason;   // why it is unmeasured
+    std::string finding;  // a fault's text
 };
 
 // What the progress line shows of the step now sent.
@@ -148,6 +150,7 @@ private:
     void FeedTest(const StepReading& r);
     void FeedTurnAround(const StepReading& r);
     void FeedGoBack(const StepReading& r);
+    void EndWayBack();
     void FeedNotchDown(const StepReading& r);
     void FeedNotchUp(const StepReading& r);
     void FeedGraded(const StepReading& r);
@@ -192,7 +195,14 @@ private:
     Section section_ = Section::Main;
     bool earlyEnd_ = false;  // the test ended on a finding: nothing after it tells more
     std::size_t profileIndex_ = 0;
-    std::vector<std::pair<int, std::size_t>> settingLines_;  // a setting tried and its `setting@` line (or none: npos)
+    // A setting tried: what its notch down moved (or why that is unknown), and its `setting@` line (or none: npos).
+    struct SettingTried {
+        int lines = 0;
+        std::optional<int> notch;
+        std::string reason;
+        std::size_t settingLine = std::string::npos;
+    };
+    std::vector<SettingTried> settingsTried_;
     std::vector<ProfileRowValue> profile_;
     bool zoomBacking_ = false;
     int zoomBackSent_ = 0;
@@ -204,6 +214,9 @@ private:
 
     // Going back.
     int backSent_ = 0, backMost_ = 0;
+    int backGoal_ = 0;        // where the way back goes, from where the target was found
+    bool finalWayBack_ = true;  // to where it was found: nothing after it moves the target
+    int patternsStart_ = 0;   // where the patterns began: after any turn-around
     std::int16_t backDelta_ = 120;
     bool backFlipped_ = false;
     std::string backNote_;

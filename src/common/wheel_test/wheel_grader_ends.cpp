@@ -44,6 +44,7 @@ void WheelGrader::FeedTurnAround(const StepReading& r) {
     if (turnMoved_ != 0)
         turnNote_ = "Note: the target was at its end: it was first scrolled " + std::string(turnMoved_ < 0 ? "up " : "down ") +
                     UnitCount(setup_.verticalMethod, std::abs(turnMoved_)) + ".";
+    patternsStart_ = position_.value_or(0);
     phase_ = StepPhase::Test;
     stage_ = 0;
 }
@@ -58,34 +59,44 @@ void WheelGrader::Finish(const std::string& couldNotTest) {
     else ended_ = true;
 }
 
+// Back to where the target was found; or, while settings are still to be
+// tried, to where the test's patterns began (after any turn-around), so that
+// each setting has the same room below.
 void WheelGrader::StartGoingBack() {
     goneBack_ = true;
-    if (!position_ || *position_ == 0) {
-        backNote_ = position_ ? "Note: the target is back where it was."
-                              : "Note: the target could not be brought back: " + WhereText() + ".";
-        return SectionDone();
-    }
+    const bool settingsLeft = stopReason_.empty() && !earlyEnd_ &&
+                              (section_ == Section::Main ? !setup_.settings.empty()
+                                                         : profileIndex_ + 1 < setup_.settings.size());
+    finalWayBack_ = !settingsLeft;
+    backGoal_ = settingsLeft ? patternsStart_ : 0;
+    if (!position_ || *position_ == backGoal_) return EndWayBack();
     phase_ = StepPhase::GoBack;
     backSent_ = 0;
     backFlipped_ = false;
     backMost_ = static_cast<int>((std::llabs(netDeltaSum_) + 119) / 120) + kBackSpare;
-    backDelta_ = *position_ > 0 ? 120 : -120;  // below where it was: up
+    backDelta_ = *position_ > backGoal_ ? 120 : -120;  // below the goal: up
 }
 
 void WheelGrader::FeedGoBack(const StepReading& r) {
     ++backSent_;
     const std::optional<int> before = r.movement && position_ ? std::optional<int>(*position_ - *r.movement) : std::nullopt;
-    bool done = !position_ || *position_ == 0 || backSent_ >= backMost_ || !r.movement;
-    if (!done && before && ((*before > 0) != (*position_ > 0))) done = true;  // went past where it was
-    if (!done && *r.movement == 0) done = true;                                // it does not come back
-    if (!done && before && std::abs(*position_) > std::abs(*before)) {       // the wrong way: the other way once
+    const int goal = backGoal_;
+    bool done = !position_ || *position_ == goal || backSent_ >= backMost_ || !r.movement;
+    if (!done && before && ((*before > goal) != (*position_ > goal))) done = true;  // went past it
+    if (!done && *r.movement == 0) done = true;                                     // it does not come back
+    if (!done && before && std::abs(*position_ - goal) > std::abs(*before - goal)) {  // the wrong way: the other way once
         if (backFlipped_) done = true;
         backFlipped_ = true;
         backDelta_ = static_cast<std::int16_t>(-backDelta_);
     }
-    if (!done) return;
-    backNote_ = position_ == 0 ? "Note: the target is back where it was."
-                               : "Note: the target could not be brought back: " + WhereText() + ".";
+    if (done) EndWayBack();
+}
+
+// Only the way back to where the target was found has its note.
+void WheelGrader::EndWayBack() {
+    if (finalWayBack_)
+        backNote_ = position_ && *position_ == 0 ? "Note: the target is back where it was."
+                                                 : "Note: the target could not be brought back: " + WhereText() + ".";
     SectionDone();
 }
 
@@ -98,7 +109,7 @@ void WheelGrader::Stop(const std::string& reason) {
     } else if (phase_ == StepPhase::GoBack) {
         backNote_ = "Note: the target could not be brought back (" + reason + "): " + WhereText() + ".";
         // The last way back: what was tested stands. Before a setting still to try, or zoom, the test is not done.
-        const bool last = section_ == Section::Main && (earlyEnd_ || (setup_.settings.empty() && !setup_.zoom));
+        const bool last = section_ == Section::Main && finalWayBack_ && (earlyEnd_ || !setup_.zoom);
         if (last || !stopReason_.empty()) return;
     }
     if (stopReason_.empty()) stopReason_ = reason;
@@ -133,18 +144,26 @@ WheelOutcome WheelGrader::Outcome() const {
     return Findings().empty() ? WheelOutcome::NoFault : WheelOutcome::Faults;
 }
 
+// The graded lines, and the settings tried, that could not be measured.
 int WheelGrader::UnmeasuredGraded() const {
-    return static_cast<int>(std::count_if(lines_.begin(), lines_.end(), [](const WheelResultLine& l) {
+    const auto lines = std::count_if(lines_.begin(), lines_.end(), [](const WheelResultLine& l) {
         return l.graded && l.verdict == WheelVerdict::Unmeasured;
-    }));
+    });
+    const auto settings = std::count_if(profile_.begin(), profile_.end(),
+                                        [](const ProfileRowValue& p) { return p.verdict == WheelVerdict::Unmeasured; });
+    return static_cast<int>(lines + settings);
 }
 
 std::vector<std::string> WheelGrader::Findings() const {
     std::vector<std::string> findings;
     if (!stopReason_.empty()) return findings;
+    const auto add = [&](const std::string& finding) {
+        if (std::find(findings.begin(), findings.end(), finding) == findings.end()) findings.push_back(finding);
+    };
     for (const auto& line : lines_)
-        if (line.verdict == WheelVerdict::Fault && std::find(findings.begin(), findings.end(), line.finding) == findings.end())
-            findings.push_back(line.finding);
+        if (line.verdict == WheelVerdict::Fault) add(line.finding);
+    for (const auto& row : profile_)  // a setting whose notch moved nothing has no line of its own
+        if (row.verdict == WheelVerdict::Fault && !row.finding.empty()) add(row.finding);
     return findings;
 }
 

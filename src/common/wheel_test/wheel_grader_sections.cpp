@@ -34,20 +34,23 @@ void WheelGrader::StartProfileValue() {
     section_ = Section::Profile;
     phase_ = StepPhase::Test;
     stage_ = 0;
-    settingLines_.emplace_back(setup_.settings[profileIndex_], std::string::npos);
+    settingsTried_.push_back(SettingTried{setup_.settings[profileIndex_], std::nullopt, std::string(), std::string::npos});
 }
 
+// Each setting by what its notch down moved: a notch that moved nothing, or
+// the wrong way, is a measure too.
 void WheelGrader::FinishProfile() {
     std::vector<SettingMeasure> measures;
-    for (const auto& [lines, at] : settingLines_)
-        measures.push_back(SettingMeasure{lines, at == std::string::npos ? std::nullopt : lines_[at].observed});
+    for (const SettingTried& tried : settingsTried_) measures.push_back(SettingMeasure{tried.lines, tried.notch});
     const std::vector<ProfileRow> rows =
         GradeProfile(measures, setup_.linesPerNotch, setup_.page, CountsLines(setup_.verticalMethod));
     for (std::size_t i = 0; i < rows.size(); ++i) {
+        const SettingTried& tried = settingsTried_[i];
         const WheelVerdict verdict = rows[i].observed ? rows[i].verdict : WheelVerdict::Unmeasured;
-        profile_.push_back(ProfileRowValue{rows[i].lines, rows[i].observed, verdict});
-        if (settingLines_[i].second == std::string::npos) continue;
-        WheelResultLine& line = lines_[settingLines_[i].second];
+        profile_.push_back(ProfileRowValue{rows[i].lines, rows[i].observed, verdict, rows[i].observed ? "" : tried.reason,
+                                           rows[i].finding});
+        if (tried.settingLine == std::string::npos) continue;
+        WheelResultLine& line = lines_[tried.settingLine];
         line.verdict = rows[i].verdict;
         line.finding = rows[i].finding;
     }
