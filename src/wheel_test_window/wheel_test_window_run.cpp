@@ -7,6 +7,7 @@
 #include "common/base/number_text.h"
 #include "common/panels/panel_texts.h"
 #include "common/wheel_test/wheel_grading.h"
+#include "common/wheel_test/window_form.h"
 #include "wheel_test_window/wheel_test_window.h"
 #include "win32/api.h"
 
@@ -27,14 +28,19 @@ Tint TintOf(WheelVerdict v) {
 }
 
 // A result line's fields, as the report has them, one per column.
-std::vector<TableRow> RowsOf(const std::vector<WheelResultLine>& lines) {
+// The profile's rows after them: the setting tried, what a notch moved at it.
+std::vector<TableRow> RowsOf(const std::vector<WheelResultLine>& lines, const std::vector<ProfileRowValue>& profile = {},
+                             ReadMethod vertical = ReadMethod::Image) {
+    const auto number = [](const std::optional<int>& v, const char* absent) { return v ? DecText(*v) : std::string(absent); };
     std::vector<TableRow> rows;
-    for (const auto& line : lines) {
-        const auto number = [](const std::optional<int>& v, const char* absent) { return v ? DecText(*v) : std::string(absent); };
+    for (const auto& line : lines)
         rows.push_back(TableRow{{line.pattern, line.sent, number(line.sound, ""), number(line.observed, "unmeasured"),
                                  MethodText(line.method), VerdictText(line.verdict)},
                                 TintOf(line.verdict)});
-    }
+    for (const auto& row : profile)
+        rows.push_back(TableRow{{"profile", "setting " + DecText(row.lines), "", number(row.observed, "unmeasured"),
+                                 MethodUnit(vertical) + " per notch", VerdictText(row.verdict)},
+                                TintOf(row.verdict)});
     return rows;
 }
 }  // namespace
@@ -90,7 +96,7 @@ void WheelTestWindow::OnTestDone() {
 void WheelTestWindow::ShowTestResult(const WheelTestResult& result) {
     report_ = result.Report();
     const WheelGrader& grader = result.grader;
-    table_.Show(RowsOf(grader.Lines()));
+    table_.Show(RowsOf(grader.Lines(), grader.Profile(), result.head.verticalMethod));
     chart_.SetChart(WheelTestChart(grader.Lines()));
     std::vector<std::string> findings = grader.Findings();
     for (const auto& note : grader.Notes()) findings.push_back(note);

@@ -18,6 +18,7 @@ constexpr UINT kWheelTestCommand = 0x0140;  // the system menu's "Wheel test…"
 enum WheelTestControl : int {
     kFinder = 301, kFinderHint, kFinderText, kTargetLine, kInjected, kPosted, kStartButton, kCopyButton, kSaveButton,
     kProgressLine, kResultsList, kFindingsBox, kReplayButton, kReplayWindow, kMeasuredLine, kResultLine,
+    kChart, kSavePictureButton, kZoomCheck, kSettingsLabel, kSettingsField,
 };
 
 HWND WheelTestWindowOf(const Notchlog& app) {
@@ -136,6 +137,8 @@ TEST(WheelTestWindow, FinderStartCopyAndSaveReport) {
         << Narrow(ControlText(window, kTargetLine));
     EXPECT_EQ(ControlText(window, kFinderText), L"");  // a list box: read by its messages
 
+    // One setting to try: its lines, and the profile's, join the table.
+    Send(::GetDlgItem(window, kSettingsField), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"5"));
     const POINT rest{3, 1000};
     MoveCursor(rest);
     Send(::GetDlgItem(window, kStartButton), BM_CLICK);
@@ -151,14 +154,26 @@ TEST(WheelTestWindow, FinderStartCopyAndSaveReport) {
     WriteClipboard(L"(before the copy)");
     Send(::GetDlgItem(window, kCopyButton), BM_CLICK);
     const std::string copied = Narrow(ReadClipboard().value_or(L""));
-    // The table holds the report's result lines, a cell a field; the Result
-    // line stands above it, the findings and notes below.
+    // The table holds the report's result lines, a cell a field, then the
+    // profile's (the setting, what a notch moved at it, the unit, the
+    // verdict); the Result line stands above it, the findings and notes below.
     WheelTestReport report;
     report.text = copied;
     const auto results = report.Results();
     ASSERT_GE(results.size(), 3u) << copied;
     std::vector<std::string> expectedRows;
-    for (std::size_t i = 1; i < results.size() && !results[i].empty(); ++i) expectedRows.push_back(results[i]);
+    for (std::size_t i = 1; i < results.size() && !results[i].empty(); ++i) {
+        if (results[i].rfind("profile,", 0) != 0) {
+            expectedRows.push_back(results[i]);
+        } else if (results[i].rfind("profile,lines_per_notch", 0) != 0) {  // profile,5,3,items,fault
+            std::vector<std::string> f;
+            for (std::size_t at = 0, comma; at != std::string::npos; at = comma == std::string::npos ? comma : comma + 1)
+                f.push_back(results[i].substr(at, (comma = results[i].find(',', at)) - at));
+            ASSERT_EQ(f.size(), 5u) << results[i];
+            expectedRows.push_back("profile,setting " + f[1] + ",," + f[2] + "," + f[3] + " per notch," + f[4]);
+        }
+    }
+    EXPECT_EQ(expectedRows.back().rfind("profile,setting 5,,", 0), 0u) << copied;
     std::vector<std::string> shown;
     for (const auto& cells : ListViewRows(::GetDlgItem(window, kResultsList))) {
         std::string line;
