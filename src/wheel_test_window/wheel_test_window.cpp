@@ -240,12 +240,17 @@ Delivery WheelTestWindow::ChosenDelivery() {
     return SendTo(Control(kPosted), BM_GETCHECK) == BST_CHECKED ? Delivery::Posted : Delivery::Injected;
 }
 
-void WheelTestWindow::ClearResults() {
+void WheelTestWindow::ClearForRun(const std::vector<std::pair<const char*, int>>& columns, bool replay) {
     table_.Clear();
     chart_.SetChart(RunChart{});
     SetText(kResultLine, "");
     SetText(kFindingsBox, "");
     report_.clear();
+    table_.SetColumns(columns, dpi_);
+    replayShown_ = replay;
+    RECT client{};
+    Api(::GetClientRect(Handle(), &client));
+    Layout(client.right, client.bottom);
 }
 
 void WheelTestWindow::OnCopy() {

@@ -13,6 +13,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "controls/chart_view.h"
 #include "controls/results_table.h"
@@ -64,8 +66,9 @@ private:
     void OnReplayProgress();
     void OnReplayDone();
     void ShowReplayResult(const ReplayResult& result);
-    // Empties the result line, the table, the chart and the findings.
-    void ClearResults();
+    // Before a run: empties the result line, the table, the chart and the
+    // findings, and lays the window out for a test's table or a replay's.
+    void ClearForRun(const std::vector<std::pair<const char*, int>>& columns, bool replay);
     Delivery ChosenDelivery();
     void OnCopy();
     void OnSave();

@@ -9,7 +9,6 @@
 #include "common/panels/panel_texts.h"
 #include "common/replay/replay_report.h"
 #include "wheel_test_window/wheel_test_window.h"
-#include "win32/api.h"
 #include "win32/save_dialog.h"
 
 namespace nl {
@@ -49,12 +48,7 @@ void WheelTestWindow::OnReplay() {
 }
 
 void WheelTestWindow::StartReplay(const ReplayOptions& options) {
-    ClearResults();
-    table_.SetColumns(kReplayColumns, dpi_);
-    replayShown_ = true;
-    RECT client{};
-    Api(::GetClientRect(Handle(), &client));
-    Layout(client.right, client.bottom);
+    ClearForRun(kReplayColumns, true);
     replayFile_ = FileNameOf(options.file);
     SetText(kProgressLine, "Starting the replay");
     replay_.Start(target_, ChosenDelivery(), options, Handle(), kReplayMessage);

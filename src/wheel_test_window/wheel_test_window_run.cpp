@@ -68,12 +68,7 @@ void WheelTestWindow::OnStart() {
         SetText(kProgressLine, "Not started: " + problem + ".");
         return;
     }
-    ClearResults();
-    table_.SetColumns(kTestColumns, dpi_);
-    replayShown_ = false;
-    RECT client{};
-    Api(::GetClientRect(Handle(), &client));
-    Layout(client.right, client.bottom);
+    ClearForRun(kTestColumns, false);
     SetText(kProgressLine, "Starting");
     test_.Start(choice, Handle(), kTestMessage);
     EnableControls();
