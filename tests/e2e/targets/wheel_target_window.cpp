@@ -275,9 +275,16 @@ void OnWheel(HWND w, bool horizontal, WPARAM wp) {
         g.column = Clamp(g.column + left, 0, kColumns - VisibleColumns());
     }
     ShowPosition(w);
-    // The slow kind takes its time over each message, painting included.
-    if (const DWORD spent = ::GetTickCount() - start; spent < static_cast<DWORD>(g.kind->sleepMs))
-        ::Sleep(g.kind->sleepMs - spent);
+    // The slow kind is busy over each message, painting included: its new
+    // picture reaches the screen whenever this platform next flushes it. The
+    // kinds read from the screen are paced instead, as a program that paints
+    // as it goes: a wait for messages hands the platform each new picture at
+    // once, where Sleep would leave it for the platform's next flush (every
+    // 50 ms or so), two or three notches at a time.
+    if (const DWORD spent = ::GetTickCount() - start; spent < static_cast<DWORD>(g.kind->sleepMs)) {
+        if (g.kind->bars == Bars::OwnAndControls) ::Sleep(g.kind->sleepMs - spent);
+        else ::MsgWaitForMultipleObjects(0, nullptr, FALSE, g.kind->sleepMs - spent, 0);
+    }
     Counted(w);
 }
 
